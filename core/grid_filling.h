@@ -1,0 +1,29 @@
+// Giving every empty cell a filler letter and drawing the grid.
+#pragma once
+
+#include "clock_random.h"
+#include "game_state.h"
+#include "platform.h"
+
+#include <string>
+
+namespace vortigo {
+
+/// The 21 letters fillers are drawn from: no J, K, W, X or Y.
+inline constexpr char kFillerAlphabet[] = "ABCDEFGHILMNOPQRSTUVZ";
+
+/// The player name (10 characters, Latin-1) that shows the hidden words in green.
+inline constexpr char kShowWordsName[] = "Zunda     ";
+
+/// Font size of the grid letters for a cell size: 20/35 of it, at least 2 points.
+double gridFontSize(int cellSize);
+
+/// Fills the empty cells with random fillers, marks the word cells, clears
+/// the highlight toggles and draws every cell: outline and centred letter.
+void FillGrid(GameState& state, Surface& surface, ClockRandom& random, const std::string& playerNameLatin1);
+
+/// Draws one letter centred in a cell whose top-left corner is (x0, y0),
+/// with the half extents rounded to even as the grid drawing does.
+void drawCentredLetter(Surface& surface, int cellSize, double x0, double y0, char letter, int colour);
+
+}  // namespace vortigo

@@ -1,0 +1,78 @@
+// A scripted stand-in for the platform: answers message boxes from a queue,
+// gives a clock the test sets, and records every call for the test to read.
+#pragma once
+
+#include "core/platform.h"
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vortigo::test {
+
+class FakePlatform : public Platform {
+public:
+    struct Message {
+        std::string text;
+        Buttons buttons;
+    };
+    struct Command {
+        std::string line;
+        int style;
+    };
+
+    // ---- scripting ----
+    std::deque<Answer> answers;  ///< next answers to message boxes; OK when empty
+    double clock = 36000.0;      ///< seconds since midnight; advanced by clockStep per reading
+    double clockStep = 0.0;
+    std::string date = "03-05-2001";
+    std::string time = "09:07:45";
+    std::string separator = ".";
+    /// Runs while a message box is "open", before it is answered: lets a test
+    /// deliver a timer tick or a click in the middle of a modal box.
+    std::function<void(const std::string&)> whileMessageOpen;
+
+    // ---- records ----
+    std::vector<Message> messages;
+    std::vector<std::string> sounds;
+    std::vector<double> pauses;
+    std::vector<Command> commands;
+    std::vector<Pointer> windowPointers;
+    std::vector<Pointer> screenPointers;
+    int clockReadings = 0;
+    bool ended = false;
+
+    Answer messageBox(const std::string& text, Buttons buttons) override
+    {
+        messages.push_back({text, buttons});
+        if (whileMessageOpen)
+            whileMessageOpen(text);
+        if (answers.empty())
+            return Answer::Ok;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return buttons == Buttons::Ok ? Answer::Ok : a;
+    }
+    void playSound(const std::string& fileName) override { sounds.push_back(fileName); }
+    void pause(double seconds) override { pauses.push_back(seconds); }
+    void runCommand(const std::string& line, int style) override { commands.push_back({line, style}); }
+    double secondsSinceMidnight() override
+    {
+        ++clockReadings;
+        const double now = clock;
+        clock += clockStep;
+        return now;
+    }
+    std::string dateText() override { return date; }
+    std::string timeText() override { return time; }
+    std::string groupSeparator() override { return separator; }
+    void setWindowPointer(Pointer shape) override { windowPointers.push_back(shape); }
+    void setScreenPointer(Pointer shape) override { screenPointers.push_back(shape); }
+    void endProgram() override { ended = true; }
+
+    std::string lastMessage() const { return messages.empty() ? std::string() : messages.back().text; }
+};
+
+}  // namespace vortigo::test

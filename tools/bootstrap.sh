@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# One step from a fresh Debian 12 machine to a running game or a test run:
+# installs the Debian packages that are missing, configures and builds in
+# build/, then either starts the game or runs every test.
+#
+#   tools/bootstrap.sh play    build and start the game
+#   tools/bootstrap.sh test    build and run all tests (what CI runs)
+#   tools/bootstrap.sh build   build only
+set -euo pipefail
+
+mode=${1:-play}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+
+packages=(
+  g++ cmake make pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # Free look-alikes of the game's fonts: Tahoma (Wine's) and Courier New's metric twin.
+  fonts-wine fonts-liberation
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$build" -j "$jobs"
+
+case "$mode" in
+  play) exec "$build/vortigo" ;;
+  test) ctest --test-dir "$build" --output-on-failure -j "$jobs" ;;
+  build) ;;
+  *) echo "usage: $0 [play|test|build]" >&2; exit 2 ;;
+esac
