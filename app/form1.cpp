@@ -1,0 +1,1 @@
+#include "form1.h"

@@ -1,0 +1,25 @@
+// The maker's links and the help page, opened with the desktop's default
+// programs through "start" command lines.
+#pragma once
+
+#include "core/platform.h"
+
+#include <filesystem>
+
+namespace vortigo {
+
+inline constexpr char kHomePageAddress[] = "https://vortigo.example.org/";
+inline constexpr char kHomePageCaption[] = "vortigo.example.org";
+inline constexpr char kAuthorMailAddress[] = "autore@vortigo.example.org";
+
+/// "start vortigo.htm", minimised with focus, after making the program's
+/// folder the current folder so the page beside the program is found.
+void openHelpPage(Platform& platform, const std::filesystem::path& programFolder);
+
+/// "start mailto:" and the maker's address.
+void openAuthorMail(Platform& platform);
+
+/// "start " and the maker's home page.
+void openHomePage(Platform& platform);
+
+}  // namespace vortigo
