@@ -24,7 +24,7 @@ public:
     };
 
     // ---- scripting ----
-    std::deque<Answer> answers;  ///< next answers to message boxes; OK when empty
+    std::deque<Answer> answers;  ///< next answers to OK/Cancel boxes; OK when empty
     double clock = 36000.0;      ///< seconds since midnight; advanced by clockStep per reading
     double clockStep = 0.0;
     std::string date = "03-05-2001";
@@ -49,11 +49,11 @@ public:
         messages.push_back({text, buttons});
         if (whileMessageOpen)
             whileMessageOpen(text);
-        if (answers.empty())
+        if (buttons == Buttons::Ok || answers.empty())
             return Answer::Ok;
         const Answer a = answers.front();
         answers.pop_front();
-        return buttons == Buttons::Ok ? Answer::Ok : a;
+        return a;
     }
     void playSound(const std::string& fileName) override { sounds.push_back(fileName); }
     void pause(double seconds) override { pauses.push_back(seconds); }

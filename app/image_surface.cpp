@@ -1,0 +1,118 @@
+#include "image_surface.h"
+
+#include "core/palette.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace vortigo {
+
+namespace {
+
+QColor qcolour(int colour)
+{
+    const Rgb c = paletteRgb(colour);
+    return QColor(c.r, c.g, c.b);
+}
+
+int px(double v)
+{
+    return static_cast<int>(std::lround(v));
+}
+
+// Points are measured at 96 dots per inch, as the game was laid out.
+constexpr int kDotsPerMeter = 3780;
+
+}  // namespace
+
+ImageSurface::ImageSurface() : m_image(1, 1, QImage::Format_RGB32)
+{
+    m_image.setDotsPerMeterX(kDotsPerMeter);
+    m_image.setDotsPerMeterY(kDotsPerMeter);
+    m_image.fill(qcolour(m_back));
+    m_font.setBold(true);
+}
+
+void ImageSurface::resize(int width, int height)
+{
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width == m_image.width() && height == m_image.height())
+        return;
+    QImage grown(width, height, QImage::Format_RGB32);
+    grown.setDotsPerMeterX(kDotsPerMeter);
+    grown.setDotsPerMeterY(kDotsPerMeter);
+    grown.fill(qcolour(m_back));
+    QPainter p(&grown);
+    p.drawImage(0, 0, m_image);
+    p.end();
+    m_image = grown;
+    changed();
+}
+
+void ImageSurface::clear()
+{
+    m_image.fill(qcolour(m_back));
+    changed();
+}
+
+void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colour)
+{
+    QPainter p(&m_image);
+    p.fillRect(QRect(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2)))),
+               qcolour(colour));
+    p.end();
+    changed();
+}
+
+void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int colour)
+{
+    QPainter p(&m_image);
+    p.setPen(QPen(qcolour(colour), 0));
+    const int l = px(x1), t = px(y1), r = px(x2), b = px(y2);
+    // Both corners included, like the four sides drawn as lines.
+    p.drawLine(l, t, r, t);
+    p.drawLine(r, t, r, b);
+    p.drawLine(r, b, l, b);
+    p.drawLine(l, b, l, t);
+    p.end();
+    changed();
+}
+
+void ImageSurface::setFont(const std::string& name, double points, bool bold)
+{
+    m_font = QFont(QString::fromStdString(name));
+    m_font.setPointSizeF(points);
+    m_font.setBold(bold);
+}
+
+double ImageSurface::textWidth(const std::string& text)
+{
+    return QFontMetricsF(m_font, &m_image).horizontalAdvance(QString::fromStdString(text));
+}
+
+double ImageSurface::textHeight(const std::string&)
+{
+    return QFontMetricsF(m_font, &m_image).height();
+}
+
+void ImageSurface::drawText(double x, double y, const std::string& text, int colour)
+{
+    QPainter p(&m_image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(m_font);
+    p.setPen(qcolour(colour));
+    p.drawText(QPointF(x, y + QFontMetricsF(m_font, &m_image).ascent()), QString::fromStdString(text));
+    p.end();
+    changed();
+}
+
+void ImageSurface::changed()
+{
+    if (m_changed)
+        m_changed();
+}
+
+}  // namespace vortigo

@@ -1,0 +1,44 @@
+// The grid's drawing surface: a backing image the main window paints from,
+// so whatever was drawn survives being covered by dialogs and repaints.
+#pragma once
+
+#include "core/platform.h"
+
+#include <QFont>
+#include <QImage>
+
+#include <functional>
+
+namespace vortigo {
+
+class ImageSurface : public Surface {
+public:
+    ImageSurface();
+
+    /// Grows or shrinks the image, keeping what was drawn where it still fits.
+    void resize(int width, int height);
+    const QImage& image() const { return m_image; }
+    /// Called after every drawing operation, to schedule a repaint.
+    void setChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
+
+    int width() const override { return m_image.width(); }
+    int height() const override { return m_image.height(); }
+    void setBackColour(int colour) override { m_back = colour; }
+    void clear() override;
+    void fillRect(double x1, double y1, double x2, double y2, int colour) override;
+    void outlineRect(double x1, double y1, double x2, double y2, int colour) override;
+    void setFont(const std::string& name, double points, bool bold) override;
+    double textWidth(const std::string& text) override;
+    double textHeight(const std::string& text) override;
+    void drawText(double x, double y, const std::string& text, int colour) override;
+
+private:
+    void changed();
+
+    QImage m_image;
+    QFont m_font;
+    int m_back = 15;
+    std::function<void()> m_changed;
+};
+
+}  // namespace vortigo

@@ -1,0 +1,169 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QHash>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QStandardPaths>
+#include <QTime>
+#include <QUrl>
+#include <QWidget>
+
+#include <chrono>
+#include <thread>
+
+namespace vortigo {
+
+// Sounds play outside the interface thread, so the pause after a sound (which
+// blocks the interface thread on purpose) does not starve the audio output.
+class SoundPlayer : public QObject {
+public:
+    void play(const QString& path)
+    {
+        QSoundEffect*& effect = m_effects[path];
+        if (!effect) {
+            effect = new QSoundEffect(this);
+            QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
+                if (effect->status() == QSoundEffect::Ready && effect->property("pending").toBool()) {
+                    effect->setProperty("pending", false);
+                    effect->play();
+                }
+            });
+            effect->setSource(QUrl::fromLocalFile(path));
+        }
+        if (effect->status() == QSoundEffect::Ready)
+            effect->play();
+        else
+            effect->setProperty("pending", true);  // played as soon as it has loaded
+    }
+
+private:
+    QHash<QString, QSoundEffect*> m_effects;
+};
+
+QtPlatform::QtPlatform(std::filesystem::path programFolder) : m_folder(std::move(programFolder))
+{
+    m_player = new SoundPlayer;
+    m_player->moveToThread(&m_soundThread);
+    QObject::connect(&m_soundThread, &QThread::finished, m_player, &QObject::deleteLater);
+    m_soundThread.start();
+}
+
+QtPlatform::~QtPlatform()
+{
+    m_soundThread.quit();
+    m_soundThread.wait();
+}
+
+Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
+{
+    QMessageBox box(m_window);
+    box.setWindowTitle(QStringLiteral("Vortigo"));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setText(QString::fromStdString(text));
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* cancel =
+        buttons == Buttons::OkCancel ? box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole) : nullptr;
+    box.setDefaultButton(ok);
+    box.setEscapeButton(cancel ? cancel : ok);
+    box.exec();
+    return cancel != nullptr && box.clickedButton() == cancel ? Answer::Cancel : Answer::Ok;
+}
+
+void QtPlatform::playSound(const std::string& fileName)
+{
+    const QString path = QString::fromStdString((m_folder / fileName).string());
+    SoundPlayer* player = m_player;
+    QMetaObject::invokeMethod(player, [player, path] { player->play(path); }, Qt::QueuedConnection);
+}
+
+void QtPlatform::pause(double seconds)
+{
+    // A monotonic clock: a pause across midnight ends like any other.
+    const auto start = std::chrono::steady_clock::now();
+    const auto limit = std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() - start <= limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+std::string startTarget(const std::string& commandLine)
+{
+    std::string target = commandLine.rfind("start ", 0) == 0 ? commandLine.substr(6) : commandLine;
+    const bool isAddress = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
+    if (!isAddress && !target.empty() && target.front() != '/')
+        target = (std::filesystem::current_path() / target).string();
+    return target;
+}
+
+void QtPlatform::runCommand(const std::string& commandLine, int)
+{
+    // The desktop's opener takes the target as one argument, so "&" and blanks
+    // reach the browser unchanged; no shell sees it. Window styles have no
+    // counterpart here.
+    const QString target = QString::fromStdString(startTarget(commandLine));
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty() && QProcess::startDetached(opener, {target}))
+        return;
+    const bool isFile = target.startsWith(QLatin1Char('/'));
+    QDesktopServices::openUrl(isFile ? QUrl::fromLocalFile(target) : QUrl(target, QUrl::TolerantMode));
+}
+
+double QtPlatform::secondsSinceMidnight()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+std::string QtPlatform::dateText()
+{
+    return QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")).toStdString();
+}
+
+std::string QtPlatform::timeText()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+std::string QtPlatform::groupSeparator()
+{
+    return QLocale().groupSeparator().toStdString();
+}
+
+void QtPlatform::setWindowPointer(Pointer shape)
+{
+    if (!m_window)
+        return;
+    m_window->setCursor(shape == Pointer::Hourglass ? Qt::WaitCursor : Qt::ArrowCursor);
+}
+
+void QtPlatform::setScreenPointer(Pointer shape)
+{
+    if (shape == Pointer::Default) {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        return;
+    }
+    const QCursor cursor = shape == Pointer::Hand ? m_hand : QCursor(shape == Pointer::Hourglass ? Qt::WaitCursor : Qt::ArrowCursor);
+    if (QApplication::overrideCursor())
+        QApplication::changeOverrideCursor(cursor);
+    else
+        QApplication::setOverrideCursor(cursor);
+}
+
+void QtPlatform::endProgram()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        w->hide();
+    // Queued, so it also works when asked before the event loop has started.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+}  // namespace vortigo

@@ -1,0 +1,115 @@
+// A main window over a scripted platform and a temporary program folder
+// holding small made-up dictionaries.
+#pragma once
+
+#include "app/form1.h"
+#include "core/word_placement.h"
+#include "tests/support/dictionary_writer.h"
+#include "tests/support/fake_platform.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace vortigo::test {
+
+inline std::string readFile(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        static std::mt19937_64 names(std::random_device{}());
+        folder = std::filesystem::temp_directory_path() / ("vortigo-form1-" + std::to_string(names()));
+        std::filesystem::create_directories(folder);
+        writeDictionary(folder / "SLESSICO.1", sampleWords('I'));
+        writeDictionary(folder / "SLESSICO.2", sampleWords('E'));
+        platform.separator = ".";
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        std::error_code ec;
+        std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    /// Creates and loads the window with its client area at the given size.
+    Form1& open(int width = 680, int height = 620)
+    {
+        form = std::make_unique<Form1>(platform, folder);
+        form->show();
+        form->resize(width, height + (form->height() - form->clientArea()->height()));
+        QApplication::processEvents();
+        loaded = form->Form_Load();
+        return *form;
+    }
+
+    /// Starts a game the way the F2 key does.
+    void startGame() { form->dispatch([this] { form->MenuNuovo_Click(); }); }
+
+    /// Pixel centre of a cell.
+    QPoint centre(Cell c) const
+    {
+        const GameState& s = form->state();
+        return QPoint(s.MarginX + (c.col - 1) * s.CellSize + s.CellSize / 2,
+                      s.MarginY + (c.row - 1) * s.CellSize + s.CellSize / 2);
+    }
+
+    /// A filler cell of the current grid.
+    Cell fillerCell() const
+    {
+        const GameState& s = form->state();
+        for (int r = 1; r <= s.GridRows; ++r)
+            for (int c = 1; c <= s.GridCols; ++c)
+                if (s.CellMark(c, r) == 0)
+                    return {c, r};
+        ADD_FAILURE() << "no filler cell";
+        return {1, 1};
+    }
+
+    void clickCell(Cell c)
+    {
+        const QPoint p = centre(c);
+        form->dispatch([&] { form->Form_MouseDown(1, 0, p.x(), p.y()); });
+    }
+
+    /// Closes every modal window (the high-score window) soon after it
+    /// opens, counting how many were seen and whether the main window was
+    /// disabled meanwhile.
+    void closeModalWindows()
+    {
+        closer.setInterval(15);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                ++modalWindowsSeen;
+                mainDisabledWhileModal = mainDisabledWhileModal && form && !form->isEnabled();
+                w->close();
+            }
+        });
+        closer.start();
+    }
+
+    std::filesystem::path folder;
+    FakePlatform platform;
+    std::unique_ptr<Form1> form;
+    bool loaded = false;
+    QTimer closer;
+    int modalWindowsSeen = 0;
+    bool mainDisabledWhileModal = true;
+};
+
+}  // namespace vortigo::test
