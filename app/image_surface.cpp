@@ -49,6 +49,7 @@ void ImageSurface::resize(int width, int height)
     p.drawImage(0, 0, m_image);
     p.end();
     m_image = grown;
+    m_metrics.reset();
     changed();
 }
 
@@ -86,16 +87,24 @@ void ImageSurface::setFont(const std::string& name, double points, bool bold)
     m_font = QFont(QString::fromStdString(name));
     m_font.setPointSizeF(points);
     m_font.setBold(bold);
+    m_metrics.reset();
+}
+
+const QFontMetricsF& ImageSurface::metrics()
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_font, &m_image);
+    return *m_metrics;
 }
 
 double ImageSurface::textWidth(const std::string& text)
 {
-    return QFontMetricsF(m_font, &m_image).horizontalAdvance(QString::fromStdString(text));
+    return metrics().horizontalAdvance(QString::fromStdString(text));
 }
 
 double ImageSurface::textHeight(const std::string&)
 {
-    return QFontMetricsF(m_font, &m_image).height();
+    return metrics().height();
 }
 
 void ImageSurface::drawText(double x, double y, const std::string& text, int colour)
@@ -104,7 +113,7 @@ void ImageSurface::drawText(double x, double y, const std::string& text, int col
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(m_font);
     p.setPen(qcolour(colour));
-    p.drawText(QPointF(x, y + QFontMetricsF(m_font, &m_image).ascent()), QString::fromStdString(text));
+    p.drawText(QPointF(x, y + metrics().ascent()), QString::fromStdString(text));
     p.end();
     changed();
 }

@@ -5,9 +5,11 @@
 #include "core/platform.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 
 #include <functional>
+#include <optional>
 
 namespace vortigo {
 
@@ -34,9 +36,11 @@ public:
 
 private:
     void changed();
+    const QFontMetricsF& metrics();
 
     QImage m_image;
     QFont m_font;
+    std::optional<QFontMetricsF> m_metrics;  ///< of m_font on this image, kept between letters
     int m_back = 15;
     std::function<void()> m_changed;
 };
