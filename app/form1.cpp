@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -336,7 +337,11 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == Text1) {
-        if (type == QEvent::FocusOut)
+        // Focus that leaves the name box within the window (another control,
+        // a menu) counts; the whole window losing activation to a message box
+        // or another program does not, and nothing counts once the game has ended.
+        if (type == QEvent::FocusOut && !m_ended
+            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
             Text1_LostFocus();
         return false;
     }
