@@ -1,0 +1,86 @@
+// Draws the title picture into the data folder and the compiled-in pictures
+// into the images folder: make_pictures <data folder> <images folder> <font folder>
+#include "tools/assets/gif_encoder.h"
+#include "tools/assets/pictures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+vortigo::assets::RgbPicture toRgb(const QImage& image)
+{
+    const QImage opaque = image.convertToFormat(QImage::Format_RGB32);
+    vortigo::assets::RgbPicture picture;
+    picture.width = opaque.width();
+    picture.height = opaque.height();
+    picture.pixels.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
+    for (int y = 0; y < opaque.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(opaque.constScanLine(y));
+        picture.pixels.insert(picture.pixels.end(), row, row + opaque.width());
+    }
+    return picture;
+}
+
+bool writeBytes(const QString& path, const std::vector<std::uint8_t>& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const auto size = static_cast<qint64>(bytes.size());
+    return file.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+}
+
+bool report(bool ok, const QString& path, const QImage& image)
+{
+    if (ok)
+        std::printf("%-52s %4d x %d\n", qPrintable(path), image.width(), image.height());
+    else
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing is shown: the pictures are drawn off screen, the same on every machine.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <data folder> <images folder> <font folder>\n", argv[0]);
+        return 2;
+    }
+    const QDir data(QString::fromLocal8Bit(argv[1]));
+    const QDir images(QString::fromLocal8Bit(argv[2]));
+    const QDir fontDir(QString::fromLocal8Bit(argv[3]));
+
+    const auto fonts = vortigo::assets::loadFonts(fontDir.filePath(QStringLiteral("tahoma.ttf")),
+                                                  fontDir.filePath(QStringLiteral("tahomabd.ttf")));
+    if (fonts.regular.isEmpty() || fonts.bold.isEmpty()) {
+        std::fprintf(stderr, "cannot load tahoma.ttf and tahomabd.ttf from %s\n", argv[3]);
+        return 1;
+    }
+
+    bool ok = true;
+    const QImage title = vortigo::assets::titlePicture(fonts);
+    const QString gifPath = data.filePath(QStringLiteral("vortigo.gif"));
+    ok &= report(writeBytes(gifPath, vortigo::assets::encodeGif(toRgb(title))), gifPath, title);
+
+    const std::pair<const char*, QImage> pngs[] = {
+        {"vortigo-icon.png", vortigo::assets::windowIcon(fonts)},
+        {"new-game.png", vortigo::assets::newGamePicture()},
+        {"trophy.png", vortigo::assets::trophyIcon()},
+        {"scores-picture.png", vortigo::assets::scoresPicture(fonts)},
+        {"ok-icon.png", vortigo::assets::okIcon()},
+        {"italian-software.png", vortigo::assets::italianSoftware(fonts)},
+    };
+    for (const auto& [name, image] : pngs) {
+        const QString path = images.filePath(QString::fromLatin1(name));
+        ok &= report(image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG", 9), path, image);
+    }
+    return ok ? 0 : 1;
+}
