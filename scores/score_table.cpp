@@ -1,0 +1,279 @@
+#include "score_table.h"
+
+#include "core/score_format.h"
+#include "core/text_codec.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <system_error>
+#include <utility>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define VORTIGO_HAVE_FSYNC 1
+#endif
+
+namespace vortigo {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// Walks the text of a score file one field at a time, the way the game has
+// always read it: fields end at commas and at line ends, whichever comes first,
+// so a record's two fields need not share a line.
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view text) : m_text(text) {}
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+
+    // Every call consumes at least one character unless the text is used up,
+    // so a reader over junk always comes to an end.
+    std::string next()
+    {
+        skipBlanks();
+        std::string field;
+        if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+            ++m_pos;
+            const std::size_t start = m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] != '"' && !isLineEnd(m_text[m_pos]))
+                ++m_pos;
+            field.assign(m_text.substr(start, m_pos - start));
+            if (m_pos < m_text.size() && m_text[m_pos] == '"')
+                ++m_pos;
+            // Anything between the closing quote and the comma is not part of the name.
+            while (m_pos < m_text.size() && m_text[m_pos] != ',' && !isLineEnd(m_text[m_pos]))
+                ++m_pos;
+        } else {
+            const std::size_t start = m_pos;
+            while (m_pos < m_text.size() && m_text[m_pos] != ',' && !isLineEnd(m_text[m_pos]))
+                ++m_pos;
+            field.assign(m_text.substr(start, m_pos - start));
+            while (!field.empty() && isBlank(field.back()))
+                field.pop_back();
+        }
+        endField();
+        return field;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
+            ++m_pos;
+    }
+
+    // Steps over the comma or the line end (CR LF, LF or CR) that closes a field.
+    void endField()
+    {
+        if (m_pos >= m_text.size())
+            return;
+        const char c = m_text[m_pos++];
+        if (c == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n')
+            ++m_pos;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// The leading decimal integer of a field, blanks around it ignored; out-of-range
+// values stop at the ends of a 32-bit integer instead of wrapping.
+i32 pointsOf(std::string_view field)
+{
+    std::size_t i = 0;
+    while (i < field.size() && isBlank(field[i]))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<i32>::max()} + 1;
+    std::int64_t value = 0;
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+        value = value * 10 + (field[i] - '0');
+        if (value > kLimit)
+            value = kLimit;
+    }
+    if (negative)
+        return static_cast<i32>(-value);
+    return static_cast<i32>(std::min<std::int64_t>(value, std::numeric_limits<i32>::max()));
+}
+
+// A name is written as it stands unless reading it back would go wrong: a
+// comma would split it and a leading quote would swallow the points. Such a
+// name goes between double quotes, its own quotes turned into apostrophes (the
+// file has no way to escape them), so every line still reads back as one record.
+std::string storedName(const std::string& name)
+{
+    std::size_t first = 0;
+    while (first < name.size() && isBlank(name[first]))
+        ++first;
+    bool needsQuotes = first < name.size() && name[first] == '"';
+    for (char c : name)
+        needsQuotes = needsQuotes || c == ',' || isLineEnd(c);
+    if (!needsQuotes)
+        return name;
+    std::string quoted = "\"";
+    for (char c : name)
+        quoted.push_back(c == '"' ? '\'' : isLineEnd(c) ? ' ' : c);
+    quoted.push_back('"');
+    return quoted;
+}
+
+}  // namespace
+
+int readScoreRecords(std::string_view text, ScoreTable& table)
+{
+    FieldReader reader(text);
+    int records = 0;
+    while (records < kScoreSlots && !reader.atEnd()) {
+        ++records;
+        table.TableNames(records) = reader.next();
+        table.TablePoints(records) = pointsOf(reader.next());
+    }
+    return records;
+}
+
+int readScoreFile(const std::filesystem::path& file, ScoreTable& table)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return 0;
+    std::string text(kMaxScoreFileBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return readScoreRecords(text, table);
+}
+
+void rankScoreTable(ScoreTable& table)
+{
+    int n = kScoreSlots;
+    for (;;) {
+        int lastSwap = 0;
+        for (int j = 1; j <= n - 1; ++j) {
+            if (table.TablePoints(j) < table.TablePoints(j + 1)) {
+                std::swap(table.TablePoints(j), table.TablePoints(j + 1));
+                std::swap(table.TableNames(j), table.TableNames(j + 1));
+                lastSwap = j;
+            }
+        }
+        if (lastSwap == 0)
+            return;
+        n = lastSwap;
+    }
+}
+
+std::string scoreFileText(const ScoreTable& table)
+{
+    std::string text;
+    for (int i = 1; i <= kScoreRows; ++i) {
+        const i32 points = table.TablePoints(i);
+        // Numbers print to a file with a blank (or the minus sign) in front and a blank behind.
+        text += storedName(table.TableNames(i));
+        text += ',';
+        text += points < 0 ? std::to_string(points) : " " + std::to_string(points);
+        text += " \r\n";
+    }
+    return text;
+}
+
+std::filesystem::path scoreTemporaryFile(const std::filesystem::path& file)
+{
+    std::filesystem::path temporary = file;
+    temporary += ".tmp";
+    return temporary;
+}
+
+bool writeScoreFile(const std::filesystem::path& file, const ScoreTable& table)
+{
+    const std::filesystem::path temporary = scoreTemporaryFile(file);
+    std::error_code ec;
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    const std::string text = scoreFileText(table);
+    bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    ok = std::fflush(out) == 0 && ok;
+#ifdef VORTIGO_HAVE_FSYNC
+    // A full disk may show itself only here, and the rename below must not
+    // put an empty file in place of the table after a power cut.
+    ok = ok && ::fsync(::fileno(out)) == 0;
+#endif
+    ok = std::fclose(out) == 0 && ok;
+    if (ok)
+        std::filesystem::rename(temporary, file, ec);
+    if (!ok || ec) {
+        std::filesystem::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+std::string scoreRowText(int row, const std::string& latin1Name, i32 points, const std::string& separator)
+{
+    std::string text = row < 10 ? "0" : "";
+    text += std::to_string(row);
+    text += " - ";
+    std::string name = latin1Name.substr(0, kScoreNameColumns);
+    name.resize(kScoreNameColumns, ' ');
+    // Cut first, then convert: the column counts characters, one byte each in Latin-1.
+    text += latin1ToUtf8(name);
+    text += formatTablePoints(points, separator);
+    return text;
+}
+
+int findPlayerRow(const ScoreTable& table, const std::string& latin1Name, i32 score)
+{
+    int row = 0;
+    for (int i = 1; i <= kScoreRows; ++i) {
+        if (table.TableNames(i) == latin1Name && table.TablePoints(i) == score)
+            row = i;
+    }
+    return row;
+}
+
+ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& table)
+{
+    table = ScoreTable{};
+    const std::filesystem::path file = request.folder / kScoreFileName;
+    readScoreFile(file, table);
+
+    if (request.recordNewScore) {
+        table.TablePoints(kScoreRows + 1) = request.Score;
+        table.TableNames(kScoreRows + 1) = request.playerName;
+        rankScoreTable(table);
+    }
+
+    ScoreTableView view;
+    view.listRows.reserve(kScoreRows + 1);
+    view.listRows.emplace_back(kScoreListHeader);
+    view.bestName = latin1ToUtf8(table.TableNames(1));
+    for (int i = 1; i <= kScoreRows; ++i)
+        view.listRows.push_back(scoreRowText(i, table.TableNames(i), table.TablePoints(i), request.separator));
+    view.PlayerRow = findPlayerRow(table, request.playerName, request.Score);
+    view.publishingEnabled = mayPublishRecord(view.PlayerRow);
+
+    if (request.recordNewScore) {
+        view.fileWritten = writeScoreFile(file, table);
+        view.writeFailed = !view.fileWritten;
+    }
+    return view;
+}
+
+}  // namespace vortigo
