@@ -39,6 +39,17 @@
 #include <fstream>
 #include <system_error>
 
+// The pictures are compiled into this static library; a static library's
+// resources must be registered by hand, from the global namespace.
+static void registerPictures()
+{
+    static const bool once = [] {
+        Q_INIT_RESOURCE(images);
+        return true;
+    }();
+    (void)once;
+}
+
 namespace vortigo {
 
 namespace {
@@ -107,6 +118,7 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
       m_random([&platform] { return platform.secondsSinceMidnight(); })
 {
     registerGameFonts();
+    registerPictures();
     setWindowTitle(QStringLiteral("Vortigo"));
     setWindowIcon(QIcon(QStringLiteral(":/images/vortigo-icon.png")));
     setFont(tahoma(8.25, true));
@@ -119,7 +131,7 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
     m_client->onMove = [this] { Form_MouseMove(); };
     m_client->onResize = [this] {
         Picture2->setFixedWidth(m_client->width());
-        if (Frame3d1->isVisible())
+        if (!Frame3d1->isHidden())
             dockWordFrame();
         if (m_state.Round == 0 && m_state.RoundStatus == 0)
             placeTitlePicture();
@@ -236,6 +248,8 @@ void Form1::buildControls()
     Label12->setFont(tahoma(8.25, true, true));
     Label12->setToolTip(QStringLiteral("Visita il sito dell'autore ..."));
     setColours(Label12, QColor(0, 0, 192), kCaptionPeach);
+    // The address may need more room than the design gave it; it grows to the right.
+    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
     // Label12 sits where the status labels appear once a game runs.
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();

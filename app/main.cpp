@@ -11,7 +11,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vortigo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vortigo"));
 
     // The program's files live beside the executable.
     const std::filesystem::path folder = QCoreApplication::applicationDirPath().toStdString();

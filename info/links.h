@@ -8,9 +8,9 @@
 
 namespace vortigo {
 
-inline constexpr char kHomePageAddress[] = "https://vortigo.example.org/";
-inline constexpr char kHomePageCaption[] = "vortigo.example.org";
-inline constexpr char kAuthorMailAddress[] = "autore@vortigo.example.org";
+inline constexpr char kHomePageAddress[] = "https://vortigo.example/";
+inline constexpr char kHomePageCaption[] = "vortigo.example";
+inline constexpr char kAuthorMailAddress[] = "autore@vortigo.example";
 
 /// "start vortigo.htm", minimised with focus, after making the program's
 /// folder the current folder so the page beside the program is found.

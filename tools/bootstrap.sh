@@ -40,7 +40,7 @@ cmake --build "$build" -j "$jobs"
 
 case "$mode" in
   play) exec "$build/vortigo" ;;
-  test) ctest --test-dir "$build" --output-on-failure -j "$jobs" ;;
+  test) ctest --test-dir "$build" --output-on-failure --timeout 120 -j "$jobs" ;;
   build) ;;
   *) echo "usage: $0 [play|test|build]" >&2; exit 2 ;;
 esac

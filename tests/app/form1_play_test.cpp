@@ -191,6 +191,7 @@ TEST_F(Form1Test, CancelAfterTheLastErrorEndsTheProgramAfterTheScoreIsOffered)
 TEST_F(Form1Test, ANewGameRequestAnsweredCancelChangesNothing)
 {
     Form1& f = open();
+    closeModalWindows();
     startGame();
     GameState& s = f.state();
     clickCell(wordCells(s).front().first);
@@ -205,10 +206,14 @@ TEST_F(Form1Test, ANewGameRequestAnsweredCancelChangesNothing)
     EXPECT_EQ(s.ElapsedSeconds, elapsed);
     EXPECT_EQ(s.RoundStatus, -1);
     EXPECT_TRUE(f.surface().image() == grid);
-    // OK starts over.
+    // OK offers the 50 points to the table, then starts over.
     startGame();
+    EXPECT_EQ(modalWindowsSeen, 1);
+    EXPECT_TRUE(mainDisabledWhileModal);
+    EXPECT_TRUE(f.isEnabled());
     EXPECT_EQ(s.Score, 0);
     EXPECT_EQ(s.Round, 1);
+    EXPECT_NE(readFile(folder / "vortigo.HIS").find("Brivo, 50 \r\n"), std::string::npos);
 }
 
 TEST_F(Form1Test, CountdownShowsMinutesThenSecondsAndBlinksInTheLastTwenty)

@@ -111,6 +111,8 @@ TEST_F(Form1Test, StripCaptionsColoursAndTooltipsAreAsDesigned)
     EXPECT_EQ(f.Label1[0]->toolTip(), "Lista delle parole da trovare");
     EXPECT_EQ(f.Text1->maxLength(), 10);
     EXPECT_EQ(f.Picture3->pixmap().size(), QSize(32, 32));
+    EXPECT_FALSE(f.windowIcon().isNull());
+    EXPECT_FALSE(f.Command3d1->icon().isNull());
     EXPECT_FALSE(f.Picture3->isVisible());
     EXPECT_FALSE(f.Timer1->isActive());
     EXPECT_EQ(f.Timer1->interval(), 1000);
@@ -272,4 +274,22 @@ TEST_F(Form1Test, PointerIsAHandOverTheLinksAndAnArrowElsewhere)
     ASSERT_EQ(platform.commands.size(), 2u);
     EXPECT_EQ(platform.commands[0].line, platform.commands[1].line);
     EXPECT_EQ(platform.commands[0].style, 2);
+}
+
+TEST_F(Form1Test, OpeningTheWindowAndPlayingARoundWarnsOfNothing)
+{
+    static int warnings = 0;
+    static QtMessageHandler previous = nullptr;
+    warnings = 0;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg && !text.contains("propagateSizeHints"))
+            ++warnings;
+        if (previous)
+            previous(type, context, text);
+    });
+    open();
+    startGame();
+    clickCell(fillerCell());
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(warnings, 0);
 }

@@ -65,9 +65,9 @@ TEST_F(AboutWindow, ShowsItsDesignTexts)
     EXPECT_EQ(form.Command3d1->text(), "&OK");
     EXPECT_EQ(form.Picture1->toolTip(), "Vortigo 2000");
     EXPECT_EQ(form.Picture2->toolTip(), "Software Italiano");
-    EXPECT_EQ(form.Label3->text(), "vortigo.example.org");
+    EXPECT_EQ(form.Label3->text(), "vortigo.example");
     EXPECT_EQ(form.Label3->toolTip(), "Per visitare l'home page dell'autore");
-    EXPECT_EQ(form.Label4->text(), "E-Mail: autore@vortigo.example.org");
+    EXPECT_EQ(form.Label4->text(), "E-Mail: autore@vortigo.example");
     EXPECT_EQ(form.Label4->toolTip(), "Scrivi all'autore");
     for (const QLabel* link : {form.Label3, form.Label4}) {
         EXPECT_TRUE(link->font().underline());
@@ -91,7 +91,7 @@ TEST_F(AboutWindow, ClickingTheMailLabelStartsTheMailProgramAndTheWindowStaysOpe
     form.show();
     click(form.Label4);
     ASSERT_EQ(platform.commands.size(), 1u);
-    EXPECT_EQ(platform.commands[0].line, "start mailto:autore@vortigo.example.org");
+    EXPECT_EQ(platform.commands[0].line, "start mailto:autore@vortigo.example");
     EXPECT_EQ(platform.commands[0].style, 2);
     EXPECT_TRUE(form.isVisible());
 }
@@ -102,7 +102,7 @@ TEST_F(AboutWindow, ClickingTheHomePageLabelOpensTheHomePageLikeTheMenu)
     form.show();
     click(form.Label3);
     ASSERT_EQ(platform.commands.size(), 1u);
-    EXPECT_EQ(platform.commands[0].line, "start https://vortigo.example.org/");
+    EXPECT_EQ(platform.commands[0].line, "start https://vortigo.example/");
     EXPECT_EQ(platform.commands[0].style, 2);
     EXPECT_TRUE(form.isVisible());
 }

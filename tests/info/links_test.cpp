@@ -65,9 +65,9 @@ TEST(MakersLinks, MailAndHomePageOpenMinimisedWithTheirAddresses)
     openAuthorMail(platform);
     openHomePage(platform);
     ASSERT_EQ(platform.commands.size(), 2u);
-    EXPECT_EQ(platform.commands[0].line, "start mailto:autore@vortigo.example.org");
+    EXPECT_EQ(platform.commands[0].line, "start mailto:autore@vortigo.example");
     EXPECT_EQ(platform.commands[0].style, 2);
-    EXPECT_EQ(platform.commands[1].line, "start https://vortigo.example.org/");
+    EXPECT_EQ(platform.commands[1].line, "start https://vortigo.example/");
     EXPECT_EQ(platform.commands[1].style, 2);
 }
 
