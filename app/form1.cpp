@@ -6,6 +6,7 @@
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
+#include "app/window_design.h"
 #include "core/countdown.h"
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
@@ -54,44 +55,9 @@ namespace vortigo {
 
 namespace {
 
-// Design positions are in twips, 15 to the pixel.
-int tw(int twips)
-{
-    return static_cast<int>(std::lround(twips / 15.0));
-}
-
-QRect twipRect(int l, int t, int w, int h)
-{
-    return QRect(tw(l), tw(t), tw(w), tw(h));
-}
-
-QColor paletteColour(int colour)
-{
-    const Rgb c = paletteRgb(colour);
-    return QColor(c.r, c.g, c.b);
-}
-
-void setColours(QWidget* w, const QColor& text, const QColor& back)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Window, back);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 QColor backColour(const QWidget* w)
 {
     return w->palette().color(QPalette::Window);
-}
-
-QFont tahoma(double points, bool bold, bool underline = false)
-{
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
 }
 
 // Whole numbers as plain decimal text, the way Label7 shows its count.

@@ -1,53 +1,22 @@
 #include "form3.h"
 
+#include "app/window_design.h"
+
 #include "info/links.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
 namespace vortigo {
 
 namespace {
-
-// Design positions are in twips, 15 to the pixel.
-int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
-QFont tahoma(double points, bool bold, bool underline = false)
-{
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
-}
-
-QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where, const QString& toolTip)
-{
-    auto* picture = new QLabel(parent);
-    picture->setGeometry(where);
-    picture->setToolTip(toolTip);
-    const QPixmap pixmap(resource);
-    if (!pixmap.isNull())
-        picture->setPixmap(pixmap);
-    return picture;
-}
 
 QLabel* makeLink(QWidget* parent, const QString& text, const QRect& where, const QString& toolTip,
                  const QCursor& cursor)
@@ -141,10 +110,7 @@ void Form3::buildControls()
 
 void Form3::Form_Load()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
 }
 
 void Form3::Command3d1_Click()

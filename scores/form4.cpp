@@ -1,21 +1,20 @@
 #include "form4.h"
 
+#include "app/window_design.h"
+
 #include "core/text_codec.h"
 #include "scores/record_address.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 namespace vortigo {
 
@@ -26,56 +25,6 @@ const char* const Form4::kWriteFailedMessage =
 
 namespace {
 
-// Design positions are in twips, 15 to the pixel.
-int tw(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return QRect(tw(left), tw(top), tw(width), tw(height));
-}
-
-QFont tahoma(double points, bool bold, bool underline = false)
-{
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setUnderline(underline);
-    return f;
-}
-
-// The list needs a fixed pitch so the columns line up under the header:
-// Courier New where it is installed, else its metric twin Liberation Mono,
-// else whatever fixed font the system offers.
-QFont listFont()
-{
-    const QStringList families = QFontDatabase::families();
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    for (const QString& wanted : {QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")}) {
-        if (families.contains(wanted, Qt::CaseInsensitive)) {
-            f = QFont(wanted);
-            break;
-        }
-    }
-    f.setStyleHint(QFont::Monospace);
-    f.setFixedPitch(true);
-    f.setPointSizeF(9.75);
-    f.setBold(true);
-    return f;
-}
-
-void setColours(QWidget* w, const QColor& text, const QColor& back)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Window, back);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
-// Text colour for the enabled states only, so a disabled label still greys out.
 void setEnabledTextColour(QWidget* w, const QColor& text)
 {
     QPalette p = w->palette();
@@ -102,18 +51,6 @@ void boxed(QLabel* label)
     label->setFrameShape(QFrame::Box);
     label->setFrameShadow(QFrame::Plain);
     label->setLineWidth(1);
-}
-
-// A picture that has not been delivered leaves its box blank.
-QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where)
-{
-    auto* picture = new QLabel(parent);
-    picture->setGeometry(where);
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QPixmap pixmap(resource);
-    if (!pixmap.isNull())
-        picture->setPixmap(pixmap);
-    return picture;
 }
 
 }  // namespace
@@ -169,7 +106,7 @@ void Form4::buildControls()
 
     List1 = new QListWidget(Frame1);
     List1->setGeometry(twipRect(150, 240, 3255, 2940));
-    List1->setFont(listFont());
+    List1->setFont(fixedPitchFont(9.75, true));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     QPalette listPalette = List1->palette();
     listPalette.setColor(QPalette::Base, lightCyan);
@@ -224,10 +161,7 @@ void Form4::buildControls()
 
 void Form4::Form_Load()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
     if (m_mainWindow) {
         m_mainWindow->setEnabled(false);
         m_mainWindowDisabled = true;

@@ -1,14 +1,18 @@
-// Renders the main window offscreen at 1024 x 768 and saves two pictures for
-// the documentation: the title screen, and round 3 with two words found and a
-// few letters clicked.
+// Renders the windows offscreen for the documentation: the main window at
+// 1024 x 768 on its title screen and in round 3 with two words found and a
+// few letters clicked, the high-score window with a fresh record on row 1,
+// and the About window.
 //
 //   main_window_screenshot <folder with the game's data> <output folder>
 #include "app/form1.h"
 #include "app/hand_cursor.h"
 #include "app/qt_platform.h"
 #include "core/word_placement.h"
+#include "info/form3.h"
+#include "scores/form4.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QImage>
 #include <QPixmap>
 
@@ -71,6 +75,25 @@ int main(int argc, char** argv)
     clickWord(window, 3, static_cast<int>(window.state().WordList(3).size()));
     clickWord(window, 5, 3);
     ok = save(window, out / "main-window.png") && ok;
+
+    // A record in a scratch folder, so no real table is touched.
+    const std::filesystem::path scratch = std::filesystem::temp_directory_path() / "vortigo-screenshot-scores";
+    std::filesystem::remove_all(scratch);
+    std::filesystem::create_directories(scratch);
+    window.state().Score = 2480;
+    window.state().RecordNewScore = kTrue;
+    {
+        Form4 scores({window.state(), platform, &window, window.Text1->text(), handCursor(handPicture()), scratch});
+        scores.show();
+        ok = save(scores, out / "high-scores.png") && ok;
+        scores.Command3d1_Click();
+    }
+    std::filesystem::remove_all(scratch);
+    {
+        Form3 about(platform, handCursor(handPicture()));
+        about.show();
+        ok = save(about, out / "about.png") && ok;
+    }
     window.MenuSuono_Click();  // leave the player's sound switch as it was
     return ok ? 0 : 1;
 }

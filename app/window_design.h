@@ -1,0 +1,37 @@
+// What the three windows share in how they are built: design positions in
+// twips, the Tahoma look, label colours and pictures from the resources.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace vortigo {
+
+/// Design positions are in twips, 15 to the pixel.
+int tw(int twips);
+QRect twipRect(int left, int top, int width, int height);
+
+/// The game's face: Tahoma, or the look-alike registered by registerGameFonts().
+QFont tahoma(double points, bool bold, bool underline = false);
+
+/// Courier New bold-or-not at this size, else its metric twin, else any fixed font.
+QFont fixedPitchFont(double points, bool bold);
+
+/// A palette colour of the game (0..15) as a Qt colour.
+QColor paletteColour(int colour);
+
+/// Text and background colour of a control; the background is painted.
+void setColours(QWidget* widget, const QColor& text, const QColor& back);
+
+/// A picture box showing a compiled-in picture; a missing picture leaves it blank.
+QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where, const QString& toolTip = {});
+
+/// Centres a top-level window on its screen.
+void centreOnScreen(QWidget* window);
+
+}  // namespace vortigo
