@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/window_design.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
@@ -20,6 +21,21 @@
 #include <string>
 
 namespace vortigo::test {
+
+inline QColor qc(int paletteIndex)
+{
+    return paletteColour(paletteIndex);
+}
+
+inline QColor back(const QWidget* w)
+{
+    return w->palette().color(QPalette::Window);
+}
+
+inline QColor fore(const QWidget* w)
+{
+    return w->palette().color(QPalette::WindowText);
+}
 
 inline std::string readFile(const std::filesystem::path& p)
 {

@@ -16,17 +16,6 @@ using namespace vortigo::test;
 
 namespace {
 
-QColor qc(int colour)
-{
-    const Rgb c = paletteRgb(colour);
-    return QColor(c.r, c.g, c.b);
-}
-
-QColor back(const QWidget* w)
-{
-    return w->palette().color(QPalette::Window);
-}
-
 // The cells of every word in list order, each cell once, with the index of
 // the lowest-numbered word it belongs to.
 std::vector<std::pair<Cell, int>> wordCells(const GameState& s)

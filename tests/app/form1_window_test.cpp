@@ -11,29 +11,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
-
-namespace {
-
-QColor qc(int colour)
-{
-    const Rgb c = paletteRgb(colour);
-    return QColor(c.r, c.g, c.b);
-}
-
-QColor back(const QWidget* w)
-{
-    return w->palette().color(QPalette::Window);
-}
-
-QColor fore(const QWidget* w)
-{
-    return w->palette().color(QPalette::WindowText);
-}
-
-}  // namespace
 
 TEST_F(Form1Test, MenuTreeHasEveryCaptionShortcutAndCheckMark)
 {
@@ -292,4 +273,25 @@ TEST_F(Form1Test, OpeningTheWindowAndPlayingARoundWarnsOfNothing)
     clickCell(fillerCell());
     qInstallMessageHandler(previous);
     EXPECT_EQ(warnings, 0);
+}
+
+TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
+{
+    Form1& f = open();
+    closeModalWindows();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Text1->setFocus();
+    QTest::keyClick(f.Text1, Qt::Key_F2);
+    EXPECT_EQ(f.state().Round, 1);
+    QTest::keyClick(f.Text1, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(f.MenuSuono->isChecked());
+    f.Combo1->setFocus();
+    QTest::keyClick(f.Combo1, Qt::Key_F4);  // the About window, not the chooser's list
+    EXPECT_EQ(modalWindowsSeen, 1);
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(f.Combo1, Qt::Key_F8);
+    EXPECT_EQ(modalWindowsSeen, 2);
+    EXPECT_TRUE(f.isEnabled());
 }
