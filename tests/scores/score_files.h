@@ -3,11 +3,14 @@
 
 #include "scores/score_table.h"
 
+#include <stdlib.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace vortigo::test {
@@ -17,19 +20,12 @@ class ScratchFolder {
 public:
     ScratchFolder()
     {
-        std::random_device seed;
-        std::mt19937_64 draw(seed());
-        do {
-            m_path = std::filesystem::temp_directory_path() / ("vortigo-scores-" + std::to_string(draw()));
-        } while (!std::filesystem::create_directory(m_path));
+        std::string pattern = (std::filesystem::temp_directory_path() / "vortigo-scores-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::system_error(errno, std::generic_category(), pattern);
+        m_path = pattern;
     }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(m_path, ignored);
-    }
+    ~ScratchFolder() { std::filesystem::remove_all(m_path, m_ignored); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -38,6 +34,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    std::error_code m_ignored;
 };
 
 inline std::string readBytes(const std::filesystem::path& file)
@@ -48,30 +45,20 @@ inline std::string readBytes(const std::filesystem::path& file)
 
 inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-/// The lines of a file that uses CR LF throughout; a bare CR or LF fails the split.
-inline std::vector<std::string> crlfLines(const std::string& text, bool* wellFormed = nullptr)
+/// The lines of a file that ends every line in CR LF; no lines at all when a
+/// line ends otherwise or a bare CR or LF sits inside one.
+inline std::vector<std::string> crlfLines(const std::string& text)
 {
     std::vector<std::string> lines;
-    bool ok = true;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            ok = false;
-            lines.push_back(text.substr(start));
-            break;
-        }
-        const std::string line = text.substr(start, end - start);
-        ok = ok && line.find_first_of("\r\n") == std::string::npos;
-        lines.push_back(line);
-        start = end + 2;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = text.find("\r\n", start);
+        if (end == std::string::npos || text.find_first_of("\r\n", start) != end)
+            return {};
+        lines.push_back(text.substr(start, end - start));
     }
-    if (wellFormed)
-        *wellFormed = ok;
     return lines;
 }
 
@@ -80,10 +67,9 @@ inline std::vector<std::string> crlfLines(const std::string& text, bool* wellFor
 inline std::string fullTableFile()
 {
     std::string text;
-    for (int i = 1; i <= kScoreRows; ++i) {
-        const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
-        text += "Giocatore" + number + ", " + std::to_string((51 - i) * 100) + " \r\n";
-    }
+    for (int i = 1; i <= kScoreRows; ++i)
+        text += "Giocatore" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ", " + std::to_string((51 - i) * 100) +
+                " \r\n";
     return text;
 }
 
