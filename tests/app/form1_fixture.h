@@ -22,20 +22,9 @@
 
 namespace vortigo::test {
 
-inline QColor qc(int paletteIndex)
-{
-    return paletteColour(paletteIndex);
-}
-
-inline QColor back(const QWidget* w)
-{
-    return w->palette().color(QPalette::Window);
-}
-
-inline QColor fore(const QWidget* w)
-{
-    return w->palette().color(QPalette::WindowText);
-}
+inline QColor qc(int paletteIndex) { return paletteColour(paletteIndex); }
+inline QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
+inline QColor fore(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 
 inline std::string readFile(const std::filesystem::path& p)
 {
@@ -52,12 +41,20 @@ protected:
         std::filesystem::create_directories(folder);
         writeDictionary(folder / "SLESSICO.1", sampleWords('I'));
         writeDictionary(folder / "SLESSICO.2", sampleWords('E'));
-        platform.separator = ".";
+        // Every window test also checks that Qt warned of nothing meanwhile.
+        qtWarnings = 0;
+        previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            qtWarnings += type != QtDebugMsg && type != QtInfoMsg && !text.contains("propagateSizeHints");
+            if (previousHandler)
+                previousHandler(type, context, text);
+        });
     }
 
     void TearDown() override
     {
         form.reset();
+        qInstallMessageHandler(previousHandler);
+        EXPECT_EQ(qtWarnings, 0) << "Qt warned";
         std::error_code ec;
         std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
         std::filesystem::remove_all(folder, ec);
@@ -99,8 +96,7 @@ protected:
 
     void clickCell(Cell c)
     {
-        const QPoint p = centre(c);
-        form->dispatch([&] { form->Form_MouseDown(1, 0, p.x(), p.y()); });
+        form->dispatch([&] { form->Form_MouseDown(1, 0, centre(c).x(), centre(c).y()); });
     }
 
     /// Closes every modal window (the high-score window) soon after it
@@ -108,7 +104,6 @@ protected:
     /// disabled meanwhile.
     void closeModalWindows()
     {
-        closer.setInterval(15);
         QObject::connect(&closer, &QTimer::timeout, [this] {
             if (QWidget* w = QApplication::activeModalWidget()) {
                 ++modalWindowsSeen;
@@ -116,9 +111,11 @@ protected:
                 w->close();
             }
         });
-        closer.start();
+        closer.start(15);
     }
 
+    static inline int qtWarnings = 0;
+    static inline QtMessageHandler previousHandler = nullptr;
     std::filesystem::path folder;
     FakePlatform platform;
     std::unique_ptr<Form1> form;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
+#include <tuple>
+#include <utility>
 
 using namespace vortigo;
 
@@ -13,34 +16,22 @@ TEST(SettingsFile, WrittenFileReadsBackTheSameSettings)
     const std::string text = formatSettings({false, false, false, true}, "Anna", false);
     EXPECT_EQ(text, "Livello=Esperto\r\nGiocatore1=Anna\r\nSuono=NO\r\n");
     const SettingsRead read = parseSettings(text);
-    EXPECT_EQ(read.level, 3);
-    EXPECT_EQ(read.playerName, "Anna");
-    EXPECT_EQ(read.sound, false);
-
+    EXPECT_EQ(std::tuple(read.level, read.playerName, read.sound), std::tuple(3, "Anna", false));
     // "Basso" comes back as Allenamento, "Principiante" as Pibo.
-    EXPECT_EQ(parseSettings(formatSettings({true, false, false, false}, "x", true)).level, 0);
-    EXPECT_EQ(parseSettings(formatSettings({false, true, false, false}, "x", true)).level, 1);
-    EXPECT_EQ(parseSettings(formatSettings({false, false, true, false}, "x", true)).level, 2);
+    for (int level = 0; level < 3; ++level)
+        EXPECT_EQ(parseSettings(formatSettings({level == 0, level == 1, level == 2, false}, "x", true)).level, level);
+    EXPECT_EQ(kLevelTimeBonus, (std::array{540, 60, 52, 45}));  // each level's extra seconds
     // With no mark at all the file says Principiante.
     EXPECT_EQ(formatSettings({false, false, false, false}, "", true), "Livello=Principiante\r\nGiocatore1=\r\nSuono=SI\r\n");
     // The name is written unchanged and read back without trailing blanks.
     EXPECT_EQ(parseSettings(formatSettings({false, true, false, false}, " Bo  ", true)).playerName, " Bo");
 }
 
-TEST(SettingsFile, LevelWordsIgnoreCaseAndLeadingBlanksOnly)
+TEST(SettingsFile, LevelAndSoundWordsIgnoreCaseAndLeadingBlanksOnly)
 {
     EXPECT_EQ(parseSettings("Livello=  MEDIO\r\n").level, 2);
     EXPECT_EQ(parseSettings("Livello=medio \r\n").level, 0);
     EXPECT_EQ(parseSettings("Livello=qualcosa\r\n").level, 0);
-    EXPECT_EQ(parseSettings("Livello=\r\n").level, 0);
-    EXPECT_EQ(kLevelTimeBonus[0], 540);
-    EXPECT_EQ(kLevelTimeBonus[1], 60);
-    EXPECT_EQ(kLevelTimeBonus[2], 52);
-    EXPECT_EQ(kLevelTimeBonus[3], 45);
-}
-
-TEST(SettingsFile, SoundIsOnOnlyForSi)
-{
     EXPECT_EQ(parseSettings("Suono= si\r\n").sound, true);
     EXPECT_EQ(parseSettings("Suono=yes\r\n").sound, false);
     EXPECT_EQ(parseSettings("Suono=SI \r\n").sound, false);
@@ -52,19 +43,15 @@ TEST(SettingsFile, KeysAreFoundByExactSearchInOrderAndTheLastLineWins)
     // Only the line's first "=" separates.
     EXPECT_EQ(parseSettings("Giocatore1=Anna=Bella\r\n").playerName, "Anna=Bella");
     // A name holding the level key reads as a level line, not as a name.
-    const SettingsRead tricky = parseSettings("Giocatore1=Livello=\r\n");
-    EXPECT_FALSE(tricky.playerName.has_value());
-    EXPECT_EQ(tricky.level, 0);
+    EXPECT_FALSE(parseSettings("Giocatore1=Livello=\r\n").playerName.has_value());
+    EXPECT_EQ(parseSettings("Giocatore1=Livello=\r\n").level, 0);
     // Keys in small letters are not keys.
     EXPECT_FALSE(parseSettings("livello=Medio\r\n").level.has_value());
     const SettingsRead twice = parseSettings("Livello=Medio\r\nLivello=Esperto\r\nGiocatore1=A\r\nGiocatore1=B\r\n");
-    EXPECT_EQ(twice.level, 3);
-    EXPECT_EQ(twice.playerName, "B");
+    EXPECT_EQ(std::tuple(twice.level, twice.playerName), std::tuple(3, "B"));
     // Lines ended by a bare LF (a file edited on another system) still count.
     const SettingsRead lf = parseSettings("Livello=Medio\nSuono=NO\nGiocatore1=Zeno");
-    EXPECT_EQ(lf.level, 2);
-    EXPECT_EQ(lf.sound, false);
-    EXPECT_EQ(lf.playerName, "Zeno");
+    EXPECT_EQ(std::tuple(lf.level, lf.sound, lf.playerName), std::tuple(2, false, "Zeno"));
     // Leading blanks of a name stay.
     EXPECT_EQ(parseSettings("Giocatore1=  Lia  ").playerName, "  Lia");
 }
@@ -94,20 +81,14 @@ TEST(SettingsFile, HostileFilesNeverBreakTheReader)
 TEST(PlaySound, PausesByNameLengthExceptForTheLetterClick)
 {
     test::FakePlatform platform;
-    PlaySound(platform, true, "COLLAPSE.WAV");
-    PlaySound(platform, true, "perdi.WAV");
-    PlaySound(platform, true, "SOUND2.wav");
-    PlaySound(platform, true, "snd0002.wav");
-    PlaySound(platform, true, "SND0002.WAV");
-    ASSERT_EQ(platform.sounds.size(), 5u);
-    ASSERT_EQ(platform.pauses.size(), 3u);
-    EXPECT_NEAR(platform.pauses[0], 0.6, 1e-6);
-    EXPECT_NEAR(platform.pauses[1], 0.45, 1e-6);
-    EXPECT_NEAR(platform.pauses[2], 0.5, 1e-6);
-
     test::FakePlatform silent;
-    PlaySound(silent, false, "COLLAPSE.WAV");
-    PlaySound(silent, false, "SND0002.WAV");
-    EXPECT_TRUE(silent.sounds.empty());
-    EXPECT_TRUE(silent.pauses.empty());
+    for (const char* name : {"COLLAPSE.WAV", "perdi.WAV", "SOUND2.wav", "snd0002.wav", "SND0002.WAV"}) {
+        PlaySound(platform, true, name);
+        PlaySound(silent, false, name);
+    }
+    EXPECT_EQ(platform.sounds.size(), 5u);
+    ASSERT_EQ(platform.pauses.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NEAR(platform.pauses[i], (std::array{0.6, 0.45, 0.5})[i], 1e-6);
+    EXPECT_TRUE(silent.sounds.empty() && silent.pauses.empty());
 }

