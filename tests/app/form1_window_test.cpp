@@ -66,6 +66,13 @@ TEST_F(Form1Test, StripCaptionsAndColoursAreAsDesigned)
         {f.Label8, QColor(128, 255, 255)}, {f.Label2, QColor(192, 192, 255)}};
     for (const auto& [widget, colour] : backs)
         EXPECT_EQ(back(widget), colour) << widget->objectName().toStdString();
+    const std::pair<QWidget*, const char*> tips[] = {{f.Picture1, "Clicca per nuova partita ..."},
+        {f.Combo1, "Cambia il dizionario Ita/Eng/LATINO"}, {f.Text1, "Immetti il tuo nome"},
+        {f.Command3d1, "Nuova partita ..."}, {f.Label2, "Tempo rimasto"}, {f.Label3, "Punti fatti"},
+        {f.Label7, "Errori ammissibili"}, {f.Label8, "Manche in corso"}, {f.Label12, "Visita il sito dell'autore ..."},
+        {f.Label1[0], "Lista delle parole da trovare"}};
+    for (const auto& [widget, tip] : tips)
+        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(tip));
     EXPECT_EQ(fore(f.Label12), QColor(0, 0, 192));
     EXPECT_TRUE(f.Label12->font().underline());
     EXPECT_EQ(f.Text1->maxLength(), 10);
