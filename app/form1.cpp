@@ -23,14 +23,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QFocusEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -360,11 +359,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             dispatch([this] { Label12_Click(); });
     }
     return false;
-}
-
-void Form1::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
 }
 
 // ---------------------------------------------------------------- start-up
