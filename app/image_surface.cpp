@@ -35,12 +35,34 @@ ImageSurface::ImageSurface() : m_image(1, 1, QImage::Format_RGB32)
     m_font.setBold(true);
 }
 
+QPainter& ImageSurface::painter()
+{
+    if (!m_painter.isActive()) {
+        m_painter.begin(&m_image);
+        m_painter.setRenderHint(QPainter::TextAntialiasing);
+    }
+    return m_painter;
+}
+
+void ImageSurface::finishPainting() const
+{
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+const QImage& ImageSurface::image() const
+{
+    finishPainting();
+    return m_image;
+}
+
 void ImageSurface::resize(int width, int height)
 {
     width = std::max(width, 1);
     height = std::max(height, 1);
     if (width == m_image.width() && height == m_image.height())
         return;
+    finishPainting();
     QImage grown(width, height, QImage::Format_RGB32);
     grown.setDotsPerMeterX(kDotsPerMeter);
     grown.setDotsPerMeterY(kDotsPerMeter);
@@ -55,22 +77,22 @@ void ImageSurface::resize(int width, int height)
 
 void ImageSurface::clear()
 {
+    finishPainting();
     m_image.fill(qcolour(m_back));
     changed();
 }
 
 void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colour)
 {
-    QPainter p(&m_image);
+    QPainter& p = painter();
     p.fillRect(QRect(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2)))),
                qcolour(colour));
-    p.end();
     changed();
 }
 
 void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int colour)
 {
-    QPainter p(&m_image);
+    QPainter& p = painter();
     p.setPen(QPen(qcolour(colour), 0));
     const int l = px(x1), t = px(y1), r = px(x2), b = px(y2);
     // Both corners included, like the four sides drawn as lines.
@@ -78,7 +100,6 @@ void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int c
     p.drawLine(r, t, r, b);
     p.drawLine(r, b, l, b);
     p.drawLine(l, b, l, t);
-    p.end();
     changed();
 }
 
@@ -109,12 +130,10 @@ double ImageSurface::textHeight(const std::string&)
 
 void ImageSurface::drawText(double x, double y, const std::string& text, int colour)
 {
-    QPainter p(&m_image);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    QPainter& p = painter();
     p.setFont(m_font);
     p.setPen(qcolour(colour));
     p.drawText(QPointF(x, y + metrics().ascent()), QString::fromStdString(text));
-    p.end();
     changed();
 }
 

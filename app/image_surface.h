@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 
 #include <functional>
 #include <optional>
@@ -19,7 +20,8 @@ public:
 
     /// Grows or shrinks the image, keeping what was drawn where it still fits.
     void resize(int width, int height);
-    const QImage& image() const { return m_image; }
+    /// The picture as drawn so far (finishes any drawing still in progress).
+    const QImage& image() const;
     /// Called after every drawing operation, to schedule a repaint.
     void setChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
 
@@ -37,8 +39,13 @@ public:
 private:
     void changed();
     const QFontMetricsF& metrics();
+    QPainter& painter();
+    void finishPainting() const;
 
     QImage m_image;
+    // One painter stays open across a run of operations (a whole grid is
+    // hundreds of them); it is closed before anyone reads or resizes the image.
+    mutable QPainter m_painter;
     QFont m_font;
     std::optional<QFontMetricsF> m_metrics;  ///< of m_font on this image, kept between letters
     int m_back = 15;
