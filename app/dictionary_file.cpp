@@ -1,5 +1,6 @@
 #include "dictionary_file.h"
 
+#include "core/file_reading.h"
 #include "core/number_rules.h"
 
 #include <cmath>
@@ -85,18 +86,15 @@ void readDictionaryHeader(std::string_view header, GameState& state)
 bool apridiz(GameState& state, Platform& platform, const std::filesystem::path& folder)
 {
     const std::string name = dictionaryFileName(state.DictionaryIndex);
-    std::optional<std::ifstream> in = openDictionary(folder / name);
-    if (!in) {
+    const std::optional<std::string> header = readFileStart(folder / name, kHeaderSize);
+    if (!header) {
         // A file we cannot read is as useless as one that is not there: the
         // same fatal message, and the program stops before anything is saved.
         platform.messageBox("Errore fatale! non trovato file di vocabolario: " + name, Buttons::Ok);
         platform.endProgram();
         return false;
     }
-    std::string header(kHeaderSize, ' ');
-    in->read(header.data(), static_cast<std::streamsize>(header.size()));
-    header.resize(static_cast<std::size_t>(in->gcount()));
-    readDictionaryHeader(header, state);
+    readDictionaryHeader(*header, state);
     return true;
 }
 

@@ -36,7 +36,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
 // The pictures are compiled into this static library; a static library's
@@ -402,13 +401,10 @@ bool Form1::Form_Load()
 
 void Form1::applySettingsFile()
 {
-    std::ifstream in(m_folder / kSettingsFileName, std::ios::binary);
-    if (!in)
+    const std::optional<SettingsRead> file = readSettingsFile(m_folder);
+    if (!file)
         return;
-    std::string text(kSettingsReadLimit, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    const SettingsRead read = parseSettings(text);
+    const SettingsRead& read = *file;
     if (read.level) {
         for (int i = 0; i < 4; ++i)
             Menulev[static_cast<std::size_t>(i)]->setChecked(i == *read.level);
@@ -834,10 +830,7 @@ void Form1::SaveSettings()
     for (int i = 0; i < 4; ++i)
         checked[static_cast<std::size_t>(i)] = Menulev[static_cast<std::size_t>(i)]->isChecked();
     const std::string text = formatSettings(checked, playerNameLatin1(), MenuSuono->isChecked());
-    std::ofstream out(m_folder / kSettingsFileName, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (out || m_settingsWarned)
+    if (writeSettingsFile(m_folder, text) || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
     tell("Non riesco a salvare le impostazioni nel file \"vortigo.INI\" (la cartella del gioco non è scrivibile).\n"

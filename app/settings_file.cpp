@@ -1,5 +1,9 @@
 #include "settings_file.h"
 
+#include "core/file_reading.h"
+
+#include <fstream>
+
 namespace vortigo {
 
 namespace {
@@ -109,6 +113,22 @@ std::string formatSettings(const std::array<bool, 4>& levelChecked, std::string_
     out += soundOn ? "SI" : "NO";
     out += "\r\n";
     return out;
+}
+
+std::optional<SettingsRead> readSettingsFile(const std::filesystem::path& folder)
+{
+    const std::optional<std::string> text = readFileStart(folder / kSettingsFileName, kSettingsReadLimit);
+    if (!text)
+        return std::nullopt;
+    return parseSettings(*text);
+}
+
+bool writeSettingsFile(const std::filesystem::path& folder, std::string_view text)
+{
+    std::ofstream out(folder / kSettingsFileName, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return static_cast<bool>(out);
 }
 
 }  // namespace vortigo

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,5 +36,11 @@ std::string formatSettings(const std::array<bool, 4>& levelChecked, std::string_
 
 /// Files larger than this are read only up to here; a real one is a few dozen bytes.
 inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
+
+/// Reads "vortigo.INI" from the folder; nothing when there is no such file.
+std::optional<SettingsRead> readSettingsFile(const std::filesystem::path& folder);
+
+/// Replaces "vortigo.INI" in the folder with the text; false when it cannot be written.
+bool writeSettingsFile(const std::filesystem::path& folder, std::string_view text);
 
 }  // namespace vortigo

@@ -1,5 +1,6 @@
 #include "score_table.h"
 
+#include "core/file_reading.h"
 #include "core/score_format.h"
 #include "core/text_codec.h"
 
@@ -149,16 +150,8 @@ int readScoreRecords(std::string_view text, ScoreTable& table)
 
 int readScoreFile(const std::filesystem::path& file, ScoreTable& table)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
-        return 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return 0;
-    std::string text(kMaxScoreFileBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return readScoreRecords(text, table);
+    const std::optional<std::string> text = readFileStart(file, kMaxScoreFileBytes);
+    return text ? readScoreRecords(*text, table) : 0;
 }
 
 void rankScoreTable(ScoreTable& table)
