@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The indexed dictionary files "SLESSICO.1" (Italiano), ".2" (English) and
 // ".3" (Latino). A 408-byte header gives, for each word length L = 3..15, two
 // 8-character decimal fields: at 1-based position 201 + 16*(L-3) the position

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: status strip, word list, title picture, menus, and the
 // grid drawn on the client area. Handlers carry the game's names and stay
 // thin; the rules they call live in core/ and the app rule files.

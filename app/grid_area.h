@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's client area: paints the grid's backing image and hands
 // presses and moves, in client pixels, to the window's handlers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link hand: a 32 x 32 two-colour pointer, index finger up, hot spot (14, 7).
 #pragma once
 

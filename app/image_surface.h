@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's drawing surface: a backing image the main window paints from,
 // so whatever was drawn survives being covered by dialogs and repaints.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vortigo: a word-search game in one window.
 #include "app/form1.h"
 #include "app/hand_cursor.h"

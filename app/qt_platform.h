@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform seam on Qt: message boxes, sound on a worker thread, opening
 // targets with the desktop's default programs, the clock, the locale's
 // separator, pointer shapes and ending the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file "vortigo.INI": three CR LF lines, "Livello=", "Giocatore1="
 // and "Suono=", in the single-byte character set. The settings themselves
 // live in Form1's controls; this is only the file's reading and writing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's sounds: asynchronous, then a short pause whose length depends
 // only on the file name (its length / 20 seconds), except for the letter click.
 #pragma once

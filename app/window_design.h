@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the three windows share in how they are built: design positions in
 // twips, the Tahoma look, label colours and pictures from the resources.
 #pragma once

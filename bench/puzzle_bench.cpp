@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times PlaceWords + FillGrid (drawing every cell into the off-screen backing
 // image) for the grids of rounds 1, 5 and 10, with words of the lengths a
 // round really asks for. The clock moves 1 ms per reading, as a real clock

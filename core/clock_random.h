@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's uniform generator. The game re-seeds it from the time of day
 // before each draw; re-seeding mixes the clock into the running state rather
 // than replacing it, so many draws inside one tick of the clock still differ

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the time-left label shows on each tick.
 #pragma once
 

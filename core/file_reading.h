@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the start of a file the game keeps, with a bound on how much: a
 // settings, score or dictionary file that has grown huge (or is hostile)
 // must cost no more than the few bytes a real one needs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one record of everything the game remembers between events.
 //
 // Field names are the game's own and are read and written directly by the

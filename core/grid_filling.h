@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Giving every empty cell a filler letter and drawing the grid.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting the round's grid into the free area of the main window.
 #pragma once
 

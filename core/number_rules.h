@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number conversions used by the rules. Every real-to-integer conversion in
 // the game is either roundEven (to nearest, ties to the even neighbour) or
 // floorToInt (largest integer not above x).

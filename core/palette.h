@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The classic 16-colour palette the game names its colours by.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the game asks of the platform, behind two small interfaces of
 // our own. The Qt implementation lives in app/; tests use scripted fakes that
 // record every call. Text crossing this seam is UTF-8.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How points are written: the status strip's score and the high-score rows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's files and its record hold single-byte Latin-1 text; the
 // platform seam and the windows speak UTF-8. These convert at the border.
 #pragma once

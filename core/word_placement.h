@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hiding the round's words in the grid.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maker's links and the help page, opened with the desktop's default
 // programs through "start" command lines.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The address that publishes a top-three result on the record server. The
 // game never talks to the server: it opens this address in the browser and
 // the server's page takes over.

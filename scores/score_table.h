@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of the 50 best results and its file, "vortigo.HIS".
 //
 // The table lives in 52 slots, 1 to 52: slots 1 to 50 are the table proper,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One step from a fresh Debian 12 machine to a running game or a test run:
 # installs the Debian packages that are missing, configures and builds in
 # build/, then either starts the game or runs every test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/dictionary_file.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"

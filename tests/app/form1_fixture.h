@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window over a scripted platform and a temporary program folder
 // holding small made-up dictionaries.
 #pragma once

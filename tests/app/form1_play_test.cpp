@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playing rounds through the handlers, and one round through real mouse events.
 #include "tests/app/form1_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, start-up, settings, score display and gestures.
 #include "tests/app/form1_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
 #include "tests/support/fake_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three dictionaries delivered with the game, read as the game reads them.
 #include "app/dictionary_file.h"
 #include "tests/support/fake_platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placing the words, then the layout, filling and click arithmetic of the grid.
 #include "core/game_state.h"
 #include "core/grid_filling.h"

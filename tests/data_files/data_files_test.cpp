@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files delivered beside the program and compiled into it: the sounds, the
 // title picture, the help page and the small pictures.
 #include <gtest/gtest.h>

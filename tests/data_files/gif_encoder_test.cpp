@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our GIF writer, checked by reading its output back with Qt's GIF reader.
 #include "tools/assets/gif_encoder.h"
 

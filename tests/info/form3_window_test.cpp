@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About window, driven offscreen through its handlers and real events.
 #include "info/form3.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score window, driven offscreen through its handlers and real events.
 #include "scores/form4.h"
 

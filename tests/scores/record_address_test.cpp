@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "scores/record_address.h"
 
 #include "tests/support/fake_platform.h"

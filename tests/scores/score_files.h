@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scratch folders and file helpers for the high-score tests.
 #pragma once
 

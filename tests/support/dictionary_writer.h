@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes small dictionaries in the game's indexed format for tests:
 // 200 bytes of identification, 13 header entries of two right-aligned
 // 8-character fields (first position, position after the last word) for

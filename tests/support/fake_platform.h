@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scripted stand-in for the platform: answers message boxes from a queue,
 // gives a clock the test sets, and records every call for the test to read.
 #pragma once

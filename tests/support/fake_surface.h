@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drawing surface that records what was drawn, with simple fixed metrics:
 // a letter is 0.6 of the font size wide and 1.2 of it high.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main() for window tests: a QApplication around the tests. Listing the
 // tests (as the build does to register them) needs no application.
 #include <QApplication>

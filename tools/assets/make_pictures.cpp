@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the title picture into the data folder and the compiled-in pictures
 // into the images folder: make_pictures <data folder> <images folder> <font folder>
 #include "tools/assets/gif_encoder.h"

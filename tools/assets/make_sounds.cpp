@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the game's six wave files into the folder given as the only argument.
 #include "tools/assets/sound_synth.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds the game's three word dictionaries, SLESSICO.1 (Italiano),
 SLESSICO.2 (English) and SLESSICO.3 (Latino), from word lists that Debian
 packages ship.

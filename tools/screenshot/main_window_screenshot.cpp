@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the windows offscreen for the documentation: the main window at
 // 1024 x 768 on its title screen and in round 3 with two words found and a
 // few letters clicked, the high-score window with a fresh record on row 1,
