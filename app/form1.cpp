@@ -9,6 +9,7 @@
 #include "app/sound_rules.h"
 #include "app/window_design.h"
 #include "core/countdown.h"
+#include "core/file_reading.h"
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
 #include "core/number_rules.h"
@@ -26,7 +27,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImageReader>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QFocusEvent>
@@ -53,6 +54,9 @@ static void registerPictures()
 namespace vortigo {
 
 namespace {
+
+/// The title picture is a few dozen kilobytes; a huge file is not it.
+constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
 
 QColor backColour(const QWidget* w)
 {
@@ -371,9 +375,10 @@ bool Form1::Form_Load()
     std::error_code ec;
     std::filesystem::current_path(m_folder, ec);
 
-    const QString picture = QString::fromStdString((m_folder / "vortigo.gif").string());
-    QImageReader reader(picture);
-    const QImage title = reader.read();
+    // Read as bytes, so the folder's name never passes through Qt's strings.
+    const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
+    const QImage title =
+        gif ? QImage::fromData(QByteArray::fromRawData(gif->data(), static_cast<qsizetype>(gif->size()))) : QImage();
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
@@ -831,11 +836,11 @@ void Form1::SaveSettings()
     for (int i = 0; i < 4; ++i)
         checked[static_cast<std::size_t>(i)] = Menulev[static_cast<std::size_t>(i)]->isChecked();
     const std::string text = formatSettings(checked, playerNameLatin1(), MenuSuono->isChecked());
-    if (writeSettingsFile(m_folder, text) || m_settingsWarned)
+    const WriteOutcome written = writeSettingsFile(m_folder, text);
+    if (written.ok() || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
-    tell("Non riesco a salvare le impostazioni nel file \"vortigo.INI\" (la cartella del gioco non è scrivibile).\n"
-         "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
+    tell(settingsWriteFailedMessage(written));
 }
 
 void Form1::MenuAiuto_Click()
