@@ -5,8 +5,11 @@
 # build/, then either starts the game or runs every test.
 #
 #   tools/bootstrap.sh play    build and start the game
-#   tools/bootstrap.sh test    build and run all tests (what CI runs)
+#   tools/bootstrap.sh test    build and run all tests (what CI runs), then
+#                              the sanitizer build's tests and the fuzzers
 #   tools/bootstrap.sh build   build only
+#   tools/bootstrap.sh sanitize  only the tests under ASan+UBSan (build-sanitize/)
+#   tools/bootstrap.sh fuzz [seconds]  only the fuzzers, each for that long
 set -euo pipefail
 
 mode=${1:-play}
@@ -19,6 +22,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # Free look-alikes of the game's fonts: Tahoma (Wine's) and Courier New's metric twin.
   fonts-wine fonts-liberation
+  # The sanitizer build and the fuzzers (libFuzzer).
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
@@ -42,9 +47,45 @@ if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCH
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 cmake --build "$build" -j "$jobs"
 
+# Every test again, built by clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report ends the test that made it. The same
+# build holds the fuzzers.
+sanitized="$root/build-sanitize"
+sanitize() {
+  cmake -S "$root" -B "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCMAKE_CXX_COMPILER=clang++-14 -DVORTIGO_SANITIZE=ON -DVORTIGO_FUZZ=ON -DVORTIGO_BUILD_BENCH=OFF "${launcher[@]}"
+  cmake --build "$sanitized" -j "$jobs"
+}
+sanitized_tests() {
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$sanitized" --output-on-failure --timeout 600 -j "$jobs"
+}
+
+# Each fuzzer runs for a bounded time from the committed seeds (new inputs go
+# to a scratch corpus in the build folder); a crash or a broken invariant
+# fails the run and leaves the input in build-sanitize/fuzz-crashes/.
+fuzz() {
+  local seconds=$1 name
+  mkdir -p "$sanitized/fuzz-crashes"
+  for name in dictionary settings scores; do
+    mkdir -p "$sanitized/fuzz-corpus/$name"
+    "$sanitized/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=30 -print_final_stats=1 \
+      -artifact_prefix="$sanitized/fuzz-crashes/${name}-" \
+      "$sanitized/fuzz-corpus/$name" "$root/fuzz/corpus/$name" 2>"$sanitized/fuzz-$name.log" || {
+        tail -n 60 "$sanitized/fuzz-$name.log" >&2; echo "fuzzer $name failed" >&2; return 1; }
+    echo "fuzzer $name: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$sanitized/fuzz-$name.log" | grep -o '[0-9]*$') runs in ${seconds}s, no crash"
+  done
+}
+
 case "$mode" in
   play) exec "$build/vortigo" ;;
-  test) ctest --test-dir "$build" --output-on-failure --timeout 120 -j "$jobs" ;;
+  test) ctest --test-dir "$build" --output-on-failure --timeout 120 -j "$jobs"
+        sanitize
+        sanitized_tests
+        fuzz 30 ;;
   build) ;;
-  *) echo "usage: $0 [play|test|build]" >&2; exit 2 ;;
+  sanitize) sanitize; sanitized_tests ;;
+  fuzz) sanitize; fuzz "${2:-30}" ;;
+  *) echo "usage: $0 [play|test|build|sanitize|fuzz [seconds]]" >&2; exit 2 ;;
 esac

@@ -68,7 +68,8 @@ TEST_F(HighScoreWindow, TheMainWindowIsDisabledWhileTheTableIsOpenHoweverItIsClo
         {"Esc", [](Form4* form) { QTest::keyClick(form, Qt::Key_Escape); }},
         {"close button", [](Form4* form) { form->close(); }},
     };
-    for (const auto& [way, close] : ways) {
+    for (const auto& [way, closing] : ways) {
+        const auto& close = closing;  // a lambda may not capture a structured binding in clang 14
         bool mainDisabledMeanwhile = false;
         QTimer::singleShot(0, [&] {
             auto* form = qobject_cast<Form4*>(QApplication::activeModalWidget());
