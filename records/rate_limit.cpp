@@ -33,6 +33,12 @@ bool RateLimiter::allow(const std::string& client, Clock::time_point now)
     return true;
 }
 
+std::size_t RateLimiter::addresses()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_buckets.size();
+}
+
 // A bucket that has refilled to the brim holds nothing worth keeping. When a
 // flood of addresses leaves none idle, they are all forgotten rather than
 // letting the table grow without bound.

@@ -21,6 +21,9 @@ public:
     /// Takes one request from the client's allowance; false when it is used up.
     bool allow(const std::string& client, Clock::time_point now);
 
+    /// How many addresses are remembered.
+    std::size_t addresses();
+
 private:
     struct Bucket {
         double tokens;

@@ -55,11 +55,11 @@ void logRequest(const httplib::Request& request, const httplib::Response& respon
         took = text;
         t_requestStart = {};
     }
-    const std::string path = request.path.empty() ? "-" : forLog(request.path);
-    const std::string line = std::string(when) + " " + forLog(request.remote_addr) + " " +
-                             (request.method.empty() ? "-" : forLog(request.method)) + " " + path + " " +
-                             std::to_string(response.status) + " " + std::to_string(response.body.size()) + " " +
-                             took + "\n";
+    // A request refused while its first line was read has no client, method or path yet.
+    const auto field = [](const std::string& text) { return text.empty() ? std::string("-") : forLog(text); };
+    const std::string line = std::string(when) + " " + field(request.remote_addr) + " " + field(request.method) + " " +
+                             field(request.path) + " " + std::to_string(response.status) + " " +
+                             std::to_string(response.body.size()) + " " + took + "\n";
     const std::lock_guard lock(g_logMutex);
     std::fputs(line.c_str(), stderr);
 }
