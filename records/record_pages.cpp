@@ -13,10 +13,11 @@ constexpr std::string_view kStyle =
     "h2{font-size:1.15em;margin-top:1.2em}"
     "nav a{margin-right:0.8em}"
     ".tabella{overflow-x:auto}"
-    "table{border-collapse:collapse;width:100%}"
-    "th,td{border:1px solid #999;padding:0.25em 0.4em;text-align:left}"
+    "table{border-collapse:collapse;width:100%;font-size:0.92em}"
+    "th,td{border:1px solid #999;padding:0.2em 0.3em;text-align:left}"
     "th{background:#c0ffff}"
-    "td.n{text-align:right}"
+    "td.n{text-align:right;white-space:nowrap}"
+    "td.d{white-space:nowrap}"
     "dl{display:grid;grid-template-columns:auto 1fr;gap:0.2em 0.8em}"
     "dt{font-weight:bold}dd{margin:0}"
     ".errore{border:2px solid #c00;padding:0.5em}";
@@ -150,8 +151,9 @@ std::string tablePage(const std::vector<WorldTable>& tables)
         for (const TableRow& row : table.rows) {
             page += "<tr><td class=\"n\">" + std::to_string(++place) + "</td><td>" + htmlEscape(row.name) +
                     "</td><td class=\"n\">" + italianPoints(row.points) + "</td><td class=\"n\">" +
-                    std::to_string(row.round) + "</td><td>" + htmlEscape(italianDateOf(row.isoDate)) + "</td><td>" +
-                    htmlEscape(row.clockTime) + "</td><td>" + htmlEscape(row.note) + "</td></tr>\n";
+                    std::to_string(row.round) + "</td><td class=\"d\">" + htmlEscape(italianDateOf(row.isoDate)) +
+                    "</td><td class=\"d\">" + htmlEscape(row.clockTime) + "</td><td>" + htmlEscape(row.note) +
+                    "</td></tr>\n";
         }
         page += "</tbody>\n</table></div>\n";
     }

@@ -70,7 +70,7 @@ TEST(RecordPages, EveryPageIsWellFormedItalianAndEscapesWhatPlayersTyped)
     EXPECT_NE(pages[0].find("05-03-2001"), std::string::npos);
     EXPECT_NE(pages[1].find("già registrato"), std::string::npos);
     EXPECT_NE(pages[2].find("Nessun record ancora"), std::string::npos);
-    EXPECT_NE(pages[3].find("<td>06-03-2001</td>"), std::string::npos);
+    EXPECT_NE(pages[3].find("<td class=\"d\">06-03-2001</td>"), std::string::npos);
     EXPECT_EQ(pages[3].find("Nessun record"), std::string::npos);
     EXPECT_NE(pages[4].find("Il campo &lt;Nome&gt; &amp; co."), std::string::npos);
 }

@@ -282,7 +282,7 @@ TEST_P(RecordServer, StoresTheGamesRecordsShowsTheTablesAndStoresNothingForReloa
     const std::size_t nicolo = italian.find("<td>Nicolò Bo</td><td class=\"n\">9.000</td>");
     const std::size_t brivo = italian.find("<td>Brivo</td><td class=\"n\">5.000</td>");
     const std::size_t ioETe = italian.find("<td>io &amp; te</td><td class=\"n\">5.000</td><td class=\"n\">3</td>"
-                                           "<td>05-03-2001</td><td>09:07</td><td>Top_10__50____</td>");
+                                           "<td class=\"d\">05-03-2001</td><td class=\"d\">09:07</td><td>Top_10__50____</td>");
     ASSERT_NE(nicolo, std::string::npos) << italian;
     ASSERT_NE(brivo, std::string::npos) << italian;
     ASSERT_NE(ioETe, std::string::npos) << italian;
