@@ -330,6 +330,26 @@ TEST_P(RecordServer, StoresTheGamesRecordsShowsTheTablesAndStoresNothingForReloa
     EXPECT_EQ(ask(good).status, 200);
     EXPECT_EQ(storedRows(), 5);
 
+    // A table shows its best 50; the places go on below them.
+    for (int i = 1; i <= 50; ++i) {
+        const std::string target = sent(game(1000 + i, 1, 2), {"P" + std::to_string(i), "", ""}, "LOT",
+                                        "03-05-2001", "09:07:45");
+        ++requests;
+        const auto answer = server.get(target);
+        ASSERT_TRUE(answer);
+        ASSERT_EQ(answer->status, 200);
+        EXPECT_NE(answer->body.find("English: 1ª"), std::string::npos) << i;
+    }
+    const std::string full = ask("/?lingua=2").body;
+    EXPECT_EQ(count(full, "<tr><td class=\"n\">"), 50u);
+    EXPECT_NE(full.find("<td>P50</td>"), std::string::npos);
+    EXPECT_NE(full.find("<td>P1</td>"), std::string::npos);
+    EXPECT_EQ(full.find("<td>Anonimo</td>"), std::string::npos);  // 51st
+    EXPECT_NE(ask(sent(game(120, 1, 2), {"", "", "tom@x.uk"}, "TOM", "01-02-2003", "00:00:00"))
+                  .body.find("English: 51ª"),
+              std::string::npos);
+    EXPECT_EQ(storedRows(), 55);
+
     // The e-mail is kept for the maker and goes nowhere else.
     QSqlQuery stored(direct());
     ASSERT_TRUE(stored.exec("SELECT email FROM vortigo_records WHERE name = 'io & te'") && stored.next());
@@ -342,7 +362,7 @@ TEST_P(RecordServer, StoresTheGamesRecordsShowsTheTablesAndStoresNothingForReloa
     }
     EXPECT_EQ(log.find('@'), std::string::npos) << log;
     // One line a request; the one too long to read has no method or path.
-    EXPECT_EQ(count(log, "Z 127.0.0.1 GET /vortigo.asp "), 5u + 12u + 1u) << log;
+    EXPECT_EQ(count(log, "Z 127.0.0.1 GET /vortigo.asp "), 5u + 12u + 1u + 50u + 1u) << log;
     EXPECT_EQ(count(log, "Z - - - 400 "), 1u) << log;
     EXPECT_EQ(count(log, "Z "), static_cast<std::size_t>(requests)) << log;
     EXPECT_NE(log.find("SIGTERM"), std::string::npos);
