@@ -29,7 +29,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFocusEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -68,6 +67,7 @@ std::string numberText(double value)
 }
 
 const QColor kStripYellow(255, 255, 128);
+constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
 
 constexpr int kGestureShift = 3;  // Shift + Ctrl, exactly, with the right button
@@ -110,7 +110,29 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
     resize(tw(10200), tw(9300) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Destroying the controls moves the focus; nothing of the game must run then.
+    disconnect(m_focusWatch);
+}
+
+void Form1::focusMoved(QWidget* now)
+{
+    // The player is in the name box from the moment it has the focus until
+    // the focus lands on another place of this window (a click on the grid,
+    // the title picture, the button or the chooser; the Tab key): that is the
+    // box losing the focus, once. A menu, a message box, the other windows of
+    // the game or of other programs take the focus only for a while and hand
+    // it back to the box, so they do not count.
+    if (now == Text1) {
+        m_inNameBox = true;
+        return;
+    }
+    if (!m_inNameBox || m_ended || now == nullptr || now->window() != this || qobject_cast<QMenuBar*>(now) != nullptr)
+        return;
+    m_inNameBox = false;
+    Text1_LostFocus();
+}
 
 QWidget* Form1::clientArea() const
 {
@@ -185,7 +207,7 @@ void Form1::buildControls()
     Text1 = new QLineEdit(QStringLiteral("Brivo"), Picture2);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipRect(6150, 330, 1455, 300));
-    Text1->setMaxLength(10);
+    Text1->setMaxLength(kNameLength);
     Text1->setToolTip(QStringLiteral("Immetti il tuo nome"));
 
     Command3d1 = new QPushButton(Picture2);
@@ -223,9 +245,21 @@ void Form1::buildControls()
     // Presses on controls are theirs; only the bare client area reaches Form_MouseDown.
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Frame3d1)})
         w->setAttribute(Qt::WA_NoMousePropagation);
+    // A move over a control of the strip belongs to that control: one with a
+    // pointer handler runs it, one without leaves the pointer alone. Passed on,
+    // it would reach the strip's own handler and turn the pointer into the arrow.
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setAttribute(Qt::WA_NoMousePropagation);
+    // A click anywhere on the window's surface or its controls takes the focus
+    // there, out of the name box, so the name is saved (Text1_LostFocus).
+    m_client->setFocusPolicy(Qt::ClickFocus);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
+    // The name box takes at most 10 typed characters; a longer name read from
+    // the settings file stays whole, and typing cannot make it longer.
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this](const QString& text) { Text1->setMaxLength(std::max(kNameLength, static_cast<int>(text.size()))); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12),
-                       static_cast<QWidget*>(Text1)}) {
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
         w->installEventFilter(this);
         w->setMouseTracking(true);
     }
@@ -315,15 +349,6 @@ void Form1::dispatch(const std::function<void()>& handler)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == Text1) {
-        // Focus that leaves the name box within the window (another control,
-        // a menu) counts; the whole window losing activation to a message box
-        // or another program does not, and nothing counts once the game has ended.
-        if (type == QEvent::FocusOut && !m_ended
-            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-            Text1_LostFocus();
-        return false;
-    }
     if (type == QEvent::MouseMove) {
         if (watched == Picture1)
             Picture1_MouseMove();
@@ -411,8 +436,11 @@ void Form1::applySettingsFile()
             Menulev[static_cast<std::size_t>(i)]->setChecked(i == *read.level);
         m_state.LevelTimeBonus = static_cast<i16>(kLevelTimeBonus[static_cast<std::size_t>(*read.level)]);
     }
-    if (read.playerName)
-        Text1->setText(QString::fromStdString(latin1ToUtf8(*read.playerName)));
+    if (read.playerName) {
+        const QString name = QString::fromStdString(latin1ToUtf8(*read.playerName));
+        Text1->setMaxLength(std::max(kNameLength, static_cast<int>(name.size())));
+        Text1->setText(name);
+    }
     if (read.sound)
         MenuSuono->setChecked(*read.sound);
 }
@@ -497,6 +525,9 @@ void Form1::resetGame()
 void Form1::setUpRound()
 {
     GameState& s = m_state;
+    // What the strip and the client area show now, brought back if the round
+    // cannot be built.
+    m_beforeSetUp = {Label8->text(), Label7->text(), !Label8->isHidden(), !Picture1->isHidden()};
     s.Round = static_cast<i16>(s.Round + 1);
     Label8->setText(QString::number(s.Round));
     const int k = roundTableIndex(s.Round);
@@ -553,20 +584,30 @@ bool Form1::drawRoundWords()
     for (int i = 0; i <= s.LastWordIndex; ++i) {
         const int length = wordLengthForSlot(i);
         bool distinct = false;
+        bool unreadable = false;
         for (int tries = 0; tries < kTriesPerWord && !distinct; ++tries) {
             s.WordsDrawn = static_cast<i16>(i);
             const DrawOutcome outcome = DrawWord(s, m_platform, m_random, m_folder, length);
             if (outcome == DrawOutcome::Missing)
                 return false;  // "Errore 0002" has been shown
-            if (outcome != DrawOutcome::Stored)
+            if (outcome != DrawOutcome::Stored) {
+                // A healthy dictionary never fails a read: its header points at words that are there.
+                unreadable = true;
                 continue;
+            }
             distinct = true;
             for (int j = 0; j < i && distinct; ++j)
                 distinct = s.WordList(j) != s.WordList(i);
         }
         if (!distinct) {
-            tell("Il dizionario scelto non ha abbastanza parole diverse di " + std::to_string(length)
-                 + " lettere per questa manche.\nScegli un altro dizionario.");
+            const std::string letters = std::to_string(length) + " lettere";
+            if (unreadable)
+                tell("Il file di vocabolario " + dictionaryFileName(s.DictionaryIndex)
+                     + " è danneggiato: non riesco a leggerne le parole di " + letters
+                     + ".\nScegli un altro dizionario o reinstalla il gioco.");
+            else
+                tell("Il dizionario scelto non ha abbastanza parole diverse di " + letters
+                     + " per questa manche.\nScegli un altro dizionario.");
             return false;
         }
         QLabel* label = Label1[static_cast<std::size_t>(i)];
@@ -582,11 +623,25 @@ bool Form1::drawRoundWords()
 void Form1::abandonRoundSetUp()
 {
     // No round is in play: clicks are ignored and the clock stops until the
-    // player asks for a new game (perhaps with another dictionary).
+    // player asks for a new game (perhaps with another dictionary). The strip
+    // shows what it showed before, not a round that never started.
     m_state.RoundStatus = kRoundWon;
     m_state.Round = static_cast<i16>(m_state.Round - 1);
     Timer1->stop();
     m_platform.setWindowPointer(Pointer::Arrow);
+    Label8->setText(m_beforeSetUp.round);
+    Label7->setText(m_beforeSetUp.errors);
+    for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
+        l->setVisible(m_beforeSetUp.statusShown);
+    if (m_beforeSetUp.titleShown) {
+        // Back to the title screen, as before the new-game command.
+        Frame3d1->hide();
+        m_surface.setBackColour(kWhite);
+        m_surface.clear();
+        placeTitlePicture();
+        Picture1->show();
+        return;
+    }
     m_surface.setBackColour(kLightGrey);
     m_surface.clear();
 }
@@ -774,7 +829,7 @@ void Form1::menuEsci_Click()
 {
     m_state.RecordNewScore = kTrue;
     if (m_state.Score > 0)
-        showHighScoresWindow();
+        showHighScoresWindow(true);
     endProgram();
 }
 
@@ -865,9 +920,9 @@ void Form1::MenuInformazioni_Click()
 
 // ---------------------------------------------------------------- helpers
 
-void Form1::showHighScoresWindow()
+void Form1::showHighScoresWindow(bool programEnding)
 {
-    showHighScores({m_state, m_platform, this, Text1->text(), m_hand, m_folder});
+    showHighScores({m_state, m_platform, this, Text1->text(), m_hand, m_folder, programEnding});
 }
 
 void Form1::endProgram()

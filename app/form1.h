@@ -132,6 +132,7 @@ protected:
 
 private:
     void buildControls();
+    void focusMoved(QWidget* now);
     void buildMenus();
     void placeTitlePicture();
     void dockWordFrame();
@@ -141,7 +142,8 @@ private:
     bool drawRoundWords();
     void abandonRoundSetUp();
     void completeWord(int word);
-    void showHighScoresWindow();
+    /// The table at the end of a game; on the way out the program ends when it closes.
+    void showHighScoresWindow(bool programEnding = false);
     void endProgram();
     Answer ask(const std::string& text, Buttons buttons);
     void tell(const std::string& text);
@@ -157,6 +159,12 @@ private:
     int m_handlerDepth = 0;
     bool m_ended = false;
     bool m_settingsWarned = false;
+    bool m_inNameBox = false;  // Text1 has the focus, or had it when a menu or another window took it
+    QMetaObject::Connection m_focusWatch;
+    struct StripShown {
+        QString round, errors;
+        bool statusShown = false, titleShown = true;
+    } m_beforeSetUp;
 };
 
 }  // namespace vortigo

@@ -23,6 +23,11 @@ const char* const Form4::kWriteFailedMessage =
     "nella cartella del programma non si può scrivere (cartella protetta o disco pieno).\n"
     "Il risultato di questa partita non resterà in tabella; il gioco continua.";
 
+const char* const Form4::kWriteFailedOnExitMessage =
+    "Non è stato possibile salvare la tabella dei record: il file \"vortigo.HIS\" "
+    "nella cartella del programma non si può scrivere (cartella protetta o disco pieno).\n"
+    "Il risultato di questa partita non resterà in tabella.";
+
 namespace {
 
 void setEnabledTextColour(QWidget* w, const QColor& text)
@@ -195,7 +200,8 @@ void Form4::BuildScoreTable()
     List1->setCurrentRow(1);
 
     if (view.writeFailed)
-        m_context.platform.messageBox(kWriteFailedMessage, Buttons::Ok);
+        m_context.platform.messageBox(m_context.programEnding ? kWriteFailedOnExitMessage : kWriteFailedMessage,
+                                      Buttons::Ok);
 }
 
 void Form4::Command3d1_Click()
