@@ -2,12 +2,10 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
-#include "app/game_fonts.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
-#include "app/window_design.h"
 #include "core/countdown.h"
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
@@ -20,6 +18,8 @@
 #include "info/form3.h"
 #include "info/links.h"
 #include "scores/form4.h"
+#include "widgets/game_fonts.h"
+#include "widgets/window_design.h"
 
 #include <QAction>
 #include <QApplication>

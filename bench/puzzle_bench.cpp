@@ -3,12 +3,12 @@
 // image) for the grids of rounds 1, 5 and 10, with words of the lengths a
 // round really asks for. The clock moves 1 ms per reading, as a real clock
 // would during a set-up.
-#include "app/game_fonts.h"
 #include "app/image_surface.h"
 #include "core/game_state.h"
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
 #include "core/word_placement.h"
+#include "widgets/game_fonts.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>

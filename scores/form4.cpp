@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form4.h"
 
-#include "app/window_design.h"
-
 #include "core/text_codec.h"
 #include "scores/record_address.h"
+#include "widgets/window_design.h"
 
 #include <QApplication>
 #include <QEvent>
