@@ -14,10 +14,6 @@ namespace vortigo {
 
 inline constexpr char kSettingsFileName[] = "vortigo.INI";
 
-/// Extra seconds per round of each level item 0..3: Allenamento, Pibo
-/// (Principiante), Medio, Esperto.
-inline constexpr std::array<int, 4> kLevelTimeBonus = {540, 60, 52, 45};
-
 /// What a settings file says; a setting it does not mention stays unset.
 struct SettingsRead {
     std::optional<int> level;               ///< level item 0..3

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
+#include "core/game_state.h"
 #include "tests/support/fake_platform.h"
 
 #include <gtest/gtest.h>
