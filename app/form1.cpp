@@ -6,6 +6,7 @@
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
+#include "core/file_reading.h"
 #include "core/palette.h"
 #include "core/round_drawing.h"
 #include "core/text_codec.h"
@@ -20,7 +21,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImageReader>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QFocusEvent>
@@ -47,6 +48,9 @@ static void registerPictures()
 namespace vortigo {
 
 namespace {
+
+/// The title picture is a few dozen kilobytes; a huge file is not it.
+constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
 
 const QColor kStripYellow(255, 255, 128);
 const QColor kCaptionPeach(255, 224, 192);
@@ -351,9 +355,10 @@ bool Form1::Form_Load()
     std::error_code ec;
     std::filesystem::current_path(m_folder, ec);
 
-    const QString picture = QString::fromStdString((m_folder / "vortigo.gif").string());
-    QImageReader reader(picture);
-    const QImage title = reader.read();
+    // Read as bytes, so the folder's name never passes through Qt's strings.
+    const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
+    const QImage title =
+        gif ? QImage::fromData(QByteArray::fromRawData(gif->data(), static_cast<qsizetype>(gif->size()))) : QImage();
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
@@ -521,11 +526,11 @@ void Form1::SaveSettings()
     std::array<bool, 4> checked{};
     checked[static_cast<std::size_t>(m_game.level())] = true;
     const std::string text = formatSettings(checked, m_game.playerName(), m_game.soundOn());
-    if (writeSettingsFile(m_folder, text) || m_settingsWarned)
+    const WriteOutcome written = writeSettingsFile(m_folder, text);
+    if (written.ok() || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
-    tell("Non riesco a salvare le impostazioni nel file \"vortigo.INI\" (la cartella del gioco non è scrivibile).\n"
-         "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
+    tell(settingsWriteFailedMessage(written));
 }
 
 void Form1::MenuAiuto_Click()

@@ -18,11 +18,6 @@
 
 namespace vortigo {
 
-const char* const Form4::kWriteFailedMessage =
-    "Non è stato possibile salvare la tabella dei record: il file \"vortigo.HIS\" "
-    "nella cartella del programma non si può scrivere (cartella protetta o disco pieno).\n"
-    "Il risultato di questa partita non resterà in tabella; il gioco continua.";
-
 namespace {
 
 void setEnabledTextColour(QWidget* w, const QColor& text)
@@ -194,8 +189,8 @@ void Form4::BuildScoreTable()
     }
     List1->setCurrentRow(1);
 
-    if (view.writeFailed)
-        m_context.platform.messageBox(kWriteFailedMessage, Buttons::Ok);
+    if (!view.write.ok())
+        m_context.platform.messageBox(scoreWriteFailedMessage(view.write), Buttons::Ok);
 }
 
 void Form4::Command3d1_Click()
