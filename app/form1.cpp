@@ -77,6 +77,7 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
         dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
     };
     m_client->onMove = [this] { Form_MouseMove(); };
+    m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
     m_client->onResize = [this] {
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
