@@ -254,8 +254,8 @@ void Form1::buildControls()
     for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setAttribute(Qt::WA_NoMousePropagation);
     // A click anywhere on the window's surface or its controls takes the focus
-    // there, out of the name box, so the name is saved (Text1_LostFocus).
-    m_client->setFocusPolicy(Qt::ClickFocus);
+    // there, out of the name box, so the name is saved (Text1_LostFocus). The
+    // grid takes it on a click and on Tab alike (GridArea's own policy).
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
