@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the benchmarks with repetitions and prints, for each, the median
-# wall time and its ratio to the median of its baseline from the same run:
+# wall time and the median time on the processor of the benchmark's own
+# thread (less disturbed by other work on a shared machine), each with its
+# ratio to the same median of its baseline from the same run:
 # puzzle figures against a plain random fill of the same grid, the clock
 # against one reading of the system clock, drawing figures against one
 # full frame of a bare window of the same size. The drawing is measured at
@@ -24,7 +26,7 @@ run() {
     function ns(v, unit) { return unit == "us" ? v * 1e3 : unit == "ms" ? v * 1e6 : unit == "s" ? v * 1e9 : v }
     /_median"?,/ {
       name = $1; gsub(/"/, "", name); sub(/_median$/, "", name)
-      t[name] = ns($3, $5); order[++n] = name
+      t[name] = ns($3, $5); c[name] = ns($4, $5); order[++n] = name
     }
     function baseline(name,   arg) {
       if (name ~ /^Clock_/) return "Baseline_SystemClock"
@@ -32,14 +34,14 @@ run() {
       if (name ~ /^(Draw|Screen)_/) return "Baseline_BareFrame"
       return ""
     }
+    function shown(v) { return v >= 1e6 ? sprintf("%.2f ms", v / 1e6) : v >= 1e3 ? sprintf("%.2f us", v / 1e3) : sprintf("%.1f ns", v) }
+    function ratio(v, base) { return base > 0 ? sprintf("%.2f", v / base) : "-" }
     END {
-      printf "%-34s %5s %14s %14s\n", "benchmark", "dpr", "median", "x baseline"
+      printf "%-30s %4s %12s %10s %12s %10s\n", "benchmark", "dpr", "wall", "x base", "cpu", "x base"
       for (i = 1; i <= n; ++i) {
         name = order[i]; b = baseline(name)
-        v = t[name]
-        shown = v >= 1e6 ? sprintf("%.2f ms", v / 1e6) : v >= 1e3 ? sprintf("%.2f us", v / 1e3) : sprintf("%.1f ns", v)
-        ratio = (b != "" && t[b] > 0) ? sprintf("%.2f", v / t[b]) : "-"
-        printf "%-34s %5s %14s %14s\n", name, dpr, shown, ratio
+        printf "%-30s %4s %12s %10s %12s %10s\n", name, dpr, shown(t[name]), (b == "" ? "-" : ratio(t[name], t[b])),
+               shown(c[name]), (b == "" ? "-" : ratio(c[name], c[b]))
       }
     }'
 }

@@ -99,8 +99,9 @@ inline void placeOneWord(GameState& s, int i, ClockRandom& random)
     }
 }
 
-/// PlaceWords as first written; the same result contract.
-inline bool PlaceWords(GameState& s, ClockRandom& random)
+/// PlaceWords as first written; the same result contract. `attempts`, when
+/// given, counts the attempts made (for tests that want restarts).
+inline bool PlaceWords(GameState& s, ClockRandom& random, int* attempts = nullptr)
 {
     int longest = s.GridCols > s.GridRows ? s.GridCols - 1 : s.GridRows - 1;
     for (int i = 0; i <= s.LastWordIndex; ++i)
@@ -109,6 +110,8 @@ inline bool PlaceWords(GameState& s, ClockRandom& random)
     if (s.GridCols < 1 || s.GridRows < 1 || s.GridCols > GameState::kMaxCols || s.GridRows > GameState::kMaxRows)
         return false;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        if (attempts)
+            ++*attempts;
         clearGrid(s);
         for (int i = s.LastWordIndex; i >= 0; --i)
             placeOneWord(s, i, random);
