@@ -3,6 +3,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace vortigo {
 
@@ -13,10 +14,38 @@ GridArea::GridArea(ImageSurface& surface, QWidget* parent) : QWidget(parent), m_
     m_surface.setChangedCallback([this] { update(); });
 }
 
+void GridArea::followPixelRatio()
+{
+    if (devicePixelRatioF() == m_surface.devicePixelRatio())
+        return;
+    m_surface.setDevicePixelRatio(devicePixelRatioF());
+    if (onRatioChange)
+        onRatioChange();
+}
+
+void GridArea::showEvent(QShowEvent*)
+{
+    // A window moved to another screen reports it on its native window.
+    if (QWindow* w = window()->windowHandle())
+        connect(w, &QWindow::screenChanged, this, &GridArea::followPixelRatio, Qt::UniqueConnection);
+    followPixelRatio();
+}
+
+void GridArea::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followPixelRatio();
+    QWidget::changeEvent(event);
+}
+
 void GridArea::paintEvent(QPaintEvent* event)
 {
+    followPixelRatio();
     QPainter p(this);
-    p.drawImage(event->rect(), m_surface.image(), event->rect());
+    const QRectF area = event->rect();
+    const double ratio = m_surface.devicePixelRatio();
+    p.drawImage(area, m_surface.image(),
+                QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 void GridArea::mousePressEvent(QMouseEvent* event)

@@ -55,4 +55,8 @@ private:
 /// it: addresses unchanged, bare file names made absolute from the current folder.
 std::string startTarget(const std::string& commandLine);
 
+/// A file's path as Qt can open it, even when its bytes are not UTF-8 (then
+/// relative to the current folder).
+QString qtFileName(const std::filesystem::path& path);
+
 }  // namespace vortigo

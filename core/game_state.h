@@ -125,6 +125,10 @@ struct GameState {
     i16 LevelTimeBonus = 0;   ///< extra seconds of the chosen level
 };
 
+/// Extra seconds per round of each level item 0..3: Allenamento, Pibo
+/// (Principiante), Medio, Esperto.
+inline constexpr std::array<int, 4> kLevelTimeBonus = {540, 60, 52, 45};
+
 /// Fills the direction and per-round tables, as start-up does once.
 void fillConstantTables(GameState& state);
 

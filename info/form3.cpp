@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form3.h"
 
-#include "app/window_design.h"
-
 #include "info/links.h"
+#include "widgets/window_design.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form4.h"
 
-#include "app/window_design.h"
-
 #include "core/text_codec.h"
 #include "scores/record_address.h"
+#include "widgets/window_design.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -18,11 +17,6 @@
 #include <QPushButton>
 
 namespace vortigo {
-
-const char* const Form4::kWriteFailedMessage =
-    "Non è stato possibile salvare la tabella dei record: il file \"vortigo.HIS\" "
-    "nella cartella del programma non si può scrivere (cartella protetta o disco pieno).\n"
-    "Il risultato di questa partita non resterà in tabella; il gioco continua.";
 
 namespace {
 
@@ -195,8 +189,8 @@ void Form4::BuildScoreTable()
     }
     List1->setCurrentRow(1);
 
-    if (view.writeFailed)
-        m_context.platform.messageBox(kWriteFailedMessage, Buttons::Ok);
+    if (!view.write.ok())
+        m_context.platform.messageBox(scoreWriteFailedMessage(view.write), Buttons::Ok);
 }
 
 void Form4::Command3d1_Click()

@@ -79,9 +79,6 @@ public:
     QLineEdit* Text1 = nullptr;  ///< the note on the score
     QLineEdit* Text2 = nullptr;  ///< the player's e-mail address
 
-    /// Text told to the player when the table could not be saved.
-    static const char* const kWriteFailedMessage;
-
     /// Every way of closing ends here (OK, Esc, the title bar's close button).
     void done(int result) override;
 

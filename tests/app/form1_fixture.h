@@ -4,10 +4,10 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/window_design.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
+#include "widgets/window_design.h"
 
 #include <QApplication>
 #include <QLabel>

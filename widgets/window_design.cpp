@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_design.h"
 
-#include "app/game_fonts.h"
+#include "widgets/game_fonts.h"
 #include "core/palette.h"
 
 #include <QGuiApplication>
