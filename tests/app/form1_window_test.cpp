@@ -77,6 +77,10 @@ TEST_F(Form1Test, StripCaptionsAndColoursAreAsDesigned)
     for (const auto& [widget, tip] : tips)
         EXPECT_EQ(widget->toolTip(), QString::fromUtf8(tip));
     EXPECT_EQ(fore(f.Label12), QColor(0, 0, 192));
+    // The palette colours the window paints with, channel by channel.
+    for (const auto& [index, colour] : {std::pair{kBlue, QColor(0, 0, 128)}, {kRed, QColor(128, 0, 0)},
+                                        {kLightGreen, QColor(0, 255, 0)}, {kYellow, QColor(255, 255, 0)}})
+        EXPECT_EQ(paletteColour(index), colour) << index;
     EXPECT_TRUE(f.Label12->font().underline());
     EXPECT_EQ(f.Text1->maxLength(), 10);
     EXPECT_EQ(f.Picture3->pixmap().size(), QSize(32, 32));
@@ -219,22 +223,32 @@ TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
 TEST_F(Form1Test, HiddenGesturesNeedTheRightButtonWithExactlyShiftAndCtrl)
 {
     Form1& f = open();
-    startGame();  // the countdown runs
+    startGame();
     ASSERT_TRUE(f.Timer1->isActive());
-    for (const auto& [button, shift] : {std::pair{2, 2}, {2, 7}, {1, 3}})  // Ctrl only, Shift + Ctrl + Alt, left button
-        f.Label2_MouseDown(button, shift);
-    EXPECT_TRUE(f.Timer1->isActive());
-    f.Label2_MouseDown(2, 3);
+    // Real presses on the labels; the timer is looked at after every one, so
+    // two wrong toggles cannot cancel out.
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+    const std::pair<Qt::MouseButton, Qt::KeyboardModifiers> wrong[] = {
+        {Qt::RightButton, Qt::ControlModifier}, {Qt::RightButton, Qt::ShiftModifier},
+        {Qt::RightButton, shiftCtrl | Qt::AltModifier}, {Qt::RightButton, {}}, {Qt::LeftButton, shiftCtrl}};
+    for (const auto& [button, keys] : wrong) {
+        QTest::mouseClick(f.Label2, button, keys);
+        EXPECT_TRUE(f.Timer1->isActive()) << button << " " << keys.toInt();
+    }
+    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
     EXPECT_FALSE(f.Timer1->isActive());
-    f.Label2_MouseDown(2, 3);
+    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
     EXPECT_TRUE(f.Timer1->isActive());
 
     clickCell(fillerCell());  // one error: one left
     ASSERT_EQ(f.Label7->text(), "1");
-    f.Label7_MouseDown(2, 1);
-    EXPECT_EQ(f.Label7->text(), "1");
-    f.Label7_MouseDown(2, 3);
-    f.Label7_MouseDown(2, 3);
+    for (const auto& [button, keys] : wrong) {
+        QTest::mouseClick(f.Label7, button, keys);
+        EXPECT_EQ(f.Label7->text(), "1") << button << " " << keys.toInt();
+    }
+    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
+    EXPECT_EQ(f.Label7->text(), "2");
+    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
     EXPECT_EQ(f.Label7->text(), "3");
 }
 

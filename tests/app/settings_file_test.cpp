@@ -25,6 +25,8 @@ TEST(SettingsFile, WrittenFileReadsBackTheSameSettings)
     for (int level = 0; level < 3; ++level)
         EXPECT_EQ(parseSettings(formatSettings({level == 0, level == 1, level == 2, false}, "x", true)).level, level);
     EXPECT_EQ(kLevelTimeBonus, (std::array{540, 60, 52, 45}));  // each level's extra seconds
+    EXPECT_EQ(formatSettings({true, false, false, false}, "Bo", true), "Livello=Basso\r\nGiocatore1=Bo\r\nSuono=SI\r\n");
+    EXPECT_EQ(formatSettings({false, false, true, false}, "Bo", true), "Livello=Medio\r\nGiocatore1=Bo\r\nSuono=SI\r\n");
     // With no mark at all the file says Principiante.
     EXPECT_EQ(formatSettings({false, false, false, false}, "", true), "Livello=Principiante\r\nGiocatore1=\r\nSuono=SI\r\n");
     // The name is written unchanged and read back without trailing blanks.

@@ -157,6 +157,8 @@ TEST(ScoreRows, NamesArePaddedOrCutToTwelveAndPointsGroupedWithTheLocaleSeparato
         {1, "Brivo", 120, ",", "01 - Brivo        00,120"},
         {50, "", 0, ",", "50 -              00,000"},
         {3, "Nino", 1234, ".", "03 - Nino         01.234"},
+        {9, "Nove", 9, ",", "09 - Nove         00,009"},
+        {10, "Dieci", 10, ",", "10 - Dieci        00,010"},
         {3, "Nino", 98765, ",", "03 - Nino         98,765"},
         {3, "Nino", 123456, ",", "03 - Nino         123,456"},
         {3, "Nino", 1234567, ".", "03 - Nino         1.234.567"},
@@ -204,6 +206,17 @@ protected:
     ScratchFolder folder;
     ScoreTable table;
 };
+
+TEST_F(BuildingTheTable, OnlyTheFirstThreeRowsMayBePublished)
+{
+    // Rows 2, 3 and 4 of the full table hold 4900, 4800 and 4700 points.
+    for (const auto& [score, row] : {std::pair{4850, 3}, {4750, 4}}) {
+        writeBytes(folder.scoreFile(), fullTableFile());
+        const ScoreTableView view = build("Nuovo", score);
+        EXPECT_EQ(view.PlayerRow, row);
+        EXPECT_EQ(view.publishingEnabled, row <= 3) << row;
+    }
+}
 
 TEST_F(BuildingTheTable, ATieLandsBelowTheOlderResultAndPushesRowFiftyOut)
 {
