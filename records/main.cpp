@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -134,14 +136,21 @@ int main(int argc, char** argv)
                  target->description().toLocal8Bit().constData());
     std::fflush(stderr);
 
+    // A stop that arrives before the server has started listening would be
+    // lost, so it is repeated until serving has ended.
+    std::atomic<bool> finished{false};
     std::thread signalWaiter([&] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
         if (signal != SIGUSR1)
             std::fprintf(stderr, "vortigo-records: %s ricevuto, mi fermo\n", signal == SIGTERM ? "SIGTERM" : "SIGINT");
-        server.stop();
+        while (!finished) {
+            server.stop();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     });
     const bool served = server.run();
+    finished = true;
     pthread_kill(signalWaiter.native_handle(), SIGUSR1);
     signalWaiter.join();
     std::fprintf(stderr, "vortigo-records: fermato\n");

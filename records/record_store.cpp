@@ -13,6 +13,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace vortigo::records {
 
@@ -303,7 +304,16 @@ std::optional<RecordStore::Outcome> RecordStore::store(const Submission& submiss
     insert.addBindValue(q(submission.email));
     insert.addBindValue(submission.language);
     insert.addBindValue(microsecondsNow());
-    if (!insert.exec())
+    bool insertedOk = false;
+    if (m_target.postgres) {
+        insertedOk = insert.exec();
+    } else {
+        // SQLite takes one writer at a time; queueing here is fairer and far
+        // quicker than SQLite's own wait, which sleeps and retries.
+        const std::lock_guard oneWriter(m_sqliteWriter);
+        insertedOk = insert.exec();
+    }
+    if (!insertedOk)
         return failed(insert);
 
     Outcome outcome;

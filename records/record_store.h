@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +69,7 @@ private:
 
     DatabaseTarget m_target;
     QString m_prefix;
+    std::mutex m_sqliteWriter;
 };
 
 }  // namespace vortigo::records

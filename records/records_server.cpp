@@ -91,6 +91,9 @@ RecordsServer::RecordsServer(const ServerOptions& options, RecordStore& store)
     server.set_read_timeout(10, 0);
     server.set_write_timeout(10, 0);
     server.set_keep_alive_timeout(3);
+    // Headers and page go out in separate writes: without this, the page
+    // waits for the client's delayed acknowledgement, some 40 ms a request.
+    server.set_tcp_nodelay(true);
 
     server.set_default_headers({
         {"Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'"},
