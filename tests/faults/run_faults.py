@@ -189,6 +189,8 @@ def report(results, args, commit, check_only=False):
     lines = [f"Planted faults in {commit[:10]} ({args.ref})", ""]
     for fault, state, failing in results:
         lines.append(f"{state:<24} {fault['id']:<24} {fault['file']}: {fault['what']}")
+        if failing:
+            lines.append(f"{'':<24} caught by {', '.join(failing)}")
     counted = [r for r in results if r[1] in ("caught", "SURVIVED")]
     caught = sum(1 for r in counted if r[1] == "caught")
     skipped = [r for r in results if r[1] not in ("caught", "SURVIVED", "found")]
