@@ -24,7 +24,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFocusEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -53,6 +52,7 @@ namespace {
 constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
 
 const QColor kStripYellow(255, 255, 128);
+constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
 
 }  // namespace
@@ -94,7 +94,30 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
     resize(tw(10200), tw(9300) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Destroying the controls moves the focus; nothing of the game must run then.
+    disconnect(m_focusWatch);
+}
+
+void Form1::focusMoved(QWidget* now)
+{
+    // The player is in the name box from the moment it has the focus until
+    // the focus lands on another place of this window (a click on the grid,
+    // the title picture, the button or the chooser; the Tab key): that is the
+    // box losing the focus, once. A menu, a message box, the other windows of
+    // the game or of other programs take the focus only for a while and hand
+    // it back to the box, so they do not count.
+    if (now == Text1) {
+        m_inNameBox = true;
+        return;
+    }
+    if (!m_inNameBox || m_game.ended() || now == nullptr || now->window() != this
+        || qobject_cast<QMenuBar*>(now) != nullptr)
+        return;
+    m_inNameBox = false;
+    Text1_LostFocus();
+}
 
 QWidget* Form1::clientArea() const
 {
@@ -169,10 +192,14 @@ void Form1::buildControls()
     Text1 = new QLineEdit(QStringLiteral("Brivo"), Picture2);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipRect(6150, 330, 1455, 300));
-    Text1->setMaxLength(10);
+    Text1->setMaxLength(kNameLength);
     Text1->setToolTip(QStringLiteral("Immetti il tuo nome"));
-    connect(Text1, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_game.setPlayerName(utf8ToLatin1(text.toStdString())); });
+    // The box takes at most 10 typed characters; a longer name read from the
+    // settings file stays whole, and typing cannot make it longer.
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Text1->setMaxLength(std::max(kNameLength, static_cast<int>(text.size())));
+        m_game.setPlayerName(utf8ToLatin1(text.toStdString()));
+    });
 
     Command3d1 = new QPushButton(Picture2);
     Command3d1->setObjectName(QStringLiteral("Command3d1"));
@@ -209,9 +236,17 @@ void Form1::buildControls()
     // Presses on controls are theirs; only the bare client area reaches Form_MouseDown.
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Frame3d1)})
         w->setAttribute(Qt::WA_NoMousePropagation);
+    // A move over a control of the strip belongs to that control: one with a
+    // pointer handler runs it, one without leaves the pointer alone. Passed on,
+    // it would reach the strip's own handler and turn the pointer into the arrow.
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setAttribute(Qt::WA_NoMousePropagation);
+    // A click anywhere on the window's surface or its controls takes the focus
+    // there, out of the name box, so the name is saved (Text1_LostFocus).
+    m_client->setFocusPolicy(Qt::ClickFocus);
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12),
-                       static_cast<QWidget*>(Text1)}) {
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
         w->installEventFilter(this);
         w->setMouseTracking(true);
     }
@@ -301,15 +336,6 @@ void Form1::dispatch(const std::function<void()>& handler)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == Text1) {
-        // Focus that leaves the name box within the window (another control,
-        // a menu) counts; the whole window losing activation to a message box
-        // or another program does not, and nothing counts once the game has ended.
-        if (type == QEvent::FocusOut && !m_game.ended()
-            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-            Text1_LostFocus();
-        return false;
-    }
     if (type == QEvent::MouseMove) {
         if (watched == Picture1)
             Picture1_MouseMove();
@@ -394,8 +420,11 @@ void Form1::applySettingsFile()
     const SettingsRead& read = *file;
     if (read.level)
         m_game.setLevel(*read.level, true);
-    if (read.playerName)
-        Text1->setText(QString::fromStdString(latin1ToUtf8(*read.playerName)));
+    if (read.playerName) {
+        const QString name = QString::fromStdString(latin1ToUtf8(*read.playerName));
+        Text1->setMaxLength(std::max(kNameLength, static_cast<int>(name.size())));
+        Text1->setText(name);
+    }
     if (read.sound) {
         m_game.setSoundOn(*read.sound);
         showSettings();
@@ -494,6 +523,7 @@ void Form1::MenuHi_Click()
 
 void Form1::menuEsci_Click()
 {
+    m_quitting = true;  // the table shown now is the last thing before the program ends
     m_game.quit();
 }
 
@@ -581,7 +611,7 @@ bool Form1::openDictionary(GameState& state)
 
 void Form1::showHighScores()
 {
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_folder});
+    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_folder, m_quitting});
 }
 
 LayoutArea Form1::gridArea()
@@ -627,10 +657,15 @@ void Form1::changed(unsigned what)
 
 void Form1::showStage()
 {
-    if (!m_game.playing())
-        return;
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
-        l->show();
+        l->setVisible(m_game.playing());
+    if (!m_game.playing()) {
+        // The title screen, as at start-up: a first round that could not be built leaves it there.
+        Frame3d1->hide();
+        placeTitlePicture();
+        Picture1->show();
+        return;
+    }
     Picture1->move(Picture1->x(), screen() ? screen()->geometry().height() : 10000);
     Picture1->hide();
     dockWordFrame();

@@ -144,6 +144,7 @@ private:
     void announce(const std::string& text) override;
 
     void buildControls();
+    void focusMoved(QWidget* now);
     void buildMenus();
     void placeTitlePicture();
     void dockWordFrame();
@@ -162,6 +163,9 @@ private:
     QCursor m_hand;
     int m_handlerDepth = 0;
     bool m_settingsWarned = false;
+    bool m_inNameBox = false;  // Text1 has the focus, or had it when a menu or another window took it
+    bool m_quitting = false;   // the exit command runs: the program ends after the table
+    QMetaObject::Connection m_focusWatch;
 };
 
 }  // namespace vortigo

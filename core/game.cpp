@@ -98,6 +98,8 @@ void Game::resetGame()
 void Game::setUpRound()
 {
     GameState& s = m_state;
+    // What the strip shows now, shown again if the round cannot be built.
+    m_beforeSetUp = {m_roundShown, m_errorsLeft, m_playing};
     s.Round = static_cast<i16>(s.Round + 1);
     m_roundShown = s.Round;
     const int k = roundTableIndex(s.Round);
@@ -156,21 +158,31 @@ bool Game::drawRoundWords()
     for (int i = 0; i <= s.LastWordIndex; ++i) {
         const int length = wordLengthForSlot(i);
         bool distinct = false;
+        bool unreadable = false;
         for (int tries = 0; tries < kTriesPerWord && !distinct; ++tries) {
             s.WordsDrawn = static_cast<i16>(i);
             const WordDraw outcome = m_host.drawWord(s, length);
             if (outcome == WordDraw::Missing)
                 return false;  // the player has been told
-            if (outcome != WordDraw::Stored)
+            if (outcome != WordDraw::Stored) {
+                // A healthy dictionary never fails a read: its header points at words that are there.
+                unreadable = true;
                 continue;
+            }
             distinct = true;
             for (int j = 0; j < i && distinct; ++j)
                 distinct = s.WordList(j) != s.WordList(i);
         }
         if (!distinct) {
             m_host.changed(kWordsChanged);
-            tell("Il dizionario scelto non ha abbastanza parole diverse di " + std::to_string(length)
-                 + " lettere per questa manche.\nScegli un altro dizionario.");
+            const std::string letters = std::to_string(length) + " lettere";
+            if (unreadable)
+                tell("Il file di vocabolario SLESSICO." + std::to_string(s.DictionaryIndex)
+                     + " è danneggiato: non riesco a leggerne le parole di " + letters
+                     + ".\nScegli un altro dizionario o reinstalla il gioco.");
+            else
+                tell("Il dizionario scelto non ha abbastanza parole diverse di " + letters
+                     + " per questa manche.\nScegli un altro dizionario.");
             return false;
         }
         m_wordFound[static_cast<std::size_t>(i)] = false;
@@ -182,13 +194,18 @@ bool Game::drawRoundWords()
 void Game::abandonRoundSetUp()
 {
     // No round is in play: clicks are ignored and the clock stops until the
-    // player asks for a new game (perhaps with another dictionary).
+    // player asks for a new game (perhaps with another dictionary). The strip
+    // shows what it showed before, not a round that never started: from the
+    // title screen, that is the title screen.
     m_state.RoundStatus = kRoundWon;
     m_state.Round = static_cast<i16>(m_state.Round - 1);
     m_clockRunning = false;
     m_platform.setWindowPointer(Pointer::Arrow);
     m_gridShown = false;
-    m_host.changed(kClockChanged | kWordsChanged | kGridChanged);
+    m_roundShown = m_beforeSetUp.roundShown;
+    m_errorsLeft = m_beforeSetUp.errorsLeft;
+    m_playing = m_beforeSetUp.playing;
+    m_host.changed(kClockChanged | kWordsChanged | kGridChanged | kStatusChanged | kStageChanged);
 }
 
 std::string Game::wordCaption(int i) const

@@ -176,6 +176,11 @@ private:
     bool m_gridShown = false;
     bool m_showWords = false;
     bool m_ended = false;
+    struct StripShown {
+        int roundShown = 0;
+        int errorsLeft = 0;
+        bool playing = false;
+    } m_beforeSetUp;  ///< the strip as it was when the last set-up began
 };
 
 }  // namespace vortigo

@@ -190,7 +190,7 @@ void Form4::BuildScoreTable()
     List1->setCurrentRow(1);
 
     if (!view.write.ok())
-        m_context.platform.messageBox(scoreWriteFailedMessage(view.write), Buttons::Ok);
+        m_context.platform.messageBox(scoreWriteFailedMessage(view.write, !m_context.programEnding), Buttons::Ok);
 }
 
 void Form4::Command3d1_Click()

@@ -32,6 +32,7 @@ struct HighScoreContext {
     QString playerName;              ///< the text of Form1's Text1
     QCursor linkCursor;              ///< the hand held by Form1's Picture3
     std::filesystem::path folder;    ///< where vortigo.HIS lives (the program's folder)
+    bool programEnding = false;      ///< shown on the way out: the program ends when it closes
 };
 
 /// Shows the table of the 50 best results and, for a result on rows 1 to 3,

@@ -209,10 +209,11 @@ int findPlayerRow(const ScoreTable& table, const std::string& latin1Name, i32 sc
     return row;
 }
 
-std::string scoreWriteFailedMessage(const WriteOutcome& outcome)
+std::string scoreWriteFailedMessage(const WriteOutcome& outcome, bool gameGoesOn)
 {
     return "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": " +
-           writeFailureReason(outcome) + ".\nIl risultato di questa partita non resterà in tabella; il gioco continua.";
+           writeFailureReason(outcome) + ".\nIl risultato di questa partita non resterà in tabella" +
+           (gameGoesOn ? "; il gioco continua." : ".");
 }
 
 ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& table)

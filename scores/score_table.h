@@ -87,8 +87,9 @@ struct ScoreTableView {
     WriteOutcome write;                 ///< how replacing the file went; ok when not attempted
 };
 
-/// What the player is told when a recorded result could not be saved.
-std::string scoreWriteFailedMessage(const WriteOutcome& outcome);
+/// What the player is told when a recorded result could not be saved; on the
+/// way out (the program ends) it does not say that the game goes on.
+std::string scoreWriteFailedMessage(const WriteOutcome& outcome, bool gameGoesOn = true);
 
 /// What building the table needs to know of the game.
 struct ScoreTableRequest {

@@ -45,7 +45,8 @@ protected:
         // Every window test also checks that Qt warned of nothing meanwhile.
         qtWarnings = 0;
         previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            qtWarnings += type != QtDebugMsg && type != QtInfoMsg && !text.contains("propagateSizeHints");
+            // The offscreen platform saying what it cannot do (raise, grab, size hints) is no fault.
+            qtWarnings += type != QtDebugMsg && type != QtInfoMsg && !text.startsWith("This plugin does not support");
             if (previousHandler)
                 previousHandler(type, context, text);
         });

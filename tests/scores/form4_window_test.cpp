@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score window, driven offscreen through its handlers and real events.
 #include "scores/form4.h"
+#include "widgets/window_design.h"
 
 #include "score_files.h"
 #include "tests/support/child_process.h"
@@ -201,3 +202,11 @@ TEST_F(HighScoreWindow, TheEnabledLinkAloneShowsTheHandAndOnlyTheHandlersSetTheP
 
 }  // namespace
 }  // namespace vortigo
+
+TEST(WindowCentring, TheOuterFrameTitleBarIncludedIsCentredNotTheInnerArea)
+{
+    // 502 x 451 inside, a 24-pixel title bar and 4-pixel borders: 510 x 479 outside.
+    EXPECT_EQ(vortigo::centredFramePosition(QRect(0, 0, 1024, 768), QSize(502, 451), QMargins(4, 24, 4, 4)), QPoint(257, 144));
+    // On a second screen to the right, and with no frame at all.
+    EXPECT_EQ(vortigo::centredFramePosition(QRect(1920, 0, 1280, 1024), QSize(502, 451), QMargins()), QPoint(2309, 286));
+}
