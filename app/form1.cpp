@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
+#include "app/grid_accessibility.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
@@ -14,6 +15,7 @@
 #include "info/links.h"
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QAction>
@@ -71,13 +73,15 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
     setWindowIcon(QIcon(QStringLiteral(":/images/vortigo-icon.png")));
     setFont(tahoma(8.25, true));
 
-    m_client = new GridArea(m_surface, this);
+    m_client = new GridArea(m_surface, m_game, this);
     setCentralWidget(m_client);
     m_client->onPress = [this](int button, int shift, double x, double y) {
         dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
     };
     m_client->onMove = [this] { Form_MouseMove(); };
     m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
+    m_client->onFocusMove = [this] { gridFocusMoved(m_client); };
+    installGridAccessibility();
     m_client->onResize = [this] {
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
@@ -90,6 +94,10 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
 
     buildControls();
     buildMenus();
+    showStatus();
+    // The window opens with the new-game button focused, not the chooser,
+    // where a first arrow key would change the dictionary.
+    Command3d1->setFocus(Qt::OtherFocusReason);
     // Client area of the design: 10200 x 9300 twips.
     resize(tw(10200), tw(9300) + menuBar()->sizeHint().height());
 }
@@ -162,6 +170,7 @@ void Form1::buildControls()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipRect(405, 750, 9600, 4500));
     Picture1->setToolTip(QStringLiteral("Clicca per nuova partita ..."));
+    Picture1->setAccessibleName(QStringLiteral("Vortigo: clicca per nuova partita"));
     Picture1->setAlignment(Qt::AlignCenter);
     setColours(Picture1, Qt::black, Qt::white);
 
@@ -207,7 +216,9 @@ void Form1::buildControls()
     Command3d1->setIcon(QIcon(QStringLiteral(":/images/new-game.png")));
     Command3d1->setIconSize(QSize(tw(645) - 8, tw(585) - 8));
     Command3d1->setToolTip(QStringLiteral("Nuova partita ..."));
-    Command3d1->setFocusPolicy(Qt::NoFocus);
+    Command3d1->setAccessibleName(QStringLiteral("Nuova partita"));
+    // Space (or Enter, as on a dialog's button) starts a game when it has the focus.
+    Command3d1->setAutoDefault(true);
     connect(Command3d1, &QPushButton::clicked, this, [this] { dispatch([this] { Command3d1_Click(); }); });
 
     Label11 = caption("Label11", QStringLiteral("Dizionario:"), twipRect(5220, 150, 870, 240));
@@ -216,6 +227,9 @@ void Form1::buildControls()
     Label6 = caption("Label6", QStringLiteral("Errori ammessi:"), twipRect(3420, 150, 1095, 165));
     Label5 = caption("Label5", QStringLiteral("Punti:"), twipRect(2730, 150, 465, 165));
     Label10 = caption("Label10", QStringLiteral("Giocatore:"), twipRect(6180, 150, 870, 240));
+    // The captions name the boxes under them, for a screen reader too.
+    Label10->setBuddy(Text1);
+    Label11->setBuddy(Combo1);
     Label8 = value("Label8", QStringLiteral("0"), twipRect(4500, 330, 645, 300), QColor(128, 255, 255), "Manche in corso");
     Label7 = value("Label7", QStringLiteral("0"), twipRect(3420, 330, 1065, 300), QColor(255, 255, 0), "Errori ammissibili");
     Label2 = value("Label2", QString(), twipRect(720, 330, 1680, 300), QColor(192, 192, 255), "Tempo rimasto");
@@ -232,6 +246,13 @@ void Form1::buildControls()
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
     Label12->raise();
+    makeKeyboardLink(Label12, [this] { dispatch([this] { Label12_Click(); }); });
+
+    // Tab goes round the name, the chooser, the new-game button, the grid and the home-page link.
+    setTabOrder(Text1, Combo1);
+    setTabOrder(Combo1, Command3d1);
+    setTabOrder(Command3d1, m_client);
+    setTabOrder(m_client, Label12);
 
     // Presses on controls are theirs; only the bare client area reaches Form_MouseDown.
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Frame3d1)})
@@ -242,8 +263,8 @@ void Form1::buildControls()
     for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setAttribute(Qt::WA_NoMousePropagation);
     // A click anywhere on the window's surface or its controls takes the focus
-    // there, out of the name box, so the name is saved (Text1_LostFocus).
-    m_client->setFocusPolicy(Qt::ClickFocus);
+    // there, out of the name box, so the name is saved (Text1_LostFocus). The
+    // grid takes it on a click and on Tab alike (GridArea's own policy).
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
@@ -449,6 +470,9 @@ void Form1::dockWordFrame()
 void Form1::MenuNuovo_Click()
 {
     m_game.newGame();
+    // The player asked to play: the keys go to the grid, the ring on its top-left cell.
+    if (m_game.gridShown() && !m_game.ended())
+        m_client->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Command3d1_Click()
@@ -622,10 +646,12 @@ LayoutArea Form1::gridArea()
 void Form1::cellChanged(Cell cell)
 {
     drawCell(m_surface, m_game, cell);
+    gridCellChanged(m_client, cell);
 }
 
-void Form1::announce(const std::string&)
+void Form1::announce(const std::string& text)
 {
+    gridAnnounce(m_client, QString::fromStdString(text));
 }
 
 void Form1::tell(const std::string& text)
@@ -643,8 +669,11 @@ void Form1::changed(unsigned what)
         showStatus();
     if (what & kWordsChanged)
         showWords();
-    if (what & kGridChanged)
+    if (what & kGridChanged) {
         drawRound(m_surface, m_game);
+        gridRebuilt(m_client);
+        m_client->resetFocusCell();
+    }
     if (what & kClockChanged) {
         if (!m_game.clockRunning())
             Timer1->stop();
@@ -687,6 +716,16 @@ void Form1::showStatus()
     Label2->setText(QString::fromStdString(m_game.timeCaption()));
     if (const auto colours = m_game.timeColours())
         setColours(Label2, paletteColour(colours->text), paletteColour(colours->back));
+
+    // A screen reader hears each value with what it is: "Tempo rimasto: Sec.32".
+    const auto name = [](QLabel* value, const QString& caption, const QString& whenEmpty) {
+        const QString shown = value->text().isEmpty() ? whenEmpty : value->text();
+        value->setAccessibleName(shown.isEmpty() ? caption : caption + QStringLiteral(": ") + shown);
+    };
+    name(Label2, QStringLiteral("Tempo rimasto"), QString());
+    name(Label3, QStringLiteral("Punti fatti"), QStringLiteral("0"));
+    name(Label7, QStringLiteral("Errori ammissibili"), QString());
+    name(Label8, QStringLiteral("Manche in corso"), QString());
 }
 
 void Form1::showWords()
@@ -704,6 +743,14 @@ void Form1::showWords()
             setColours(label, paletteColour(kBlue), paletteColour(kWhite));
         label->setText(QString::fromStdString(latin1ToUtf8(m_game.wordCaption(i))));
         label->show();
+        // Found or not is said in words, not only by the colours.
+        const std::size_t length = m_game.state().WordList(i).size();
+        if (m_game.wordFound(i))
+            label->setAccessibleName(label->text() + QStringLiteral(", trovata"));
+        else if (m_game.wordCaption(i) != m_game.state().WordList(i))
+            label->setAccessibleName(QStringLiteral("Parola nascosta di %1 lettere, da trovare").arg(length));
+        else
+            label->setAccessibleName(label->text() + QStringLiteral(", da trovare"));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/text_codec.h"
 #include "scores/record_address.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -144,6 +145,7 @@ void Form4::buildControls()
     Label6->setToolTip(QStringLiteral("Clicca per registrare questo punteggio nella tabella mondiale su Internet"));
     setEnabledTextColour(Label6, QColor(0, 0, 192));
     Label6->setEnabled(false);
+    makeKeyboardLink(Label6, [this] { Label6_Click(); });
 
     // Moves over these controls reach their pointer handlers; so do moves over
     // the window itself. Other controls leave the pointer as it was.
