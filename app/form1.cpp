@@ -703,7 +703,7 @@ void Form1::showStage()
 
 void Form1::showStatus()
 {
-    const i32 score = m_game.state().Score;
+    const i32 score = m_game.scoreShown();
     Label3->setText(QString::fromStdString(m_game.scoreCaption()));
     if (score < 0)
         setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
