@@ -677,7 +677,6 @@ void Form1::showStage()
         l->setVisible(m_game.playing());
     if (!m_game.playing()) {
         // The title screen, as at start-up: a first round that could not be built leaves it there.
-        Frame3d1->hide();
         placeTitlePicture();
         Picture1->show();
         return;
