@@ -14,6 +14,7 @@
 #include "info/links.h"
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
@@ -72,7 +73,7 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
     setWindowIcon(QIcon(QStringLiteral(":/images/vortigo-icon.png")));
     setFont(tahoma(8.25, true));
 
-    m_client = new GridArea(m_surface, this);
+    m_client = new GridArea(m_surface, m_game, this);
     setCentralWidget(m_client);
     m_client->onPress = [this](int button, int shift, double x, double y) {
         dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
@@ -91,6 +92,9 @@ Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* p
 
     buildControls();
     buildMenus();
+    // The window opens with the new-game button focused, not the chooser,
+    // where a first arrow key would change the dictionary.
+    Command3d1->setFocus(Qt::OtherFocusReason);
     // Client area of the design: 10200 x 9300 twips.
     resize(tw(10200), tw(9300) + menuBar()->sizeHint().height());
 }
@@ -208,7 +212,8 @@ void Form1::buildControls()
     Command3d1->setIcon(QIcon(QStringLiteral(":/images/new-game.png")));
     Command3d1->setIconSize(QSize(tw(645) - 8, tw(585) - 8));
     Command3d1->setToolTip(QStringLiteral("Nuova partita ..."));
-    Command3d1->setFocusPolicy(Qt::NoFocus);
+    // Space (or Enter, as on a dialog's button) starts a game when it has the focus.
+    Command3d1->setAutoDefault(true);
     connect(Command3d1, &QPushButton::clicked, this, [this] { dispatch([this] { Command3d1_Click(); }); });
 
     Label11 = caption("Label11", QStringLiteral("Dizionario:"), twipRect(5220, 150, 870, 240));
@@ -231,6 +236,13 @@ void Form1::buildControls()
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
     Label12->raise();
+    makeKeyboardLink(Label12, [this] { dispatch([this] { Label12_Click(); }); });
+
+    // Tab goes round the name, the chooser, the new-game button, the grid and the home-page link.
+    setTabOrder(Text1, Combo1);
+    setTabOrder(Combo1, Command3d1);
+    setTabOrder(Command3d1, m_client);
+    setTabOrder(m_client, Label12);
 
     // Presses on controls are theirs; only the bare client area reaches Form_MouseDown.
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Frame3d1)})
@@ -241,8 +253,8 @@ void Form1::buildControls()
     for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         w->setAttribute(Qt::WA_NoMousePropagation);
     // A click anywhere on the window's surface or its controls takes the focus
-    // there, out of the name box, so the name is saved (Text1_LostFocus).
-    m_client->setFocusPolicy(Qt::ClickFocus);
+    // there, out of the name box, so the name is saved (Text1_LostFocus). The
+    // grid takes it on a click and on Tab alike (GridArea's own policy).
     m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
@@ -465,6 +477,9 @@ void Form1::dockWordFrame()
 void Form1::MenuNuovo_Click()
 {
     m_game.newGame();
+    // The player asked to play: the keys go to the grid, the ring on its top-left cell.
+    if (m_game.gridShown() && !m_game.ended())
+        m_client->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Command3d1_Click()
@@ -659,8 +674,10 @@ void Form1::changed(unsigned what)
         showStatus();
     if (what & kWordsChanged)
         showWords();
-    if (what & kGridChanged)
+    if (what & kGridChanged) {
         drawRound(m_surface, m_game);
+        m_client->resetFocusCell();
+    }
     if (what & kClockChanged) {
         if (!m_game.clockRunning())
             Timer1->stop();

@@ -2,6 +2,7 @@
 #include "form3.h"
 
 #include "info/links.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -106,6 +107,8 @@ void Form3::buildControls()
         link->setMouseTracking(true);
         link->installEventFilter(this);
     }
+    makeKeyboardLink(Label3, [this] { Label3_Click(); });
+    makeKeyboardLink(Label4, [this] { Label4_Click(); });
 }
 
 void Form3::Form_Load()

@@ -3,7 +3,11 @@
 
 #include "core/text_codec.h"
 #include "scores/record_address.h"
+<<<<<<< HEAD
 #include "widgets/text_fit.h"
+=======
+#include "widgets/keyboard_link.h"
+>>>>>>> main
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -145,6 +149,7 @@ void Form4::buildControls()
     Label6->setToolTip(QStringLiteral("Clicca per registrare questo punteggio nella tabella mondiale su Internet"));
     setEnabledTextColour(Label6, QColor(0, 0, 192));
     Label6->setEnabled(false);
+    makeKeyboardLink(Label6, [this] { Label6_Click(); });
 
     // Every caption gets the room its text needs in the fonts we draw with;
     // right-aligned ones grow to the left.

@@ -19,6 +19,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # Free look-alikes of the game's fonts: Tahoma (Wine's) and Courier New's metric twin.
   fonts-wine fonts-liberation
+  # The record server (vortigo-records): HTTP, its two databases, and what its
+  # tests start on loopback: a throw-away PostgreSQL cluster and a headless browser.
+  libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium
 )
 
 missing=()

@@ -10,29 +10,8 @@
 #include <QComboBox>
 #include <QTest>
 
-#include <set>
-
 using namespace vortigo;
 using namespace vortigo::test;
-
-namespace {
-
-// The cells of every word in list order, each cell once, with the index of
-// the lowest-numbered word it belongs to.
-std::vector<std::pair<Cell, int>> wordCells(const GameState& s)
-{
-    std::vector<std::pair<Cell, int>> out;
-    std::set<std::pair<int, int>> seen;
-    for (int i = 0; i <= s.LastWordIndex; ++i)
-        for (int k = 1; k <= static_cast<int>(s.WordList(i).size()); ++k) {
-            const Cell c = letterCell(s, i, k);
-            if (seen.insert({c.col, c.row}).second)
-                out.push_back({c, i});
-        }
-    return out;
-}
-
-}  // namespace
 
 TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFollows)
 {
