@@ -3,11 +3,8 @@
 
 #include "core/text_codec.h"
 #include "scores/record_address.h"
-<<<<<<< HEAD
-#include "widgets/text_fit.h"
-=======
 #include "widgets/keyboard_link.h"
->>>>>>> main
+#include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
