@@ -152,7 +152,8 @@ void QtPlatform::runCommand(const std::string& commandLine, int)
 
 double QtPlatform::secondsSinceMidnight()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    // Read before every random draw: see LocalClock for why this is not QTime.
+    return m_clock.secondsSinceMidnight();
 }
 
 std::string QtPlatform::dateText()

@@ -4,6 +4,7 @@
 // separator, pointer shapes and ending the program.
 #pragma once
 
+#include "app/local_clock.h"
 #include "core/platform.h"
 
 #include <QCursor>
@@ -47,6 +48,7 @@ private:
     QThread m_soundThread;
     SoundPlayer* m_player = nullptr;
     bool m_ended = false;
+    LocalClock m_clock;
 };
 
 /// The target of a "start <target>" command line as the desktop should get

@@ -39,8 +39,14 @@ private:
 template <typename T, int Cols, int Rows>
 class CellArray {
 public:
+    /// Cells in a row of the raw storage: cell (c, r) is data()[(r - 1) * kStride + c - 1].
+    static constexpr int kStride = Cols;
+
     T& operator()(int c, int r) { return m_items.at(index(c, r)); }
     const T& operator()(int c, int r) const { return m_items.at(index(c, r)); }
+    /// Unchecked storage for loops that have checked their bounds once, outside.
+    T* data() { return m_items.data(); }
+    const T* data() const { return m_items.data(); }
 
 private:
     static std::size_t index(int c, int r)

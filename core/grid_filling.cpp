@@ -5,6 +5,8 @@
 #include "palette.h"
 #include "text_codec.h"
 
+#include <stdexcept>
+
 namespace vortigo {
 
 double gridFontSize(int cellSize)
@@ -23,17 +25,23 @@ void drawCentredLetter(Surface& surface, int cellSize, double x0, double y0, cha
 
 void fillGridLetters(GameState& s, ClockRandom& random)
 {
-    for (int r = 1; r <= s.GridRows; ++r) {
-        for (int c = 1; c <= s.GridCols; ++c) {
+    if (s.GridCols > GameState::kMaxCols || s.GridRows > GameState::kMaxRows)
+        throw std::out_of_range("grid larger than its cell arrays");
+    constexpr int stride = decltype(GameState::CellLetter)::kStride;
+    for (int r = 0; r < s.GridRows; ++r) {
+        char* letters = s.CellLetter.data() + r * stride;
+        i16* marks = s.CellMark.data() + r * stride;
+        i16* lit = s.CellLit.data() + r * stride;
+        for (int c = 0; c < s.GridCols; ++c) {
             // A filler is drawn for every cell, used or not.
-            const int j = static_cast<int>(floorToInt(random.draw() * 21 + 1));
-            const char filler = kFillerAlphabet[j - 1];
-            s.CellLit(c, r) = kFalse;
-            if (s.CellLetter(c, r) == ' ') {
-                s.CellLetter(c, r) = filler;
-                s.CellMark(c, r) = 0;
+            // Floor(u * 21 + 1); for u >= 0 truncation is the floor.
+            const int j = static_cast<int>(random.draw() * 21 + 1);
+            lit[c] = kFalse;
+            if (letters[c] == ' ') {
+                letters[c] = kFillerAlphabet[j - 1];
+                marks[c] = 0;
             } else {
-                s.CellMark(c, r) = 1;
+                marks[c] = 1;
             }
         }
     }
