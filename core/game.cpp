@@ -315,6 +315,7 @@ void Game::ShowScore(i32 amount)
     m_state.Score = static_cast<i32>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
     if (amount == -9999)
         m_state.Score = 0;
+    m_scoreShown = m_state.Score;
     m_scoreCaption = formatScore(m_state.Score, m_platform.groupSeparator());
     m_host.changed(kStatusChanged);
 }
