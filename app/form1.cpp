@@ -16,6 +16,7 @@
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
 #include "widgets/keyboard_link.h"
+#include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
 #include <QAction>
@@ -240,8 +241,6 @@ void Form1::buildControls()
     Label12->setFont(tahoma(8.25, true, true));
     Label12->setToolTip(QStringLiteral("Visita il sito dell'autore ..."));
     setColours(Label12, QColor(0, 0, 192), kCaptionPeach);
-    // The address may need more room than the design gave it; it grows to the right.
-    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
     // Label12 sits where the status labels appear once a game runs.
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
@@ -430,6 +429,7 @@ bool Form1::Form_Load()
         m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
+    fitStrip();
     return true;
 }
 
@@ -450,6 +450,22 @@ void Form1::applySettingsFile()
         m_game.setSoundOn(*read.sound);
         showSettings();
     }
+}
+
+void Form1::fitStrip()
+{
+    // Captions, the link and the chooser get the room their texts need in
+    // the fonts we draw with; the value labels were designed wide enough.
+    std::vector<FitControl> controls;
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (const auto* label = qobject_cast<QLabel*>(w))
+            controls.push_back({w, labelNeeds(label)});
+        else if (w == Combo1)
+            controls.push_back({w, QSize(Combo1->sizeHint().width(), Combo1->height())});
+        else
+            controls.push_back({w, w->size()});
+    }
+    fitControls(controls);
 }
 
 void Form1::placeTitlePicture()
@@ -690,7 +706,6 @@ void Form1::showStage()
         l->setVisible(m_game.playing());
     if (!m_game.playing()) {
         // The title screen, as at start-up: a first round that could not be built leaves it there.
-        Frame3d1->hide();
         placeTitlePicture();
         Picture1->show();
         return;
@@ -703,7 +718,7 @@ void Form1::showStage()
 
 void Form1::showStatus()
 {
-    const i32 score = m_game.state().Score;
+    const i32 score = m_game.scoreShown();
     Label3->setText(QString::fromStdString(m_game.scoreCaption()));
     if (score < 0)
         setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
