@@ -146,6 +146,7 @@ private:
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();
+    void fitStrip();
     void placeTitlePicture();
     void dockWordFrame();
     void applySettingsFile();
