@@ -77,9 +77,16 @@ constexpr int kGestureShift = 3;  // Shift + Ctrl, exactly, with the right butto
 // ---------------------------------------------------------------- building
 
 Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* parent)
+    : Form1(platform, GameFolders{programFolder, programFolder, programFolder}, parent)
+{
+}
+
+Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     : QMainWindow(parent),
       m_platform(platform),
-      m_folder(std::move(programFolder)),
+      m_folder(std::move(folders.data)),
+      m_settingsFolder(std::move(folders.settings)),
+      m_scoresFolder(std::move(folders.scores)),
       m_random([&platform] { return platform.secondsSinceMidnight(); })
 {
     registerGameFonts();
@@ -402,7 +409,7 @@ bool Form1::Form_Load()
 
 void Form1::applySettingsFile()
 {
-    const std::optional<SettingsRead> file = readSettingsFile(m_folder);
+    const std::optional<SettingsRead> file = readSettingsFile(m_settingsFolder);
     if (!file)
         return;
     const SettingsRead& read = *file;
@@ -831,7 +838,9 @@ void Form1::SaveSettings()
     for (int i = 0; i < 4; ++i)
         checked[static_cast<std::size_t>(i)] = Menulev[static_cast<std::size_t>(i)]->isChecked();
     const std::string text = formatSettings(checked, playerNameLatin1(), MenuSuono->isChecked());
-    if (writeSettingsFile(m_folder, text) || m_settingsWarned)
+    // The player's folder of an installed copy is made on the first save.
+    makeFolder(m_settingsFolder);
+    if (writeSettingsFile(m_settingsFolder, text) || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
     tell("Non riesco a salvare le impostazioni nel file \"vortigo.INI\" (la cartella del gioco non è scrivibile).\n"
@@ -860,14 +869,16 @@ void Form1::Label12_Click()
 
 void Form1::MenuInformazioni_Click()
 {
-    showAbout(m_platform, m_hand);
+    showAbout(m_platform, m_hand, m_folder);
 }
 
 // ---------------------------------------------------------------- helpers
 
 void Form1::showHighScoresWindow()
 {
-    showHighScores({m_state, m_platform, this, Text1->text(), m_hand, m_folder});
+    if (m_state.RecordNewScore)
+        makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
+    showHighScores({m_state, m_platform, this, Text1->text(), m_hand, m_scoresFolder});
 }
 
 void Form1::endProgram()
