@@ -6,19 +6,15 @@
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
-#include "core/countdown.h"
-#include "core/grid_filling.h"
-#include "core/grid_layout.h"
-#include "core/number_rules.h"
+#include "core/file_reading.h"
 #include "core/palette.h"
-#include "core/score_format.h"
-#include "core/selection.h"
+#include "core/round_drawing.h"
 #include "core/text_codec.h"
-#include "core/word_placement.h"
 #include "info/form3.h"
 #include "info/links.h"
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QAction>
@@ -26,10 +22,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
-#include <QImageReader>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFocusEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -54,23 +49,12 @@ namespace vortigo {
 
 namespace {
 
-QColor backColour(const QWidget* w)
-{
-    return w->palette().color(QPalette::Window);
-}
-
-// Whole numbers as plain decimal text, the way Label7 shows its count.
-std::string numberText(double value)
-{
-    if (std::floor(value) == value && std::fabs(value) < 1e15)
-        return std::to_string(static_cast<long long>(value));
-    return std::to_string(value);
-}
+/// The title picture is a few dozen kilobytes; a huge file is not it.
+constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
 
 const QColor kStripYellow(255, 255, 128);
+constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
-
-constexpr int kGestureShift = 3;  // Shift + Ctrl, exactly, with the right button
 
 }  // namespace
 
@@ -87,7 +71,7 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
       m_folder(std::move(folders.data)),
       m_settingsFolder(std::move(folders.settings)),
       m_scoresFolder(std::move(folders.scores)),
-      m_random([&platform] { return platform.secondsSinceMidnight(); })
+      m_game(platform, *this)
 {
     registerGameFonts();
     registerPictures();
@@ -95,17 +79,18 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/images/vortigo-icon.png")));
     setFont(tahoma(8.25, true));
 
-    m_client = new GridArea(m_surface, this);
+    m_client = new GridArea(m_surface, m_game, this);
     setCentralWidget(m_client);
     m_client->onPress = [this](int button, int shift, double x, double y) {
         dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
     };
     m_client->onMove = [this] { Form_MouseMove(); };
+    m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
     m_client->onResize = [this] {
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
             dockWordFrame();
-        if (m_state.Round == 0 && m_state.RoundStatus == 0)
+        if (m_game.state().Round == 0 && m_game.state().RoundStatus == 0)
             placeTitlePicture();
     };
     m_surface.setBackColour(kWhite);
@@ -113,11 +98,37 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
 
     buildControls();
     buildMenus();
+    // The window opens with the new-game button focused, not the chooser,
+    // where a first arrow key would change the dictionary.
+    Command3d1->setFocus(Qt::OtherFocusReason);
     // Client area of the design: 10200 x 9300 twips.
     resize(tw(10200), tw(9300) + menuBar()->sizeHint().height());
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Destroying the controls moves the focus; nothing of the game must run then.
+    disconnect(m_focusWatch);
+}
+
+void Form1::focusMoved(QWidget* now)
+{
+    // The player is in the name box from the moment it has the focus until
+    // the focus lands on another place of this window (a click on the grid,
+    // the title picture, the button or the chooser; the Tab key): that is the
+    // box losing the focus, once. A menu, a message box, the other windows of
+    // the game or of other programs take the focus only for a while and hand
+    // it back to the box, so they do not count.
+    if (now == Text1) {
+        m_inNameBox = true;
+        return;
+    }
+    if (!m_inNameBox || m_game.ended() || now == nullptr || now->window() != this
+        || qobject_cast<QMenuBar*>(now) != nullptr)
+        return;
+    m_inNameBox = false;
+    Text1_LostFocus();
+}
 
 QWidget* Form1::clientArea() const
 {
@@ -192,8 +203,14 @@ void Form1::buildControls()
     Text1 = new QLineEdit(QStringLiteral("Brivo"), Picture2);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipRect(6150, 330, 1455, 300));
-    Text1->setMaxLength(10);
+    Text1->setMaxLength(kNameLength);
     Text1->setToolTip(QStringLiteral("Immetti il tuo nome"));
+    // The box takes at most 10 typed characters; a longer name read from the
+    // settings file stays whole, and typing cannot make it longer.
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Text1->setMaxLength(std::max(kNameLength, static_cast<int>(text.size())));
+        m_game.setPlayerName(utf8ToLatin1(text.toStdString()));
+    });
 
     Command3d1 = new QPushButton(Picture2);
     Command3d1->setObjectName(QStringLiteral("Command3d1"));
@@ -201,7 +218,8 @@ void Form1::buildControls()
     Command3d1->setIcon(QIcon(QStringLiteral(":/images/new-game.png")));
     Command3d1->setIconSize(QSize(tw(645) - 8, tw(585) - 8));
     Command3d1->setToolTip(QStringLiteral("Nuova partita ..."));
-    Command3d1->setFocusPolicy(Qt::NoFocus);
+    // Space (or Enter, as on a dialog's button) starts a game when it has the focus.
+    Command3d1->setAutoDefault(true);
     connect(Command3d1, &QPushButton::clicked, this, [this] { dispatch([this] { Command3d1_Click(); }); });
 
     Label11 = caption("Label11", QStringLiteral("Dizionario:"), twipRect(5220, 150, 870, 240));
@@ -226,13 +244,28 @@ void Form1::buildControls()
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
     Label12->raise();
+    makeKeyboardLink(Label12, [this] { dispatch([this] { Label12_Click(); }); });
+
+    // Tab goes round the name, the chooser, the new-game button, the grid and the home-page link.
+    setTabOrder(Text1, Combo1);
+    setTabOrder(Combo1, Command3d1);
+    setTabOrder(Command3d1, m_client);
+    setTabOrder(m_client, Label12);
 
     // Presses on controls are theirs; only the bare client area reaches Form_MouseDown.
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Frame3d1)})
         w->setAttribute(Qt::WA_NoMousePropagation);
+    // A move over a control of the strip belongs to that control: one with a
+    // pointer handler runs it, one without leaves the pointer alone. Passed on,
+    // it would reach the strip's own handler and turn the pointer into the arrow.
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        w->setAttribute(Qt::WA_NoMousePropagation);
+    // A click anywhere on the window's surface or its controls takes the focus
+    // there, out of the name box, so the name is saved (Text1_LostFocus). The
+    // grid takes it on a click and on Tab alike (GridArea's own policy).
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { focusMoved(now); });
     for (QWidget* w : {static_cast<QWidget*>(Picture1), Picture2, static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12),
-                       static_cast<QWidget*>(Text1)}) {
+                       static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label12)}) {
         w->installEventFilter(this);
         w->setMouseTracking(true);
     }
@@ -309,7 +342,7 @@ void Form1::dispatch(const std::function<void()>& handler)
     // A handler further up the stack means a modal box of ours is open (or a
     // round is being built): a tick or click now would open a second box or
     // land on the wrong grid, so it is dropped.
-    if (m_ended || m_handlerDepth > 0)
+    if (m_game.ended() || m_handlerDepth > 0)
         return;
     ++m_handlerDepth;
     struct Leave {
@@ -322,15 +355,6 @@ void Form1::dispatch(const std::function<void()>& handler)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == Text1) {
-        // Focus that leaves the name box within the window (another control,
-        // a menu) counts; the whole window losing activation to a message box
-        // or another program does not, and nothing counts once the game has ended.
-        if (type == QEvent::FocusOut && !m_ended
-            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-            Text1_LostFocus();
-        return false;
-    }
     if (type == QEvent::MouseMove) {
         if (watched == Picture1)
             Picture1_MouseMove();
@@ -372,15 +396,15 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 bool Form1::Form_Load()
 {
-    m_state.DictionaryIndex = 1;
-    fillConstantTables(m_state);
+    m_game.load();
 
     std::error_code ec;
     std::filesystem::current_path(m_folder, ec);
 
-    const QString picture = QString::fromStdString((m_folder / "vortigo.gif").string());
-    QImageReader reader(picture);
-    const QImage title = reader.read();
+    // Read as bytes, so the folder's name never passes through Qt's strings.
+    const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
+    const QImage title =
+        gif ? QImage::fromData(QByteArray::fromRawData(gif->data(), static_cast<qsizetype>(gif->size()))) : QImage();
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
@@ -391,8 +415,8 @@ bool Form1::Form_Load()
 
     applySettingsFile();
 
-    if (!apridiz(m_state, m_platform, m_folder)) {
-        endProgram();
+    if (!apridiz(m_game.state(), m_platform, m_folder)) {
+        m_game.endProgram();
         return false;
     }
 
@@ -401,7 +425,7 @@ bool Form1::Form_Load()
     if (Combo1->count() == 0) {
         Combo1->addItems({QStringLiteral("Italiano"), QStringLiteral("English"), QStringLiteral("Latino")});
         Combo1->setCurrentIndex(0);
-        m_state.DictionaryIndex = 1;
+        m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
     return true;
@@ -413,15 +437,17 @@ void Form1::applySettingsFile()
     if (!file)
         return;
     const SettingsRead& read = *file;
-    if (read.level) {
-        for (int i = 0; i < 4; ++i)
-            Menulev[static_cast<std::size_t>(i)]->setChecked(i == *read.level);
-        m_state.LevelTimeBonus = static_cast<i16>(kLevelTimeBonus[static_cast<std::size_t>(*read.level)]);
+    if (read.level)
+        m_game.setLevel(*read.level, true);
+    if (read.playerName) {
+        const QString name = QString::fromStdString(latin1ToUtf8(*read.playerName));
+        Text1->setMaxLength(std::max(kNameLength, static_cast<int>(name.size())));
+        Text1->setText(name);
     }
-    if (read.playerName)
-        Text1->setText(QString::fromStdString(latin1ToUtf8(*read.playerName)));
-    if (read.sound)
-        MenuSuono->setChecked(*read.sound);
+    if (read.sound) {
+        m_game.setSoundOn(*read.sound);
+        showSettings();
+    }
 }
 
 void Form1::placeTitlePicture()
@@ -437,7 +463,15 @@ void Form1::dockWordFrame()
                           std::max(m_client->height() - Picture2->height(), 1));
 }
 
-// ---------------------------------------------------------------- rounds
+// ---------------------------------------------------------------- handlers
+
+void Form1::MenuNuovo_Click()
+{
+    m_game.newGame();
+    // The player asked to play: the keys go to the grid, the ring on its top-left cell.
+    if (m_game.gridShown() && !m_game.ended())
+        m_client->setFocus(Qt::OtherFocusReason);
+}
 
 void Form1::Command3d1_Click()
 {
@@ -449,295 +483,30 @@ void Form1::Picture1_Click()
     MenuNuovo_Click();
 }
 
-void Form1::MenuNuovo_Click()
-{
-    GameState& s = m_state;
-    const int reason = s.RoundStatus;
-    if (reason == kRoundInPlay) {
-        if (ask("Desideri veramente iniziare una nuova partita?", Buttons::OkCancel) == Answer::Cancel)
-            return;
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            showHighScoresWindow();
-        s.RecordNewScore = kTrue;
-        s.RoundStatus = kRoundWon;
-        resetGame();
-    } else if (reason <= 9) {
-        // A won round (or no round yet): the game goes on with the next round.
-    } else if (reason == kLostByErrors) {
-        const Answer again = ask("Vuoi fare un'altra partitina?", Buttons::OkCancel);
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            showHighScoresWindow();
-        if (again == Answer::Cancel) {
-            endProgram();
-            return;
-        }
-        resetGame();
-    } else if (reason == kLevelChanged || reason == kDictionaryChanged) {
-        tell(reason == kLevelChanged ? "Si inizia ora una nuova partita con il livello selezionato."
-                                     : "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            showHighScoresWindow();
-        resetGame();
-    } else {
-        if (reason == kTimeOut) {
-            s.RecordNewScore = kTrue;
-            if (s.Score > 0)
-                showHighScoresWindow();
-        }
-        resetGame();
-    }
-    if (m_ended)
-        return;
-    setUpRound();
-}
-
-void Form1::resetGame()
-{
-    m_state.Round = 0;
-    m_state.Score = 0;
-    ShowScore(-9999);
-}
-
-void Form1::setUpRound()
-{
-    GameState& s = m_state;
-    s.Round = static_cast<i16>(s.Round + 1);
-    Label8->setText(QString::number(s.Round));
-    const int k = roundTableIndex(s.Round);
-    Label7->setText(QString::number(s.RoundErrors(k)));
-    s.GridCols = s.RoundCols(k);
-    s.GridRows = s.RoundRows(k);
-    s.LastWordIndex = s.RoundWords(k);
-
-    m_platform.setWindowPointer(Pointer::Hourglass);
-    for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
-        l->show();
-    Picture1->move(Picture1->x(), screen() ? screen()->geometry().height() : 10000);
-    Picture1->hide();
-    dockWordFrame();
-    Frame3d1->show();
-
-    s.WordsDrawn = 0;
-    s.RoundStatus = kRoundInPlay;
-    s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
-
-    if (!drawRoundWords()) {
-        abandonRoundSetUp();
-        return;
-    }
-    for (int i = s.LastWordIndex + 1; i < 20; ++i) {
-        Label1[static_cast<std::size_t>(i)]->setText(QString());
-        Label1[static_cast<std::size_t>(i)]->hide();
-    }
-
-    m_surface.setBackColour(kLightGrey);
-    ComputeGridLayout(s, m_surface,
-                      {m_client->width(), m_client->height(), Frame3d1->width(), Picture2->height()});
-    const bool placed = PlaceWords(s, m_random);
-    m_platform.setWindowPointer(Pointer::Arrow);
-    if (!placed) {
-        tell("Non riesco a disporre le parole di questa manche nella griglia.");
-        abandonRoundSetUp();
-        return;
-    }
-    FillGrid(s, m_surface, m_random, playerNameLatin1());
-
-    Timer1->start();
-    s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
-}
-
-bool Form1::drawRoundWords()
-{
-    // A dictionary that is short of distinct words of a length, or a draw that
-    // keeps failing, must not spin forever: after this many tries for one
-    // slot the round is given up with one message.
-    constexpr int kTriesPerWord = 400;
-    GameState& s = m_state;
-    const bool hideLast = !Menulev[0]->isChecked() && !Menulev[1]->isChecked();
-    for (int i = 0; i <= s.LastWordIndex; ++i) {
-        const int length = wordLengthForSlot(i);
-        bool distinct = false;
-        for (int tries = 0; tries < kTriesPerWord && !distinct; ++tries) {
-            s.WordsDrawn = static_cast<i16>(i);
-            const DrawOutcome outcome = DrawWord(s, m_platform, m_random, m_folder, length);
-            if (outcome == DrawOutcome::Missing)
-                return false;  // "Errore 0002" has been shown
-            if (outcome != DrawOutcome::Stored)
-                continue;
-            distinct = true;
-            for (int j = 0; j < i && distinct; ++j)
-                distinct = s.WordList(j) != s.WordList(i);
-        }
-        if (!distinct) {
-            tell("Il dizionario scelto non ha abbastanza parole diverse di " + std::to_string(length)
-                 + " lettere per questa manche.\nScegli un altro dizionario.");
-            return false;
-        }
-        QLabel* label = Label1[static_cast<std::size_t>(i)];
-        setColours(label, paletteColour(kBlue), paletteColour(kWhite));
-        const std::string& word = s.WordList(i);
-        label->setText(i == s.LastWordIndex && hideLast ? QString(static_cast<int>(word.size()), QLatin1Char('?'))
-                                                        : QString::fromStdString(latin1ToUtf8(word)));
-        label->show();
-    }
-    return true;
-}
-
-void Form1::abandonRoundSetUp()
-{
-    // No round is in play: clicks are ignored and the clock stops until the
-    // player asks for a new game (perhaps with another dictionary).
-    m_state.RoundStatus = kRoundWon;
-    m_state.Round = static_cast<i16>(m_state.Round - 1);
-    Timer1->stop();
-    m_platform.setWindowPointer(Pointer::Arrow);
-    m_surface.setBackColour(kLightGrey);
-    m_surface.clear();
-}
-
-// ---------------------------------------------------------------- play
-
-bool Form1::wordFound(int i) const
-{
-    return backColour(Label1[static_cast<std::size_t>(i)]) == paletteColour(kBlue);
-}
-
 void Form1::Form_MouseDown(int button, int, double x, double y)
 {
-    GameState& s = m_state;
-    if (s.RoundStatus == 0)
-        return;
-    const std::optional<Cell> hit = cellFromPointer(s, x, y);
-    if (!hit || button != 1) {
-        m_platform.setScreenPointer(Pointer::Default);
-        PlaySound("COLLAPSE.WAV");
-        return;
-    }
-    const Cell cell = *hit;
-    const bool lit = s.CellLit(cell.col, cell.row) != kFalse;
-    const int fill = lit ? kWhite : kRed;
-    const int text = lit ? kBlack : kWhite;
-    i32 points = 0;
-
-    if (s.CellMark(cell.col, cell.row) > 0) {
-        PlaySound("SND0002.WAV");
-        for (int i = 0; i <= s.LastWordIndex; ++i) {
-            const int length = static_cast<int>(s.WordList(i).size());
-            for (int k = 1; k <= length; ++k) {
-                if (letterCell(s, i, k) != cell)
-                    continue;
-                points = 0;
-                if (wordFound(i))
-                    continue;
-                PaintCell(m_surface, s, cell, fill, text);
-                s.CellLit(cell.col, cell.row) = static_cast<i16>(~s.CellLit(cell.col, cell.row));
-                if (s.CellMark(cell.col, cell.row) == 1)
-                    points = (i == s.LastWordIndex && !Menulev[0]->isChecked()) ? 100 : 50;
-                if (points != 0) {
-                    ShowScore(points);
-                    points = 0;
-                }
-                s.CellMark(cell.col, cell.row) = 2;
-                if (wordComplete(s, i))
-                    completeWord(i);
-            }
-        }
-    } else {
-        points = -1000;
-        const double allowance = readLooseNumber(Label7->text().toStdString()) - 1;
-        Label7->setText(QString::fromStdString(numberText(allowance)));
-        if (allowance == 0) {
-            PlaySound("perdi.WAV");
-            tell("Hai commesso un'altro errore! mi dispiace, la partita è finita.");
-            s.RoundStatus = kLostByErrors;
-            MenuNuovo_Click();
-            return;
-        }
-        PlaySound("explode2.WAV");
-        tell("Hai commesso un errore! Ne puoi commettere ancora " + numberText(allowance));
-    }
-
-    if (points < 0) {
-        ShowScore(points);
-        points = 0;
-    }
-    for (int i = 0; i <= s.LastWordIndex; ++i)
-        if (!wordFound(i))
-            return;
-    PlaySound("VINCI.WAV");
-    tell("Complimenti! Preparati per la manche numero " + std::to_string(s.Round + 1));
-    s.RoundStatus = kRoundWon;
-    MenuNuovo_Click();
-}
-
-void Form1::completeWord(int i)
-{
-    GameState& s = m_state;
-    const int length = static_cast<int>(s.WordList(i).size());
-    for (int k = 1; k <= length; ++k)
-        PaintCell(m_surface, s, letterCell(s, i, k), kYellow, kBlue);
-    const int bonus = wordBonus(s, i);
-    QLabel* label = Label1[static_cast<std::size_t>(i)];
-    setColours(label, paletteColour(kWhite), paletteColour(kBlue));
-    label->setText(QString::fromStdString(latin1ToUtf8(s.WordList(i))));
-    ShowScore(bonus);
+    m_game.press(button, x, y);
 }
 
 void Form1::ShowScore(i32 amount)
 {
-    const long long sum = static_cast<long long>(m_state.Score) + amount;
-    m_state.Score = static_cast<i32>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
-    if (amount == -9999)
-        m_state.Score = 0;
-    Label3->setText(QString::fromStdString(formatScore(m_state.Score, m_platform.groupSeparator())));
-    if (m_state.Score < 0)
-        setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
-    else if (m_state.Score == 0)
-        setColours(Label3, paletteColour(kBlack), paletteColour(kYellow));
-    else
-        setColours(Label3, paletteColour(kBlack), paletteColour(kLightGreen));
+    m_game.ShowScore(amount);
 }
 
 void Form1::Timer1_Timer()
 {
-    GameState& s = m_state;
-    if (s.ElapsedSeconds < 32767)
-        s.ElapsedSeconds = static_cast<i16>(s.ElapsedSeconds + 1);
-    const int left = secondsLeft(s.GridCols, s.GridRows, s.ElapsedSeconds, s.LevelTimeBonus);
-    const CountdownView view = countdownView(left);
-    Label2->setText(QString::fromStdString(view.caption));
-    if (view.colours)
-        setColours(Label2, paletteColour(view.colours->text), paletteColour(view.colours->back));
-    if (!view.timeUp)
-        return;
-    if (ask("Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?", Buttons::OkCancel) == Answer::Cancel) {
-        endProgram();
-        return;
-    }
-    s.RoundStatus = kTimeOut;
-    MenuNuovo_Click();
+    m_game.tick();
 }
 
 void Form1::Label2_MouseDown(int button, int shift)
 {
-    if (button == 2 && shift == kGestureShift) {
-        if (Timer1->isActive())
-            Timer1->stop();
-        else
-            Timer1->start();
-    }
+    m_game.timeLabelPressed(button, shift);
 }
 
 void Form1::Label7_MouseDown(int button, int shift)
 {
-    if (button == 2 && shift == kGestureShift)
-        Label7->setText(QString::fromStdString(numberText(readLooseNumber(Label7->text().toStdString()) + 1)));
+    m_game.errorsLabelPressed(button, shift);
 }
-
-// ---------------------------------------------------------------- pointer
 
 void Form1::Form_MouseMove()
 {
@@ -769,62 +538,35 @@ void Form1::Label12_MouseMove()
     m_platform.setScreenPointer(Pointer::Hand);
 }
 
-// ---------------------------------------------------------------- menus
-
 void Form1::MenuHi_Click()
 {
-    m_state.RecordNewScore = kFalse;
-    showHighScoresWindow();
+    m_game.showHighScoreTable();
 }
 
 void Form1::menuEsci_Click()
 {
-    m_state.RecordNewScore = kTrue;
-    if (m_state.Score > 0)
-        showHighScoresWindow();
-    endProgram();
+    m_quitting = true;  // the table shown now is the last thing before the program ends
+    m_game.quit();
 }
 
 void Form1::Menulev_Click(int index)
 {
-    const i16 before = m_state.LevelTimeBonus;
-    for (QAction* a : Menulev)
-        a->setChecked(false);
-    Menulev[static_cast<std::size_t>(index)]->setChecked(true);
-    for (int i = 0; i < 4; ++i)
-        if (Menulev[static_cast<std::size_t>(i)]->isChecked())
-            m_state.LevelTimeBonus = static_cast<i16>(kLevelTimeBonus[static_cast<std::size_t>(i)]);
-    if (m_state.LevelTimeBonus == before)
-        return;
-    SaveSettings();
-    m_state.RoundStatus = kLevelChanged;
-    MenuNuovo_Click();
+    m_game.chooseLevel(index);
 }
 
 void Form1::Combo1_Click()
 {
-    const int chosen = Combo1->currentIndex() + 1;
-    if (chosen == m_state.DictionaryIndex)
-        return;
-    m_state.DictionaryIndex = static_cast<i16>(chosen);
-    m_state.RoundStatus = kDictionaryChanged;
-    if (!apridiz(m_state, m_platform, m_folder)) {
-        endProgram();
-        return;
-    }
-    MenuNuovo_Click();
+    m_game.chooseDictionary(Combo1->currentIndex() + 1);
 }
 
 void Form1::MenuSuono_Click()
 {
-    MenuSuono->setChecked(!MenuSuono->isChecked());
-    PlaySound("SOUND2.wav");
-    SaveSettings();
+    m_game.toggleSound();
 }
 
 void Form1::PlaySound(const std::string& fileName)
 {
-    vortigo::PlaySound(m_platform, MenuSuono->isChecked(), fileName);
+    vortigo::PlaySound(m_platform, m_game.soundOn(), fileName);
 }
 
 void Form1::Text1_LostFocus()
@@ -835,16 +577,15 @@ void Form1::Text1_LostFocus()
 void Form1::SaveSettings()
 {
     std::array<bool, 4> checked{};
-    for (int i = 0; i < 4; ++i)
-        checked[static_cast<std::size_t>(i)] = Menulev[static_cast<std::size_t>(i)]->isChecked();
-    const std::string text = formatSettings(checked, playerNameLatin1(), MenuSuono->isChecked());
+    checked[static_cast<std::size_t>(m_game.level())] = true;
+    const std::string text = formatSettings(checked, m_game.playerName(), m_game.soundOn());
     // The player's folder of an installed copy is made on the first save.
     makeFolder(m_settingsFolder);
-    if (writeSettingsFile(m_settingsFolder, text) || m_settingsWarned)
+    const WriteOutcome written = writeSettingsFile(m_settingsFolder, text);
+    if (written.ok() || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
-    tell("Non riesco a salvare le impostazioni nel file \"vortigo.INI\" (la cartella del gioco non è scrivibile).\n"
-         "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
+    tell(settingsWriteFailedMessage(written));
 }
 
 void Form1::MenuAiuto_Click()
@@ -872,25 +613,45 @@ void Form1::MenuInformazioni_Click()
     showAbout(m_platform, m_hand, m_folder);
 }
 
-// ---------------------------------------------------------------- helpers
+// ---------------------------------------------------------------- what the game asks
 
-void Form1::showHighScoresWindow()
+WordDraw Form1::drawWord(GameState& state, int length)
 {
-    if (m_state.RecordNewScore)
+    switch (DrawWord(state, m_platform, m_game.random(), m_folder, length)) {
+    case DrawOutcome::Stored:
+        return WordDraw::Stored;
+    case DrawOutcome::Missing:
+        return WordDraw::Missing;
+    case DrawOutcome::Failed:
+        break;
+    }
+    return WordDraw::Failed;
+}
+
+bool Form1::openDictionary(GameState& state)
+{
+    return apridiz(state, m_platform, m_folder);
+}
+
+void Form1::showHighScores()
+{
+    if (m_game.state().RecordNewScore)
         makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
-    showHighScores({m_state, m_platform, this, Text1->text(), m_hand, m_scoresFolder});
+    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting});
 }
 
-void Form1::endProgram()
+LayoutArea Form1::gridArea()
 {
-    m_ended = true;
-    Timer1->stop();
-    m_platform.endProgram();
+    return {m_client->width(), m_client->height(), Frame3d1->width(), Picture2->height()};
 }
 
-Answer Form1::ask(const std::string& text, Buttons buttons)
+void Form1::cellChanged(Cell cell)
 {
-    return m_platform.messageBox(text, buttons);
+    drawCell(m_surface, m_game, cell);
+}
+
+void Form1::announce(const std::string&)
+{
 }
 
 void Form1::tell(const std::string& text)
@@ -898,9 +659,87 @@ void Form1::tell(const std::string& text)
     m_platform.messageBox(text, Buttons::Ok);
 }
 
-std::string Form1::playerNameLatin1() const
+// ---------------------------------------------------------------- showing the game
+
+void Form1::changed(unsigned what)
 {
-    return utf8ToLatin1(Text1->text().toStdString());
+    if (what & kStageChanged)
+        showStage();
+    if (what & kStatusChanged)
+        showStatus();
+    if (what & kWordsChanged)
+        showWords();
+    if (what & kGridChanged) {
+        drawRound(m_surface, m_game);
+        m_client->resetFocusCell();
+    }
+    if (what & kClockChanged) {
+        if (!m_game.clockRunning())
+            Timer1->stop();
+        else if (!Timer1->isActive())
+            Timer1->start();
+    }
+    if (what & kSettingsChanged)
+        showSettings();
+}
+
+void Form1::showStage()
+{
+    for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
+        l->setVisible(m_game.playing());
+    if (!m_game.playing()) {
+        // The title screen, as at start-up: a first round that could not be built leaves it there.
+        Frame3d1->hide();
+        placeTitlePicture();
+        Picture1->show();
+        return;
+    }
+    Picture1->move(Picture1->x(), screen() ? screen()->geometry().height() : 10000);
+    Picture1->hide();
+    dockWordFrame();
+    Frame3d1->show();
+}
+
+void Form1::showStatus()
+{
+    const i32 score = m_game.state().Score;
+    Label3->setText(QString::fromStdString(m_game.scoreCaption()));
+    if (score < 0)
+        setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
+    else if (score == 0)
+        setColours(Label3, paletteColour(kBlack), paletteColour(kYellow));
+    else
+        setColours(Label3, paletteColour(kBlack), paletteColour(kLightGreen));
+    Label7->setText(QString::number(m_game.errorsLeft()));
+    Label8->setText(QString::number(m_game.roundShown()));
+    Label2->setText(QString::fromStdString(m_game.timeCaption()));
+    if (const auto colours = m_game.timeColours())
+        setColours(Label2, paletteColour(colours->text), paletteColour(colours->back));
+}
+
+void Form1::showWords()
+{
+    for (int i = 0; i < GameState::kMaxWords; ++i) {
+        QLabel* label = Label1[static_cast<std::size_t>(i)];
+        if (!m_game.wordShown(i)) {
+            label->setText(QString());
+            label->hide();
+            continue;
+        }
+        if (m_game.wordFound(i))
+            setColours(label, paletteColour(kWhite), paletteColour(kBlue));
+        else
+            setColours(label, paletteColour(kBlue), paletteColour(kWhite));
+        label->setText(QString::fromStdString(latin1ToUtf8(m_game.wordCaption(i))));
+        label->show();
+    }
+}
+
+void Form1::showSettings()
+{
+    for (int i = 0; i < 4; ++i)
+        Menulev[static_cast<std::size_t>(i)]->setChecked(i == m_game.level());
+    MenuSuono->setChecked(m_game.soundOn());
 }
 
 }  // namespace vortigo

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: status strip, word list, title picture, menus, and the
-// grid drawn on the client area. Handlers carry the game's names and stay
-// thin; the rules they call live in core/ and the app rule files.
-//
-// Some game state lives in the controls, as players see it: the errors still
-// allowed are Label7's caption, a word is found when its Label1(i) has a blue
-// background, the level is the checked Menulev item, the player's name is
-// Text1, the sound switch is MenuSuono's check mark.
+// grid drawn on the client area. It is a view of the game object (core/game.h):
+// every handler, named as the game names it, turns its event into one call on
+// the game, and every change the game reports is shown from the game's state.
+// No control holds anything a rule reads back: the errors left, the found
+// words, the level and the sound switch all live in the game, and the name
+// box hands every edit to it.
 #pragma once
 
+#include "app/image_surface.h"
 #include "core/clock_random.h"
+#include "core/game.h"
 #include "core/game_state.h"
 #include "core/platform.h"
 #include "app/game_folders.h"
-#include "app/image_surface.h"
 
 #include <QCursor>
 #include <QMainWindow>
@@ -36,7 +36,7 @@ namespace vortigo {
 
 class GridArea;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private GameHost {
 public:
     /// The platform answers message boxes and so on; the folder holds the
     /// program's files (dictionaries, settings, scores, picture, sounds).
@@ -84,11 +84,12 @@ public:
     /// Every event from Qt reaches the handlers through here.
     void dispatch(const std::function<void()>& handler);
 
-    GameState& state() { return m_state; }
+    Game& game() { return m_game; }
+    GameState& state() { return m_game.state(); }
     ImageSurface& surface() { return m_surface; }
-    ClockRandom& random() { return m_random; }
-    bool ended() const { return m_ended; }
-    bool wordFound(int i) const;
+    ClockRandom& random() { return m_game.random(); }
+    bool ended() const { return m_game.ended(); }
+    bool wordFound(int i) const { return m_game.wordFound(i); }
 
     // ---- Controls, named as the game names them ----
     QLabel* Picture3 = nullptr;
@@ -135,34 +136,42 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ---- What the game asks of its window ----
+    WordDraw drawWord(GameState& state, int length) override;
+    bool openDictionary(GameState& state) override;
+    void showHighScores() override;
+    void saveSettings() override { SaveSettings(); }
+    void playSound(const std::string& fileName) override { PlaySound(fileName); }
+    LayoutArea gridArea() override;
+    void changed(unsigned what) override;
+    void cellChanged(Cell cell) override;
+    void announce(const std::string& text) override;
+
     void buildControls();
+    void focusMoved(QWidget* now);
     void buildMenus();
     void placeTitlePicture();
     void dockWordFrame();
     void applySettingsFile();
-    void resetGame();
-    void setUpRound();
-    bool drawRoundWords();
-    void abandonRoundSetUp();
-    void completeWord(int word);
-    void showHighScoresWindow();
-    void endProgram();
-    Answer ask(const std::string& text, Buttons buttons);
+    void showStatus();
+    void showWords();
+    void showStage();
+    void showSettings();
     void tell(const std::string& text);
-    std::string playerNameLatin1() const;
 
     Platform& m_platform;
     std::filesystem::path m_folder;          // the delivered data, the working folder
     std::filesystem::path m_settingsFolder;  // vortigo.INI
     std::filesystem::path m_scoresFolder;    // vortigo.HIS
-    GameState m_state;
+    Game m_game;
     ImageSurface m_surface;
-    ClockRandom m_random;
     GridArea* m_client = nullptr;
     QCursor m_hand;
     int m_handlerDepth = 0;
-    bool m_ended = false;
     bool m_settingsWarned = false;
+    bool m_inNameBox = false;  // Text1 has the focus, or had it when a menu or another window took it
+    bool m_quitting = false;   // the exit command runs: the program ends after the table
+    QMetaObject::Connection m_focusWatch;
 };
 
 }  // namespace vortigo

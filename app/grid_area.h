@@ -1,9 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's client area: paints the grid's backing image and hands
-// presses and moves, in client pixels, to the window's handlers.
+// presses and moves, in client pixels, to the window's handlers. Positions
+// are logical pixels at any screen density; the backing image follows the
+// screen's pixel ratio, and is drawn afresh when the window meets a screen
+// of another ratio.
+//
+// The grid also plays from the keyboard: it takes the focus, a ring shows
+// the cell the player is on, the arrows move the ring (stopping at the
+// grid's edges), Home and End go to the row's ends, and Space or Enter act
+// on the ring's cell exactly as a left click on its centre does. The ring is
+// drawn over the backing image, never into it.
 #pragma once
 
 #include "app/image_surface.h"
+#include "core/game.h"
+#include "core/word_placement.h"
 
 #include <QWidget>
 
@@ -13,20 +24,42 @@ namespace vortigo {
 
 class GridArea : public QWidget {
 public:
-    GridArea(ImageSurface& surface, QWidget* parent);
+    GridArea(ImageSurface& surface, const Game& game, QWidget* parent);
 
     std::function<void(int button, int shift, double x, double y)> onPress;
     std::function<void()> onMove;
     std::function<void()> onResize;
+    /// The screen's pixel ratio differs from the image's: draw everything again.
+    std::function<void()> onRatioChange;
+
+    /// The focus ring moved to another cell.
+    std::function<void()> onFocusMove;
+
+    /// The cell the focus ring is on, and putting it back on the top-left cell.
+    Cell focusCell() const { return m_focus; }
+    void resetFocusCell();
+    /// The centre of a cell, in the pixels presses arrive in.
+    QPointF cellCentre(Cell cell) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void followPixelRatio();
+    QRect cellRect(Cell cell) const;
+    void moveFocus(Cell cell);
+
     ImageSurface& m_surface;
+    const Game& m_game;
+    Cell m_focus{1, 1};
 };
 
 /// Button and modifier numbers as the handlers take them: buttons 1 left,

@@ -28,12 +28,33 @@ constexpr int kDotsPerMeter = 3780;
 
 }  // namespace
 
-ImageSurface::ImageSurface() : m_image(1, 1, QImage::Format_RGB32)
+ImageSurface::ImageSurface()
 {
-    m_image.setDotsPerMeterX(kDotsPerMeter);
-    m_image.setDotsPerMeterY(kDotsPerMeter);
-    m_image.fill(qcolour(m_back));
+    m_image = blankImage();
     m_font.setBold(true);
+}
+
+QImage ImageSurface::blankImage() const
+{
+    QImage image(static_cast<int>(std::ceil(m_width * m_ratio)), static_cast<int>(std::ceil(m_height * m_ratio)),
+                 QImage::Format_RGB32);
+    image.setDevicePixelRatio(m_ratio);
+    // Points are measured at 96 dots per logical inch, whatever the ratio.
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    image.fill(qcolour(m_back));
+    return image;
+}
+
+void ImageSurface::setDevicePixelRatio(double ratio)
+{
+    if (!(ratio > 0) || ratio == m_ratio)
+        return;
+    finishPainting();
+    m_ratio = ratio;
+    m_image = blankImage();
+    m_metrics.reset();
+    changed();
 }
 
 QPainter& ImageSurface::painter()
@@ -61,13 +82,12 @@ void ImageSurface::resize(int width, int height)
 {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    if (width == m_image.width() && height == m_image.height())
+    if (width == m_width && height == m_height)
         return;
     finishPainting();
-    QImage grown(width, height, QImage::Format_RGB32);
-    grown.setDotsPerMeterX(kDotsPerMeter);
-    grown.setDotsPerMeterY(kDotsPerMeter);
-    grown.fill(qcolour(m_back));
+    m_width = width;
+    m_height = height;
+    QImage grown = blankImage();
     QPainter p(&grown);
     p.drawImage(0, 0, m_image);
     p.end();
@@ -94,13 +114,16 @@ void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colo
 void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int colour)
 {
     QPainter& p = painter();
-    p.setPen(QPen(qcolour(colour), 0));
-    const int l = px(x1), t = px(y1), r = px(x2), b = px(y2);
-    // Both corners included, like the four sides drawn as lines.
-    p.drawLine(l, t, r, t);
-    p.drawLine(r, t, r, b);
-    p.drawLine(r, b, l, b);
-    p.drawLine(l, b, l, t);
+    const QColor c = qcolour(colour);
+    const int l = std::min(px(x1), px(x2)), t = std::min(px(y1), px(y2));
+    const int r = std::max(px(x1), px(x2)), b = std::max(px(y1), px(y2));
+    // Both corners included. Each side is a filled strip one logical pixel
+    // wide, so at any pixel ratio it covers whole device pixels exactly where
+    // the cells' fills meet it, instead of a hairline.
+    p.fillRect(QRect(l, t, r - l + 1, 1), c);
+    p.fillRect(QRect(l, b, r - l + 1, 1), c);
+    p.fillRect(QRect(l, t, 1, b - t + 1), c);
+    p.fillRect(QRect(r, t, 1, b - t + 1), c);
     changed();
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's drawing surface: a backing image the main window paints from,
 // so whatever was drawn survives being covered by dialogs and repaints.
+// Drawing is in logical pixels (the game's units); the image itself holds
+// device pixels at the screen's pixel ratio, so letters and lines are drawn
+// at the screen's full detail rather than enlarged afterwards.
 #pragma once
 
 #include "core/platform.h"
@@ -21,13 +24,17 @@ public:
 
     /// Grows or shrinks the image, keeping what was drawn where it still fits.
     void resize(int width, int height);
+    /// Device pixels per logical pixel. A new ratio starts a blank image of
+    /// the same logical size: the caller draws everything again.
+    void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return m_ratio; }
     /// The picture as drawn so far (finishes any drawing still in progress).
     const QImage& image() const;
     /// Called after every drawing operation, to schedule a repaint.
     void setChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
 
-    int width() const override { return m_image.width(); }
-    int height() const override { return m_image.height(); }
+    int width() const override { return m_width; }
+    int height() const override { return m_height; }
     void setBackColour(int colour) override { m_back = colour; }
     void clear() override;
     void fillRect(double x1, double y1, double x2, double y2, int colour) override;
@@ -42,7 +49,11 @@ private:
     const QFontMetricsF& metrics();
     QPainter& painter();
     void finishPainting() const;
+    QImage blankImage() const;
 
+    int m_width = 1;   ///< logical size
+    int m_height = 1;
+    double m_ratio = 1.0;
     QImage m_image;
     // One painter stays open across a run of operations (a whole grid is
     // hundreds of them); it is closed before anyone reads or resizes the image.

@@ -5,6 +5,8 @@
 #include "app/game_folders.h"
 #include "app/hand_cursor.h"
 #include "app/qt_platform.h"
+#include "core/file_writing.h"
+#include "core/program_folder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -37,6 +39,8 @@ int main(int argc, char* argv[])
         break;
     }
 
+    // A file-size limit then makes a save fail with a message, not end the game.
+    vortigo::ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vortigo"));
     QApplication::setApplicationVersion(QStringLiteral(VORTIGO_VERSION));
@@ -46,7 +50,8 @@ int main(int argc, char* argv[])
     // installed copy reads its data from the installation and keeps the
     // player's files in the player's folders.
     vortigo::FolderFacts facts;
-    facts.programFolder = fileSystemPath(QCoreApplication::applicationDirPath());
+    // The program's folder stays bytes all the way to the files: it need not be UTF-8.
+    facts.programFolder = vortigo::programFolder(argc > 0 ? argv[0] : nullptr);
     facts.installedData = VORTIGO_DATA_FROM_BINARY;
     facts.configHome = fileSystemPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     facts.dataHome = fileSystemPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));

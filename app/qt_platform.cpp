@@ -12,11 +12,14 @@
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTime>
 #include <QUrl>
 #include <QWidget>
 
 #include <chrono>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 namespace vortigo {
@@ -47,6 +50,34 @@ public:
 private:
     QHash<QString, QSoundEffect*> m_effects;
 };
+
+namespace {
+
+// The text of a byte string when it is UTF-8; nothing otherwise.
+std::optional<QString> utf8Text(const std::string& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes));
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
+}  // namespace
+
+QString qtFileName(const std::filesystem::path& path)
+{
+    // Qt spells file names in Unicode, which cannot carry every byte a folder
+    // name may hold. Such a path goes relative to the current folder (the
+    // program's own from start-up on), whose name Qt then never spells.
+    if (std::optional<QString> text = utf8Text(path.native()))
+        return *text;
+    std::error_code ec;
+    const std::filesystem::path relative = path.lexically_relative(std::filesystem::current_path(ec));
+    if (std::optional<QString> text = ec || relative.empty() ? std::nullopt : utf8Text(relative.native()))
+        return *text;
+    return QString::fromStdString(path.native());
+}
 
 QtPlatform::QtPlatform(std::filesystem::path programFolder) : m_folder(std::move(programFolder))
 {
@@ -79,7 +110,7 @@ Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 
 void QtPlatform::playSound(const std::string& fileName)
 {
-    const QString path = QString::fromStdString((m_folder / fileName).string());
+    const QString path = qtFileName(m_folder / fileName);
     SoundPlayer* player = m_player;
     QMetaObject::invokeMethod(player, [player, path] { player->play(path); }, Qt::QueuedConnection);
 }
@@ -107,7 +138,11 @@ void QtPlatform::runCommand(const std::string& commandLine, int)
     // The desktop's opener takes the target as one argument, so "&" and blanks
     // reach the browser unchanged; no shell sees it. Window styles have no
     // counterpart here.
-    const QString target = QString::fromStdString(startTarget(commandLine));
+    const std::string bytes = startTarget(commandLine);
+    // A file whose path is not UTF-8 goes as a file address with its bytes
+    // percent-encoded, which the opener passes on unchanged.
+    const QString target = utf8Text(bytes).value_or(
+        QStringLiteral("file://") + QString::fromLatin1(QUrl::toPercentEncoding(QByteArray::fromStdString(bytes), "/")));
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (!opener.isEmpty() && QProcess::startDetached(opener, {target}))
         return;
@@ -117,7 +152,8 @@ void QtPlatform::runCommand(const std::string& commandLine, int)
 
 double QtPlatform::secondsSinceMidnight()
 {
-    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    // Read before every random draw: see LocalClock for why this is not QTime.
+    return m_clock.secondsSinceMidnight();
 }
 
 std::string QtPlatform::dateText()

@@ -4,6 +4,7 @@
 // separator, pointer shapes and ending the program.
 #pragma once
 
+#include "app/local_clock.h"
 #include "core/platform.h"
 
 #include <QCursor>
@@ -47,10 +48,15 @@ private:
     QThread m_soundThread;
     SoundPlayer* m_player = nullptr;
     bool m_ended = false;
+    LocalClock m_clock;
 };
 
 /// The target of a "start <target>" command line as the desktop should get
 /// it: addresses unchanged, bare file names made absolute from the current folder.
 std::string startTarget(const std::string& commandLine);
+
+/// A file's path as Qt can open it, even when its bytes are not UTF-8 (then
+/// relative to the current folder).
+QString qtFileName(const std::filesystem::path& path);
 
 }  // namespace vortigo

@@ -3,7 +3,6 @@
 
 #include "core/file_reading.h"
 
-#include <fstream>
 
 namespace vortigo {
 
@@ -124,12 +123,15 @@ std::optional<SettingsRead> readSettingsFile(const std::filesystem::path& folder
     return parseSettings(*text);
 }
 
-bool writeSettingsFile(const std::filesystem::path& folder, std::string_view text)
+WriteOutcome writeSettingsFile(const std::filesystem::path& folder, std::string_view text)
 {
-    std::ofstream out(folder / kSettingsFileName, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return replaceFile(folder / kSettingsFileName, text);
+}
+
+std::string settingsWriteFailedMessage(const WriteOutcome& outcome)
+{
+    return "Non riesco a salvare le impostazioni nel file \"vortigo.INI\": " + writeFailureReason(outcome) +
+           ".\nIl gioco continua, ma livello, nome e suono non verranno ricordati.";
 }
 
 }  // namespace vortigo

@@ -4,6 +4,8 @@
 // live in Form1's controls; this is only the file's reading and writing.
 #pragma once
 
+#include "core/file_writing.h"
+
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -13,10 +15,6 @@
 namespace vortigo {
 
 inline constexpr char kSettingsFileName[] = "vortigo.INI";
-
-/// Extra seconds per round of each level item 0..3: Allenamento, Pibo
-/// (Principiante), Medio, Esperto.
-inline constexpr std::array<int, 4> kLevelTimeBonus = {540, 60, 52, 45};
 
 /// What a settings file says; a setting it does not mention stays unset.
 struct SettingsRead {
@@ -41,7 +39,11 @@ inline constexpr std::size_t kSettingsReadLimit = 64 * 1024;
 /// Reads "vortigo.INI" from the folder; nothing when there is no such file.
 std::optional<SettingsRead> readSettingsFile(const std::filesystem::path& folder);
 
-/// Replaces "vortigo.INI" in the folder with the text; false when it cannot be written.
-bool writeSettingsFile(const std::filesystem::path& folder, std::string_view text);
+/// Replaces "vortigo.INI" in the folder with the text, all or nothing (see
+/// replaceFile); says why when it could not.
+WriteOutcome writeSettingsFile(const std::filesystem::path& folder, std::string_view text);
+
+/// What the player is told when the settings could not be saved.
+std::string settingsWriteFailedMessage(const WriteOutcome& outcome);
 
 }  // namespace vortigo

@@ -39,8 +39,14 @@ private:
 template <typename T, int Cols, int Rows>
 class CellArray {
 public:
+    /// Cells in a row of the raw storage: cell (c, r) is data()[(r - 1) * kStride + c - 1].
+    static constexpr int kStride = Cols;
+
     T& operator()(int c, int r) { return m_items.at(index(c, r)); }
     const T& operator()(int c, int r) const { return m_items.at(index(c, r)); }
+    /// Unchecked storage for loops that have checked their bounds once, outside.
+    T* data() { return m_items.data(); }
+    const T* data() const { return m_items.data(); }
 
 private:
     static std::size_t index(int c, int r)
@@ -118,6 +124,10 @@ struct GameState {
     i16 DictionaryIndex = 0;  ///< 1 Italiano, 2 English, 3 Latino
     i16 LevelTimeBonus = 0;   ///< extra seconds of the chosen level
 };
+
+/// Extra seconds per round of each level item 0..3: Allenamento, Pibo
+/// (Principiante), Medio, Esperto.
+inline constexpr std::array<int, 4> kLevelTimeBonus = {540, 60, 52, 45};
 
 /// Fills the direction and per-round tables, as start-up does once.
 void fillConstantTables(GameState& state);

@@ -5,6 +5,8 @@
 #include "palette.h"
 #include "text_codec.h"
 
+#include <stdexcept>
+
 namespace vortigo {
 
 double gridFontSize(int cellSize)
@@ -21,34 +23,51 @@ void drawCentredLetter(Surface& surface, int cellSize, double x0, double y0, cha
     surface.drawText(cellSize / 2.0 + x0 - w, cellSize / 2.0 + y0 - h, text, colour);
 }
 
-void FillGrid(GameState& s, Surface& surface, ClockRandom& random, const std::string& playerNameLatin1)
+void fillGridLetters(GameState& s, ClockRandom& random)
+{
+    if (s.GridCols > GameState::kMaxCols || s.GridRows > GameState::kMaxRows)
+        throw std::out_of_range("grid larger than its cell arrays");
+    constexpr int stride = decltype(GameState::CellLetter)::kStride;
+    for (int r = 0; r < s.GridRows; ++r) {
+        char* letters = s.CellLetter.data() + r * stride;
+        i16* marks = s.CellMark.data() + r * stride;
+        i16* lit = s.CellLit.data() + r * stride;
+        for (int c = 0; c < s.GridCols; ++c) {
+            // A filler is drawn for every cell, used or not.
+            // Floor(u * 21 + 1); for u >= 0 truncation is the floor.
+            const int j = static_cast<int>(random.draw() * 21 + 1);
+            lit[c] = kFalse;
+            if (letters[c] == ' ') {
+                letters[c] = kFillerAlphabet[j - 1];
+                marks[c] = 0;
+            } else {
+                marks[c] = 1;
+            }
+        }
+    }
+}
+
+void drawGrid(GameState& s, Surface& surface, const std::string& playerNameLatin1)
 {
     if (s.GridFontName.empty())
         s.GridFontName = "Tahoma";
     surface.setFont(s.GridFontName, gridFontSize(s.CellSize), true);
     const bool showWords = playerNameLatin1 == kShowWordsName;
-
     for (int r = 1; r <= s.GridRows; ++r) {
         for (int c = 1; c <= s.GridCols; ++c) {
-            // A filler is drawn for every cell, used or not.
-            const int j = static_cast<int>(floorToInt(random.draw() * 21 + 1));
-            const char filler = kFillerAlphabet[j - 1];
-            s.CellLit(c, r) = kFalse;
-            int textColour = kBlack;
-            if (s.CellLetter(c, r) == ' ') {
-                s.CellLetter(c, r) = filler;
-                s.CellMark(c, r) = 0;
-            } else {
-                s.CellMark(c, r) = 1;
-                if (showWords)
-                    textColour = kGreen;
-            }
+            const int textColour = showWords && s.CellMark(c, r) != 0 ? kGreen : kBlack;
             const double x0 = (c - 1) * s.CellSize + s.MarginX;
             const double y0 = (r - 1) * s.CellSize + s.MarginY;
             surface.outlineRect(x0 + 1, y0 + 1, x0 + s.CellSize - 1, y0 + s.CellSize - 1, kBlack);
             drawCentredLetter(surface, s.CellSize, x0, y0, s.CellLetter(c, r), textColour);
         }
     }
+}
+
+void FillGrid(GameState& s, Surface& surface, ClockRandom& random, const std::string& playerNameLatin1)
+{
+    fillGridLetters(s, random);
+    drawGrid(s, surface, playerNameLatin1);
 }
 
 }  // namespace vortigo

@@ -23,6 +23,13 @@ i16 toI16Clamped(double value)
 void ComputeGridLayout(GameState& s, Surface& surface, const LayoutArea& a)
 {
     surface.clear();
+    layOutGrid(s, a);
+    surface.setFont(s.GridFontName, gridFontSize(s.CellSize), true);
+    drawGridFrame(s, surface);
+}
+
+void layOutGrid(GameState& s, const LayoutArea& a)
+{
     s.MarginX = 6;
     s.MarginY = 6;
     const double cw = roundEven((a.width - 2.0 * s.MarginX - 4 - a.frameWidth) / s.GridCols);
@@ -32,14 +39,14 @@ void ComputeGridLayout(GameState& s, Surface& surface, const LayoutArea& a)
     s.CellSize = toI16Clamped(cw < ch ? cw : ch);
     if (s.CellSize < 1)
         s.CellSize = 1;
-
     if (s.GridFontName.empty())
         s.GridFontName = "Tahoma";
-    surface.setFont(s.GridFontName, gridFontSize(s.CellSize), true);
-
     s.MarginX = toI16Clamped(roundEven((a.width - a.frameWidth - 1.0 * s.CellSize * s.GridCols) / 2.0));
     s.MarginY = toI16Clamped(roundEven((a.height - 1.0 * s.CellSize * s.GridRows) / 2.0 + a.stripHeight / 2.0));
+}
 
+void drawGridFrame(const GameState& s, Surface& surface)
+{
     const double right = s.MarginX + s.CellSize * s.GridCols;
     const double bottom = s.MarginY + s.CellSize * s.GridRows;
     surface.fillRect(s.MarginX - 2, s.MarginY - 2, right + 2, bottom + 2, kWhite);

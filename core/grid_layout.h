@@ -21,4 +21,12 @@ struct LayoutArea {
 /// white background and red frame after clearing the surface.
 void ComputeGridLayout(GameState& state, Surface& surface, const LayoutArea& area);
 
+/// The arithmetic part of ComputeGridLayout: CellSize, MarginX, MarginY and
+/// the grid's font name, nothing drawn.
+void layOutGrid(GameState& state, const LayoutArea& area);
+
+/// The drawing part: the white background 2 pixels and the red frame 3
+/// pixels beyond the outer cells.
+void drawGridFrame(const GameState& state, Surface& surface);
+
 }  // namespace vortigo

@@ -2,6 +2,7 @@
 #include "form3.h"
 
 #include "info/links.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -111,6 +112,9 @@ void Form3::buildControls()
         link->setMouseTracking(true);
         link->installEventFilter(this);
     }
+    makeKeyboardLink(Label3, [this] { Label3_Click(); });
+    makeKeyboardLink(Label4, [this] { Label4_Click(); });
+    makeKeyboardLink(creditsLink, [this] { creditsLink_Click(); });
 }
 
 void Form3::Form_Load()

@@ -3,6 +3,7 @@
 
 #include "core/text_codec.h"
 #include "scores/record_address.h"
+#include "widgets/keyboard_link.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -17,11 +18,6 @@
 #include <QPushButton>
 
 namespace vortigo {
-
-const char* const Form4::kWriteFailedMessage =
-    "Non è stato possibile salvare la tabella dei record: il file \"vortigo.HIS\" "
-    "nella cartella del programma non si può scrivere (cartella protetta o disco pieno).\n"
-    "Il risultato di questa partita non resterà in tabella; il gioco continua.";
 
 namespace {
 
@@ -149,6 +145,7 @@ void Form4::buildControls()
     Label6->setToolTip(QStringLiteral("Clicca per registrare questo punteggio nella tabella mondiale su Internet"));
     setEnabledTextColour(Label6, QColor(0, 0, 192));
     Label6->setEnabled(false);
+    makeKeyboardLink(Label6, [this] { Label6_Click(); });
 
     // Moves over these controls reach their pointer handlers; so do moves over
     // the window itself. Other controls leave the pointer as it was.
@@ -194,8 +191,8 @@ void Form4::BuildScoreTable()
     }
     List1->setCurrentRow(1);
 
-    if (view.writeFailed)
-        m_context.platform.messageBox(kWriteFailedMessage, Buttons::Ok);
+    if (!view.write.ok())
+        m_context.platform.messageBox(scoreWriteFailedMessage(view.write, !m_context.programEnding), Buttons::Ok);
 }
 
 void Form4::Command3d1_Click()

@@ -32,6 +32,7 @@ struct HighScoreContext {
     QString playerName;              ///< the text of Form1's Text1
     QCursor linkCursor;              ///< the hand held by Form1's Picture3
     std::filesystem::path folder;    ///< where vortigo.HIS lives (the program's folder)
+    bool programEnding = false;      ///< shown on the way out: the program ends when it closes
 };
 
 /// Shows the table of the 50 best results and, for a result on rows 1 to 3,
@@ -78,9 +79,6 @@ public:
     QFrame* Line1 = nullptr;
     QLineEdit* Text1 = nullptr;  ///< the note on the score
     QLineEdit* Text2 = nullptr;  ///< the player's e-mail address
-
-    /// Text told to the player when the table could not be saved.
-    static const char* const kWriteFailedMessage;
 
     /// Every way of closing ends here (OK, Esc, the title bar's close button).
     void done(int result) override;

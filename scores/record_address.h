@@ -12,8 +12,13 @@
 
 namespace vortigo {
 
-/// Scheme, host and page of the record server; the query follows "?".
-inline constexpr char kRecordServerAddress[] = "http://record.vortigo.example/vortigo.asp";
+#ifndef VORTIGO_RECORD_SERVER
+#error "VORTIGO_RECORD_SERVER, the record server's base address, comes from the build (scores/CMakeLists.txt)"
+#endif
+
+/// Scheme, host and page of the record server; the query follows "?". The
+/// base address is a build option, so a club can point the game at its own table.
+inline constexpr char kRecordServerAddress[] = VORTIGO_RECORD_SERVER "/vortigo.asp";
 /// Sent in place of an empty player name.
 inline constexpr char kAnonymousName[] = "Anonimo";
 

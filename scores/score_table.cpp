@@ -6,16 +6,10 @@
 #include "core/text_codec.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <cerrno>
 #include <limits>
-#include <system_error>
+#include <optional>
 #include <utility>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#define VORTIGO_HAVE_FSYNC 1
-#endif
 
 namespace vortigo {
 
@@ -187,36 +181,9 @@ std::string scoreFileText(const ScoreTable& table)
     return text;
 }
 
-std::filesystem::path scoreTemporaryFile(const std::filesystem::path& file)
+WriteOutcome writeScoreFile(const std::filesystem::path& file, const ScoreTable& table)
 {
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    return temporary;
-}
-
-bool writeScoreFile(const std::filesystem::path& file, const ScoreTable& table)
-{
-    const std::filesystem::path temporary = scoreTemporaryFile(file);
-    std::error_code ec;
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (out == nullptr)
-        return false;
-    const std::string text = scoreFileText(table);
-    bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    ok = std::fflush(out) == 0 && ok;
-#ifdef VORTIGO_HAVE_FSYNC
-    // A full disk may show itself only here, and the rename below must not
-    // put an empty file in place of the table after a power cut.
-    ok = ok && ::fsync(::fileno(out)) == 0;
-#endif
-    ok = std::fclose(out) == 0 && ok;
-    if (ok)
-        std::filesystem::rename(temporary, file, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return replaceFile(file, scoreFileText(table));
 }
 
 std::string scoreRowText(int row, const std::string& latin1Name, i32 points, const std::string& separator)
@@ -242,10 +209,22 @@ int findPlayerRow(const ScoreTable& table, const std::string& latin1Name, i32 sc
     return row;
 }
 
+std::string scoreWriteFailedMessage(const WriteOutcome& outcome, bool gameGoesOn)
+{
+    return "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": " +
+           writeFailureReason(outcome) + ".\nIl risultato di questa partita non resterà in tabella" +
+           (gameGoesOn ? "; il gioco continua." : ".");
+}
+
 ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& table)
 {
     table = ScoreTable{};
     const std::filesystem::path file = request.folder / kScoreFileName;
+    // Only a recording changes the file; a look needs no lock, since the
+    // file is only ever replaced whole.
+    std::optional<FileLock> lock;
+    if (request.recordNewScore)
+        lock.emplace(file);
     readScoreFile(file, table);
 
     if (request.recordNewScore) {
@@ -264,8 +243,12 @@ ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& tab
     view.publishingEnabled = mayPublishRecord(view.PlayerRow);
 
     if (request.recordNewScore) {
-        view.fileWritten = writeScoreFile(file, table);
-        view.writeFailed = !view.fileWritten;
+        // Writing without the lock could undo a result another copy saved
+        // meanwhile; a lock that cannot exist at all (a read-only folder)
+        // stops nobody, and the write then says why it failed.
+        view.write = lock->state() == FileLock::State::Busy ? WriteOutcome{WriteFailure::Busy, EWOULDBLOCK}
+                                                             : writeScoreFile(file, table);
+        view.fileWritten = view.write.ok();
     }
     return view;
 }

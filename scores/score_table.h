@@ -11,6 +11,7 @@
 // best player's caption are handed out as UTF-8 for the window.
 #pragma once
 
+#include "core/file_writing.h"
 #include "core/game_state.h"
 
 #include <cstddef>
@@ -58,14 +59,9 @@ void rankScoreTable(ScoreTable& table);
 /// to 50 in order, "Brivo, 1234 " ("Name,-5 " for a negative entry).
 std::string scoreFileText(const ScoreTable& table);
 
-/// Replaces the file at `file` with scoreFileText(table), all or nothing: the
-/// text goes to a temporary file beside it, which is then renamed over the
-/// old one. False when anything failed; the old file is then untouched and
-/// no temporary file is left behind.
-bool writeScoreFile(const std::filesystem::path& file, const ScoreTable& table);
-
-/// Where writeScoreFile puts the text before renaming it into place.
-std::filesystem::path scoreTemporaryFile(const std::filesystem::path& file);
+/// Replaces the file at `file` with scoreFileText(table), all or nothing
+/// (see replaceFile); says why when it could not.
+WriteOutcome writeScoreFile(const std::filesystem::path& file, const ScoreTable& table);
 
 /// One list row, UTF-8: "#00 - " rank, the name cut or padded to 12
 /// characters, then the points as " 00,000" with the locale separator.
@@ -88,8 +84,12 @@ struct ScoreTableView {
     int PlayerRow = 0;                  ///< see findPlayerRow
     bool publishingEnabled = false;     ///< PlayerRow is 1, 2 or 3
     bool fileWritten = false;           ///< a result was recorded and the file replaced
-    bool writeFailed = false;           ///< a result was recorded but the file could not be replaced
+    WriteOutcome write;                 ///< how replacing the file went; ok when not attempted
 };
+
+/// What the player is told when a recorded result could not be saved; on the
+/// way out (the program ends) it does not say that the game goes on.
+std::string scoreWriteFailedMessage(const WriteOutcome& outcome, bool gameGoesOn = true);
 
 /// What building the table needs to know of the game.
 struct ScoreTableRequest {
@@ -102,7 +102,9 @@ struct ScoreTableRequest {
 
 /// Starting from empty slots: reads the file, inserts and ranks the result
 /// when asked to, writes the file back in that case, and lays out the list.
-/// `table` holds the slots afterwards.
+/// `table` holds the slots afterwards. When a result is recorded, the table's
+/// lock (FileLock) is held from the reading to the replacement, so two
+/// copies of the game that end a game at the same moment keep both results.
 ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& table);
 
 }  // namespace vortigo

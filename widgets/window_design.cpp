@@ -4,7 +4,7 @@
 #include "widgets/game_fonts.h"
 #include "core/palette.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
@@ -24,6 +24,7 @@ QRect twipRect(int left, int top, int width, int height)
 
 QFont tahoma(double points, bool bold, bool underline)
 {
+    registerGameFonts();
     QFont f(QStringLiteral("Tahoma"));
     f.setPointSizeF(points);
     f.setBold(bold);
@@ -68,13 +69,41 @@ QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where
     return picture;
 }
 
+QPoint centredFramePosition(const QRect& area, const QSize& inner, const QMargins& frame)
+{
+    const int outerWidth = inner.width() + frame.left() + frame.right();
+    const int outerHeight = inner.height() + frame.top() + frame.bottom();
+    return {area.x() + (area.width() - outerWidth) / 2, area.y() + (area.height() - outerHeight) / 2};
+}
+
+namespace {
+
+QMargins frameOf(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+}  // namespace
+
 void centreOnScreen(QWidget* window)
 {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr)
         return;
-    const QRect area = screen->geometry();
-    window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
+    // move() places the outer frame, title bar included, so the frame is what
+    // gets centred. A window not shown yet has no frame: it will get the one
+    // the window manager gives the game's other windows.
+    QMargins frame = frameOf(window);
+    if (frame.isNull() && !window->isVisible())
+        for (const QWidget* other : QApplication::topLevelWidgets())
+            if (other != window && other->isVisible() && !frameOf(other).isNull()) {
+                frame = frameOf(other);
+                break;
+            }
+    window->move(centredFramePosition(screen->geometry(), window->size(), frame));
 }
 
 }  // namespace vortigo

@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMargins>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 
@@ -32,7 +34,11 @@ void setColours(QWidget* widget, const QColor& text, const QColor& back);
 /// A picture box showing a compiled-in picture; a missing picture leaves it blank.
 QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where, const QString& toolTip = {});
 
-/// Centres a top-level window on its screen.
+/// Where a window's outer frame goes so that the frame, inner area of the
+/// given size plus the frame's margins, is centred in the area.
+QPoint centredFramePosition(const QRect& area, const QSize& inner, const QMargins& frame);
+
+/// Centres a top-level window, frame and title bar included, on its screen.
 void centreOnScreen(QWidget* window);
 
 }  // namespace vortigo

@@ -10,29 +10,8 @@
 #include <QComboBox>
 #include <QTest>
 
-#include <set>
-
 using namespace vortigo;
 using namespace vortigo::test;
-
-namespace {
-
-// The cells of every word in list order, each cell once, with the index of
-// the lowest-numbered word it belongs to.
-std::vector<std::pair<Cell, int>> wordCells(const GameState& s)
-{
-    std::vector<std::pair<Cell, int>> out;
-    std::set<std::pair<int, int>> seen;
-    for (int i = 0; i <= s.LastWordIndex; ++i)
-        for (int k = 1; k <= static_cast<int>(s.WordList(i).size()); ++k) {
-            const Cell c = letterCell(s, i, k);
-            if (seen.insert({c.col, c.row}).second)
-                out.push_back({c, i});
-        }
-    return out;
-}
-
-}  // namespace
 
 TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFollows)
 {
@@ -67,6 +46,21 @@ TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFo
     EXPECT_EQ(s.Round, 1);
     for (int i = 0; i <= 3; ++i)
         EXPECT_EQ(back(f.Label1[static_cast<std::size_t>(i)]), qc(f.wordFound(i) ? kBlue : kWhite)) << i;
+    // A found word's letters are yellow, unless an unfound word through the cell painted it again.
+    const QImage& img = f.surface().image();
+    int yellowCells = 0;
+    for (const auto& [cell, word] : cells) {
+        bool onUnfound = false;
+        for (int i = 0; i <= 3; ++i)
+            for (int k = 1; k <= static_cast<int>(s.WordList(i).size()); ++k)
+                onUnfound = onUnfound || (!f.wordFound(i) && letterCell(s, i, k) == cell);
+        if (onUnfound)
+            continue;
+        const QPoint corner = centre(cell) - QPoint(s.CellSize / 2, s.CellSize / 2);
+        EXPECT_EQ(img.pixelColor(corner + QPoint(3, 3)), qc(kYellow)) << cell.col << ", " << cell.row;
+        ++yellowCells;
+    }
+    EXPECT_GE(yellowCells, 5);
     platform.messages.clear();
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(cells.back().first));
 
@@ -92,6 +86,11 @@ TEST_F(Form1Test, ClickingALetterPaintsItAndAgainTogglesWithoutScoringTwice)
     const QPoint p = centre(c);
     const QImage& img = f.surface().image();
     EXPECT_EQ(img.pixelColor(p.x() - s.CellSize / 2 + 3, p.y()), qc(kRed));
+    // The paint stays inside the cell's black outline, which is 1 pixel in from the cell's edge.
+    const int left = s.MarginX + (c.col - 1) * s.CellSize;
+    EXPECT_EQ(std::pair(img.pixelColor(left + 1, p.y()), img.pixelColor(left + 2, p.y())), std::pair(qc(kBlack), qc(kRed)));
+    EXPECT_EQ(std::pair(img.pixelColor(left + s.CellSize - 1, p.y()), img.pixelColor(left + s.CellSize - 2, p.y())),
+              std::pair(qc(kBlack), qc(kRed)));
     clickCell(c);
     EXPECT_EQ(s.Score, 50);
     EXPECT_EQ(img.pixelColor(p.x() - s.CellSize / 2 + 3, p.y()), qc(kWhite));
@@ -138,12 +137,15 @@ TEST_F(Form1Test, CancelAfterTheLastErrorEndsTheProgramAfterTheScoreIsOffered)
     startGame();
     GameState& s = f.state();
     s.Score = 5000;  // as if earlier rounds had gone well
-    clickCell(fillerCell());
+    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(fillerCell()));
+    EXPECT_EQ(f.Label3->text(), "4.000");
     platform.answers = {Answer::Cancel};
-    clickCell(fillerCell());
+    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(fillerCell()));
     EXPECT_EQ(platform.lastMessage(), "Vuoi fare un'altra partitina?");
     EXPECT_TRUE(platform.ended && f.ended());
-    EXPECT_EQ(s.RecordNewScore, kTrue);
+    // The first error cost 1000 points, the last one nothing: 4000 is what the table keeps.
+    EXPECT_EQ(modalWindowsSeen, 1);
+    EXPECT_TRUE(readFile(folder / "vortigo.HIS").starts_with("Brivo, 4000 \r\n"));
     // Nothing after the end reaches the handlers.
     const auto before = platform.messages.size();
     clickCell(fillerCell());
@@ -201,6 +203,8 @@ TEST_F(Form1Test, TimeOutAsksOnceEvenWhileTicksKeepComing)
     startGame();
     GameState& s = f.state();
     s.ElapsedSeconds = static_cast<i16>(42 + 0 - 1);  // next tick leaves 0
+    s.Score = 700;
+    closeModalWindows();
     platform.messages.clear();
     int ticksDuringMessage = 0;
     platform.whileMessageOpen = [&](const std::string&) {
@@ -216,8 +220,10 @@ TEST_F(Form1Test, TimeOutAsksOnceEvenWhileTicksKeepComing)
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?");
     EXPECT_EQ(ticksDuringMessage, 0);
-    // OK: one new game.
-    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds), std::tuple(1, -1, 3));
+    // OK: the 700 points go to the table, then one new game.
+    EXPECT_EQ(modalWindowsSeen, 1);
+    EXPECT_TRUE(readFile(folder / "vortigo.HIS").starts_with("Brivo, 700 \r\n"));
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, -1, 3, 0));
 
     platform.whileMessageOpen = nullptr;
     s.ElapsedSeconds = 41;
@@ -245,6 +251,7 @@ TEST_F(Form1Test, ChangingLevelRestartsTheGameAndIsSaved)
         EXPECT_EQ(f.Menulev[static_cast<std::size_t>(i)]->isChecked(), i == 3);
     EXPECT_TRUE(readFile(folder / "vortigo.INI").starts_with("Livello=Esperto\r\n"));
     EXPECT_EQ(std::tuple(s.LevelTimeBonus, s.Score, s.Round, s.RecordNewScore), std::tuple(45, 0, 1, kTrue));
+    EXPECT_TRUE(readFile(folder / "vortigo.HIS").starts_with("Brivo, 1200 \r\n"));
     // At Esperto the last word hides behind as many "?" as it has letters.
     EXPECT_EQ(f.Label1[3]->text().toStdString(), std::string(s.WordList(3).size(), '?'));
     EXPECT_EQ(f.Label1[2]->text().toStdString(), s.WordList(2));
@@ -298,12 +305,18 @@ TEST_F(Form1Test, ADictionaryThatVanishesOrIsTooSmallIsReportedOnceAndPlayStops)
     }
 }
 
-TEST_F(Form1Test, ExitWithNoPointsEndsWithoutTheHighScoreWindow)
+TEST_F(Form1Test, ExitOffersOnlyAPositiveScoreToTheTable)
 {
-    Form1& f = open();
     closeModalWindows();
-    f.dispatch([&] { f.menuEsci_Click(); });
-    EXPECT_TRUE(platform.ended);
-    EXPECT_EQ(modalWindowsSeen, 0);
-    EXPECT_FALSE(std::filesystem::exists(folder / "vortigo.HIS"));
+    for (const i32 score : {0, -300, 2500}) {
+        Form1& f = open();
+        f.state().Score = score;
+        modalWindowsSeen = 0;
+        platform.ended = false;
+        f.dispatch([&] { f.menuEsci_Click(); });
+        EXPECT_TRUE(platform.ended);
+        EXPECT_EQ(modalWindowsSeen, score > 0 ? 1 : 0) << score;
+        EXPECT_EQ(std::filesystem::exists(folder / "vortigo.HIS"), score > 0) << score;
+    }
+    EXPECT_TRUE(readFile(folder / "vortigo.HIS").starts_with("Brivo, 2500 \r\n"));
 }

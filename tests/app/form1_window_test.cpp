@@ -3,10 +3,12 @@
 #include "tests/app/form1_fixture.h"
 
 #include "core/palette.h"
+#include "app/qt_platform.h"
 #include "info/links.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -75,6 +77,10 @@ TEST_F(Form1Test, StripCaptionsAndColoursAreAsDesigned)
     for (const auto& [widget, tip] : tips)
         EXPECT_EQ(widget->toolTip(), QString::fromUtf8(tip));
     EXPECT_EQ(fore(f.Label12), QColor(0, 0, 192));
+    // The palette colours the window paints with, channel by channel.
+    for (const auto& [index, colour] : {std::pair{kBlue, QColor(0, 0, 128)}, {kRed, QColor(128, 0, 0)},
+                                        {kLightGreen, QColor(0, 255, 0)}, {kYellow, QColor(255, 255, 0)}})
+        EXPECT_EQ(paletteColour(index), colour) << index;
     EXPECT_TRUE(f.Label12->font().underline());
     EXPECT_EQ(f.Text1->maxLength(), 10);
     EXPECT_EQ(f.Picture3->pixmap().size(), QSize(32, 32));
@@ -149,6 +155,55 @@ TEST_F(Form1Test, SoundSwitchPlaysOnlyWhenTurnedOnIsSavedAndAnUnwritableFileIsTo
     EXPECT_FALSE(platform.ended);
 }
 
+// A read-only settings file used to be blamed on the folder.
+TEST_F(Form1Test, LeavingTheNameBoxOverAReadOnlySettingsFileKeepsItAndSaysWhy)
+{
+    const std::string before = "Livello=Medio\r\nGiocatore1=Lia\r\nSuono=SI\r\n";
+    std::ofstream(folder / "vortigo.INI", std::ios::binary) << before;
+    std::filesystem::permissions(folder / "vortigo.INI", std::filesystem::perms::owner_read);
+    Form1& f = open();
+    platform.messages.clear();
+    QApplication::setActiveWindow(&f);
+    f.Text1->setFocus();
+    QTest::keyClicks(f.Text1, "x");
+    QTest::keyClick(f.Text1, Qt::Key_Tab);  // the focus moves on: the settings are saved
+    ASSERT_FALSE(f.Text1->hasFocus());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "Non riesco a salvare le impostazioni nel file \"vortigo.INI\": il file è in sola lettura.\n"
+              "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
+    EXPECT_EQ(readFile(folder / "vortigo.INI"), before);
+    EXPECT_EQ(std::filesystem::status(folder / "vortigo.INI").permissions(), std::filesystem::perms::owner_read);
+}
+
+// A folder named in Latin-1 bytes used to lose its name on the way to the
+// files: the title picture was "damaged" and the dictionary "missing".
+TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGame)
+{
+    const std::filesystem::path latin1 = folder.parent_path() / (folder.filename().native() + "-gioco\xE8");
+    std::filesystem::rename(folder, latin1);
+    folder = latin1;
+    std::filesystem::copy_file(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif", folder / "vortigo.gif");
+    std::filesystem::copy_file(std::filesystem::path(VORTIGO_DATA_DIR) / "VINCI.WAV", folder / "VINCI.WAV");
+    std::ofstream(folder / "vortigo.INI", std::ios::binary) << "Livello=Esperto\r\nGiocatore1=Lia\r\n";
+    Form1& f = open();
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
+    EXPECT_FALSE(f.Picture1->pixmap().isNull());
+    EXPECT_TRUE(f.Menulev[3]->isChecked());
+    EXPECT_EQ(f.Text1->text(), "Lia");
+    EXPECT_EQ(std::filesystem::current_path(), folder);
+
+    QApplication::setActiveWindow(&f);
+    f.Text1->setFocus();
+    QTest::keyClicks(f.Text1, "na");
+    QTest::keyClick(f.Text1, Qt::Key_Tab);
+    EXPECT_EQ(readFile(folder / "vortigo.INI"), "Livello=Esperto\r\nGiocatore1=Liana\r\nSuono=SI\r\n");
+    EXPECT_TRUE(platform.messages.empty());
+    // Sounds are opened by Qt, which spells names in Unicode: it still finds them.
+    EXPECT_TRUE(QFile::exists(qtFileName(folder / "VINCI.WAV")));
+}
+
 TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
 {
     Form1& f = open();
@@ -168,20 +223,32 @@ TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
 TEST_F(Form1Test, HiddenGesturesNeedTheRightButtonWithExactlyShiftAndCtrl)
 {
     Form1& f = open();
-    f.Timer1->start();
-    for (const auto& [button, shift] : {std::pair{2, 2}, {2, 7}, {1, 3}})  // Ctrl only, Shift + Ctrl + Alt, left button
-        f.Label2_MouseDown(button, shift);
-    EXPECT_TRUE(f.Timer1->isActive());
-    f.Label2_MouseDown(2, 3);
+    startGame();
+    ASSERT_TRUE(f.Timer1->isActive());
+    // Real presses on the labels; the timer is looked at after every one, so
+    // two wrong toggles cannot cancel out.
+    const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+    const std::pair<Qt::MouseButton, Qt::KeyboardModifiers> wrong[] = {
+        {Qt::RightButton, Qt::ControlModifier}, {Qt::RightButton, Qt::ShiftModifier},
+        {Qt::RightButton, shiftCtrl | Qt::AltModifier}, {Qt::RightButton, {}}, {Qt::LeftButton, shiftCtrl}};
+    for (const auto& [button, keys] : wrong) {
+        QTest::mouseClick(f.Label2, button, keys);
+        EXPECT_TRUE(f.Timer1->isActive()) << button << " " << keys.toInt();
+    }
+    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
     EXPECT_FALSE(f.Timer1->isActive());
-    f.Label2_MouseDown(2, 3);
+    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
     EXPECT_TRUE(f.Timer1->isActive());
 
-    f.Label7->setText("1");
-    f.Label7_MouseDown(2, 1);
-    EXPECT_EQ(f.Label7->text(), "1");
-    f.Label7_MouseDown(2, 3);
-    f.Label7_MouseDown(2, 3);
+    clickCell(fillerCell());  // one error: one left
+    ASSERT_EQ(f.Label7->text(), "1");
+    for (const auto& [button, keys] : wrong) {
+        QTest::mouseClick(f.Label7, button, keys);
+        EXPECT_EQ(f.Label7->text(), "1") << button << " " << keys.toInt();
+    }
+    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
+    EXPECT_EQ(f.Label7->text(), "2");
+    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
     EXPECT_EQ(f.Label7->text(), "3");
 }
 

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_file.h"
 #include "app/sound_rules.h"
+#include "core/game_state.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,8 @@ TEST(SettingsFile, WrittenFileReadsBackTheSameSettings)
     for (int level = 0; level < 3; ++level)
         EXPECT_EQ(parseSettings(formatSettings({level == 0, level == 1, level == 2, false}, "x", true)).level, level);
     EXPECT_EQ(kLevelTimeBonus, (std::array{540, 60, 52, 45}));  // each level's extra seconds
+    EXPECT_EQ(formatSettings({true, false, false, false}, "Bo", true), "Livello=Basso\r\nGiocatore1=Bo\r\nSuono=SI\r\n");
+    EXPECT_EQ(formatSettings({false, false, true, false}, "Bo", true), "Livello=Medio\r\nGiocatore1=Bo\r\nSuono=SI\r\n");
     // With no mark at all the file says Principiante.
     EXPECT_EQ(formatSettings({false, false, false, false}, "", true), "Livello=Principiante\r\nGiocatore1=\r\nSuono=SI\r\n");
     // The name is written unchanged and read back without trailing blanks.
@@ -66,7 +71,9 @@ TEST(SettingsFile, HostileFilesNeverBreakTheReader)
     EXPECT_EQ(parseSettings(huge).level, 2);
 
     std::mt19937 gen(1234);
-    const std::string alphabet = std::string("Livello=Giocatore1=Suono=SIsimedio\r\n\0\xff ", 42);
+    // Every byte of the literal but its terminating zero; the zero inside counts.
+    constexpr char kAlphabet[] = "Livello=Giocatore1=Suono=SIsimedio\r\n\0\xff ";
+    const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
     for (int round = 0; round < 2000; ++round) {
         std::string text;
         const int n = static_cast<int>(gen() % 300);
@@ -77,6 +84,49 @@ TEST(SettingsFile, HostileFilesNeverBreakTheReader)
             EXPECT_TRUE(*read.level >= 0 && *read.level <= 3);
         }
     }
+}
+
+// A kill or a power cut in the middle of a save used to leave an empty file:
+// level, name and sound were lost.
+TEST(SettingsFile, ASaveKilledAtAnyStepLeavesTheOldOrTheNewSettingsWhole)
+{
+    const std::string before = formatSettings({false, false, true, false}, "Anna", true);
+    const std::string after = formatSettings({false, false, false, true}, "Bruno", false);
+    for (const WriteStep step : test::kAllWriteSteps) {
+        test::TestFolder folder("vortigo-settings");
+        const std::filesystem::path file = folder.path() / kSettingsFileName;
+        test::writeBytes(file, before);
+        {
+            test::ChildStoppedAt child(step, [&] { writeSettingsFile(folder.path(), after); });
+            ASSERT_TRUE(child.stopped());
+        }  // killed here
+        const std::optional<SettingsRead> read = readSettingsFile(folder.path());
+        ASSERT_TRUE(read.has_value());
+        if (step >= WriteStep::Renamed)
+            EXPECT_EQ(std::tuple(read->level, read->playerName, read->sound), std::tuple(3, "Bruno", false));
+        else
+            EXPECT_EQ(std::tuple(read->level, read->playerName, read->sound), std::tuple(2, "Anna", true));
+        EXPECT_EQ(test::readBytes(file), step >= WriteStep::Renamed ? after : before);
+        // The next save finds and removes what the killed one left.
+        ASSERT_TRUE(writeSettingsFile(folder.path(), before).ok());
+        EXPECT_EQ(test::folderEntries(folder.path()), std::set<std::string>{"vortigo.INI"});
+    }
+}
+
+TEST(SettingsFile, TheMessageOfAFailedSaveNamesTheFileAndTheCause)
+{
+    test::TestFolder folder("vortigo-settings");
+    const std::filesystem::path file = folder.path() / kSettingsFileName;
+    test::writeBytes(file, "Livello=Medio\r\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    const WriteOutcome outcome = writeSettingsFile(folder.path(), "Livello=Esperto\r\n");
+    EXPECT_EQ(outcome.failure, WriteFailure::ReadOnlyFile);
+    EXPECT_EQ(test::readBytes(file), "Livello=Medio\r\n");
+    EXPECT_EQ(settingsWriteFailedMessage(outcome),
+              "Non riesco a salvare le impostazioni nel file \"vortigo.INI\": il file è in sola lettura.\n"
+              "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
+    EXPECT_NE(settingsWriteFailedMessage({WriteFailure::DiskFull, ENOSPC}).find(": il disco è pieno."),
+              std::string::npos);
 }
 
 TEST(PlaySound, PausesByNameLengthExceptForTheLetterClick)

@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -20,6 +22,9 @@ using namespace vortigo;
 using vortigo::test::FakeSurface;
 
 namespace {
+
+// The filler letters: the alphabet without J, K, W, X and Y.
+constexpr std::string_view kFillers = "ABCDEFGHILMNOPQRSTUVZ";
 
 GameState stateWithWords(int cols, int rows, const std::vector<std::string>& words = {})
 {
@@ -63,6 +68,7 @@ TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
 {
     // Many seeds, many shapes: the letters written by later words never
     // contradict earlier ones, because every word still reads correctly.
+    std::set<std::pair<int, int>> directions, reachedAcross, reachedDown;
     for (int seed = 0; seed < 200; ++seed) {
         GameState s = stateWithWords(18, 14,
             {"CASTELLO", "PORTA", "MARE", "ALBERO", "ZUCCHERO", "LIBRO", "GIARDINO", "FINESTRA", "STRADA",
@@ -71,19 +77,42 @@ TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
         ClockRandom random([seed] { return seed * 1.5; });
         ASSERT_TRUE(PlaceWords(s, random));
         expectWordsReadable(s);
+        for (int i = 0; i <= s.LastWordIndex; ++i) {
+            const Cell last = letterCell(s, i, static_cast<int>(s.WordList(i).size()));
+            const std::pair step(s.WordDX(i), s.WordDY(i));
+            directions.insert(step);
+            if ((step.first == 1 && last.col == 18) || (step.first == -1 && last.col == 1))
+                reachedAcross.insert(step);
+            if ((step.second == 1 && last.row == 14) || (step.second == -1 && last.row == 1))
+                reachedDown.insert(step);
+        }
+    }
+    // All eight directions are used, and a word in each of them can run right
+    // up to the border it is heading for.
+    const std::set<std::pair<int, int>> eight = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
+    EXPECT_EQ(directions, eight);
+    for (const auto& [dx, dy] : eight) {
+        EXPECT_TRUE(dx == 0 || reachedAcross.count({dx, dy})) << dx << ", " << dy;
+        EXPECT_TRUE(dy == 0 || reachedDown.count({dx, dy})) << dx << ", " << dy;
     }
 }
 
 TEST(PlaceWords, SixLettersInRoundOneLieHorizontallyFromTheEdgeColumns)
 {
+    int rightwards = 0;
     for (int seed = 0; seed < 100; ++seed) {
         GameState s = stateWithWords(7, 6, {"CANTO", "PESCA", "BALENA", "FINORE"});
         ClockRandom random([seed] { return 1000.0 + seed; });
         ASSERT_TRUE(PlaceWords(s, random));
         expectWordsReadable(s);
-        for (int i = 2; i <= 3; ++i)
+        for (int i = 2; i <= 3; ++i) {
             EXPECT_EQ(std::tuple(s.WordDY(i), s.WordCol(i)), std::tuple(0, s.WordDX(i) == 1 ? 1 : 7)) << s.WordList(i);
+            rightwards += s.WordDX(i) == 1;
+        }
     }
+    // Both ways fit, and both are taken.
+    EXPECT_GT(rightwards, 0);
+    EXPECT_LT(rightwards, 200);
 }
 
 TEST(PlaceWords, WordsOnTopOfEachOtherAndTheLargestGridStillReadButAnOverlongWordIsRefused)
@@ -155,7 +184,8 @@ TEST(FillGrid, MarksFollowTheWordsFillersComeFromTheAlphabetAndOnlyTheShowWordsN
                 wordCells += onWord[c][r];
                 EXPECT_EQ(s.CellMark(c, r), onWord[c][r] ? 1 : 0);
                 EXPECT_EQ(s.CellLit(c, r), kFalse);
-                EXPECT_TRUE(onWord[c][r] || std::strchr(kFillerAlphabet, s.CellLetter(c, r))) << s.CellLetter(c, r);
+                EXPECT_TRUE(onWord[c][r] || kFillers.find(s.CellLetter(c, r)) != std::string_view::npos)
+                    << int{s.CellLetter(c, r)};
             }
         const auto texts = surface.textOps();
         ASSERT_EQ(texts.size(), 42u);
@@ -170,6 +200,22 @@ TEST(FillGrid, MarksFollowTheWordsFillersComeFromTheAlphabetAndOnlyTheShowWordsN
         EXPECT_EQ(std::tuple(o.kind, o.x1, o.y1, o.x2, o.y2), std::tuple(FakeSurface::Op::Outline, 9, 99, 86, 176));
         EXPECT_TRUE(surface.fontBold);
     }
+}
+
+TEST(FillGrid, FillersAreDrawnFromExactlyTheTwentyOneLetters)
+{
+    std::set<char> seen;
+    for (int seed = 0; seed < 3; ++seed) {
+        GameState s = stateWithWords(18, 14);  // no words: every cell a filler
+        ClockRandom random([seed] { return 500.0 + seed; });
+        ASSERT_TRUE(PlaceWords(s, random));
+        FakeSurface surface;
+        FillGrid(s, surface, random, "Brivo");
+        for (int r = 1; r <= 14; ++r)
+            for (int c = 1; c <= 18; ++c)
+                seen.insert(s.CellLetter(c, r));
+    }
+    EXPECT_EQ(std::string(seen.begin(), seen.end()), std::string(kFillers));
 }
 
 TEST(FillGrid, LettersAreCentredWithRoundedHalfExtents)
@@ -191,6 +237,7 @@ TEST(CellFromPointer, RoundsTheOffsetBeforeDividing)
     EXPECT_EQ(cellFromPointer(s, 10 + 19.5, 50), (Cell{2, 1}));
     EXPECT_EQ(cellFromPointer(s, 10 + 18.5, 50), (Cell{1, 1}));
     EXPECT_EQ(cellFromPointer(s, 10 + 139, 50 + 119), (Cell{7, 6}));
+    EXPECT_EQ(cellFromPointer(s, 10, 60), (Cell{1, 1}));  // exactly on the left edge
     for (const auto& [x, y] : {std::pair{9.9, 60.0}, {10 + 140.0, 60.0}, {20.0, 50 + 120.0}, {1e30, 60.0}})
         EXPECT_FALSE(cellFromPointer(s, x, y)) << x << ", " << y;
 }

@@ -92,6 +92,24 @@ TEST(AboutWindowCredits, TheCreditsLinkOpensTheCreditsFileBesideTheDataWhateverT
     std::filesystem::current_path(elsewhere);
 }
 
+TEST_F(AboutWindow, TabReachesEachLinkAndSpaceOrEnterOpensIt)
+{
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    std::vector<std::string> opened;
+    for (Qt::Key activate : {Qt::Key_Space, Qt::Key_Return}) {
+        for (int tabs = 0; tabs < 4 && QApplication::focusWidget() != form.Label4; ++tabs)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), form.Label4);
+        platform.commands.clear();
+        QTest::keyClick(form.Label4, activate);
+        ASSERT_EQ(platform.commands.size(), 1u);
+        EXPECT_EQ(platform.commands[0].line, "start mailto:autore@vortigo.example");
+        EXPECT_TRUE(form.isVisible());  // Enter opened the link, not the OK button
+    }
+}
+
 TEST_F(AboutWindow, TheLinksShowTheHandAndTheBackgroundTheArrow)
 {
     moveOver(form.Label4);

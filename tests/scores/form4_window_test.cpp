@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score window, driven offscreen through its handlers and real events.
 #include "scores/form4.h"
+#include "widgets/window_design.h"
 
 #include "score_files.h"
+#include "tests/support/child_process.h"
 #include "tests/support/fake_platform.h"
 
 #include <QApplication>
@@ -107,7 +109,8 @@ TEST_F(HighScoreWindow, TheFirstResultEverTopsTheTableAndMayBePublished)
     for (int row = 2; row <= kScoreRows; ++row)
         file += ", 0 \r\n";
     EXPECT_EQ(readBytes(folder.scoreFile()), file);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);  // no temporary file left
+    // No temporary file left; the lock file stays for the next copy to lock.
+    EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"vortigo.HIS", "vortigo.HIS.lock"}));
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -141,18 +144,24 @@ TEST_F(HighScoreWindow, OpeningFromTheMenuAfterTwoGamesShowsThemInRecordedOrder)
     EXPECT_EQ(readBytes(folder.scoreFile()), file);
 }
 
-TEST_F(HighScoreWindow, AFailedSaveIsToldToThePlayerOnceAndTheTableStillShows)
+// A read-only table used to be replaced anyway, losing its mode; now it is
+// respected and the message names the file's own protection.
+TEST_F(HighScoreWindow, AReadOnlyTableIsLeftAloneTheCauseToldAndTheResultStillShown)
 {
     writeBytes(folder.scoreFile(), fullTableFile());
-    std::filesystem::create_directory(scoreTemporaryFile(folder.scoreFile()));
+    std::filesystem::permissions(folder.scoreFile(), std::filesystem::perms::owner_read);
     platform.separator = ".";
     Form4 form(context(99999, true));
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, Form4::kWriteFailedMessage);
+    EXPECT_EQ(platform.messages[0].text,
+              "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": il file è in sola lettura.\n"
+              "Il risultato di questa partita non resterà in tabella; il gioco continua.");
     EXPECT_EQ(platform.messages[0].buttons, Buttons::Ok);
     EXPECT_EQ(readBytes(folder.scoreFile()), fullTableFile());
+    EXPECT_EQ(std::filesystem::status(folder.scoreFile()).permissions(), std::filesystem::perms::owner_read);
     EXPECT_EQ(form.List1->item(1)->text(), "01 - Brivo        99.999");
     EXPECT_TRUE(publishing(form));
+    form.Command3d1->click();
 }
 
 TEST_F(HighScoreWindow, AnAccentedNameIsLatin1InTheFileAndGoesToTheLinkWithTheNoteAndEmail)
@@ -193,3 +202,11 @@ TEST_F(HighScoreWindow, TheEnabledLinkAloneShowsTheHandAndOnlyTheHandlersSetTheP
 
 }  // namespace
 }  // namespace vortigo
+
+TEST(WindowCentring, TheOuterFrameTitleBarIncludedIsCentredNotTheInnerArea)
+{
+    // 502 x 451 inside, a 24-pixel title bar and 4-pixel borders: 510 x 479 outside.
+    EXPECT_EQ(vortigo::centredFramePosition(QRect(0, 0, 1024, 768), QSize(502, 451), QMargins(4, 24, 4, 4)), QPoint(257, 144));
+    // On a second screen to the right, and with no frame at all.
+    EXPECT_EQ(vortigo::centredFramePosition(QRect(1920, 0, 1280, 1024), QSize(502, 451), QMargins()), QPoint(2309, 286));
+}

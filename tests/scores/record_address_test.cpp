@@ -35,7 +35,7 @@ TEST(RecordAddress, CarriesTheNineKeysInOrderWithTheDateDayFirstAndTheTimeWithou
 {
     EXPECT_EQ(recordAddress(gameOf(1234, 3, 1), {"Brivo", "Top 10! 50%=$&", "nome@provider"}, "QRS", "03-05-2001",
                             "09:07:45"),
-              "http://record.vortigo.example/vortigo.asp?Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001"
+              VORTIGO_RECORD_SERVER "/vortigo.asp?Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001"
               "&punti=1234&Manches=3&Note=Top_10__50____&E_MAIL=nome@provider&ora=09:07&Language=1");
 }
 

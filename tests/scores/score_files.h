@@ -3,51 +3,20 @@
 #pragma once
 
 #include "scores/score_table.h"
+#include "tests/support/scratch_folder.h"
 
-#include <stdlib.h>
-
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace vortigo::test {
 
-/// A fresh empty folder under the system's temporary folder, removed afterwards.
-class ScratchFolder {
+/// A scratch folder for the table's file.
+class ScratchFolder : public TestFolder {
 public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vortigo-scores-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::system_error(errno, std::generic_category(), pattern);
-        m_path = pattern;
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path, m_ignored); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path scoreFile() const { return m_path / kScoreFileName; }
-
-private:
-    std::filesystem::path m_path;
-    std::error_code m_ignored;
+    ScratchFolder() : TestFolder("vortigo-scores") {}
+    std::filesystem::path scoreFile() const { return path() / kScoreFileName; }
 };
-
-inline std::string readBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 /// The lines of a file that ends every line in CR LF; no lines at all when a
 /// line ends otherwise or a bare CR or LF sits inside one.

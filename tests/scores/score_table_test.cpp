@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scores/score_table.h"
 #include "score_files.h"
+#include "tests/support/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,8 @@ TEST(ScoreRows, NamesArePaddedOrCutToTwelveAndPointsGroupedWithTheLocaleSeparato
         {1, "Brivo", 120, ",", "01 - Brivo        00,120"},
         {50, "", 0, ",", "50 -              00,000"},
         {3, "Nino", 1234, ".", "03 - Nino         01.234"},
+        {9, "Nove", 9, ",", "09 - Nove         00,009"},
+        {10, "Dieci", 10, ",", "10 - Dieci        00,010"},
         {3, "Nino", 98765, ",", "03 - Nino         98,765"},
         {3, "Nino", 123456, ",", "03 - Nino         123,456"},
         {3, "Nino", 1234567, ".", "03 - Nino         1.234.567"},
@@ -189,17 +192,6 @@ TEST(ScoreFileWriting, FiftyCrLfLinesThatReadBackAsTheyWere)
     EXPECT_EQ(Record(back.TableNames(5), back.TablePoints(5)), Record("Ni\"no", 10));
 }
 
-// A temporary file that cannot be written is the high-score window's test.
-TEST(ScoreFileWriting, AFileThatCannotBeReplacedIsReportedAndNothingIsLeftBehind)
-{
-    const ScoreTable table = tableOf({{"Brivo", 120}});
-    ScratchFolder folder;  // a folder stands where the file should be, so the rename fails
-    std::filesystem::create_directories(folder.scoreFile() / "dentro");
-    EXPECT_FALSE(writeScoreFile(folder.scoreFile(), table));
-    EXPECT_TRUE(std::filesystem::exists(folder.scoreFile() / "dentro"));
-    EXPECT_FALSE(std::filesystem::exists(scoreTemporaryFile(folder.scoreFile())));
-    EXPECT_FALSE(writeScoreFile(folder.path() / "manca" / kScoreFileName, table));
-}
 
 // ---------------------------------------------------------------- building the table
 
@@ -214,6 +206,17 @@ protected:
     ScratchFolder folder;
     ScoreTable table;
 };
+
+TEST_F(BuildingTheTable, OnlyTheFirstThreeRowsMayBePublished)
+{
+    // Rows 2, 3 and 4 of the full table hold 4900, 4800 and 4700 points.
+    for (const auto& [score, row] : {std::pair{4850, 3}, {4750, 4}}) {
+        writeBytes(folder.scoreFile(), fullTableFile());
+        const ScoreTableView view = build("Nuovo", score);
+        EXPECT_EQ(view.PlayerRow, row);
+        EXPECT_EQ(view.publishingEnabled, row <= 3) << row;
+    }
+}
 
 TEST_F(BuildingTheTable, ATieLandsBelowTheOlderResultAndPushesRowFiftyOut)
 {
@@ -246,7 +249,7 @@ TEST_F(BuildingTheTable, LookingShowsFileOrderLeavesTheFileAloneAndFindsTheLastM
     EXPECT_FALSE(view.fileWritten);
     EXPECT_EQ(readBytes(folder.scoreFile()), file);
     EXPECT_EQ(std::filesystem::last_write_time(folder.scoreFile()), before);
-    EXPECT_FALSE(std::filesystem::exists(scoreTemporaryFile(folder.scoreFile())));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
 TEST_F(BuildingTheTable, LookingWithoutAFileCreatesNoneAndForgetsEarlierSlots)
@@ -270,6 +273,92 @@ TEST_F(BuildingTheTable, TwoGamesInARowBothStayInTheFileALongNameCutOnlyInTheLis
     ASSERT_EQ(lines.size(), 50u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
               (std::vector<std::string>{"Massimiliano Rossi, 700 ", "Brivo, 500 ", ", 0 "}));
+}
+
+TEST_F(BuildingTheTable, ASaveKilledAtAnyStepLeavesTheOldOrTheNewTableWhole)
+{
+    writeBytes(folder.scoreFile(), fullTableFile());
+    std::string after;
+    for (const WriteStep step : kAllWriteSteps) {
+        {
+            ChildStoppedAt child(step, [&] { build("Nuovo", 4800); });
+            ASSERT_TRUE(child.stopped());
+            if (after.empty() && step >= WriteStep::Renamed)
+                after = readBytes(folder.scoreFile());
+        }  // killed here
+        const std::string left = readBytes(folder.scoreFile());
+        EXPECT_EQ(left, step >= WriteStep::Renamed ? after : fullTableFile()) << static_cast<int>(step);
+        EXPECT_EQ(crlfLines(left).size(), 50u);
+        // The next save sweeps up; the lock the killed copy held went with it.
+        build("Altro", 1);
+        EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"vortigo.HIS", "vortigo.HIS.lock"}));
+        writeBytes(folder.scoreFile(), fullTableFile());
+    }
+    EXPECT_NE(after.find("\r\nNuovo, 4800 \r\n"), std::string::npos);
+}
+
+// Two copies of the game end a game at the same moment, again and again:
+// every result must stay. Without the lock, each reads the table before the
+// other has written it, and one result is lost.
+TEST_F(BuildingTheTable, TwoCopiesSavingAtTheSameMomentKeepBothResults)
+{
+    constexpr int kRounds = 25;  // 2 x 25 results: exactly a full table
+    int go[2][2];
+    int done[2][2];
+    pid_t copies[2];
+    for (int c = 0; c < 2; ++c) {
+        ASSERT_EQ(::pipe(go[c]), 0);
+        ASSERT_EQ(::pipe(done[c]), 0);
+        copies[c] = ::fork();
+        ASSERT_GE(copies[c], 0);
+        if (copies[c] == 0) {
+            char byte = 0;
+            for (int round = 1; round <= kRounds && ::read(go[c][0], &byte, 1) == 1; ++round) {
+                ScoreTable mine;
+                const std::string name = std::string(c == 0 ? "Primo" : "Secondo") + std::to_string(round);
+                const ScoreTableView view = buildScoreTable({folder.path(), name, 1000 * round + c, true, ","}, mine);
+                byte = view.fileWritten ? 'y' : 'n';
+                if (::write(done[c][1], &byte, 1) != 1)
+                    break;
+            }
+            ::_exit(0);
+        }
+    }
+    for (int round = 1; round <= kRounds; ++round) {
+        // Both start the same save on one signal.
+        for (int c = 0; c < 2; ++c)
+            ASSERT_EQ(::write(go[c][1], "g", 1), 1);
+        for (int c = 0; c < 2; ++c) {
+            char byte = 0;
+            ASSERT_EQ(::read(done[c][0], &byte, 1), 1);
+            EXPECT_EQ(byte, 'y') << "copy " << c << " round " << round;
+        }
+    }
+    for (int c = 0; c < 2; ++c) {
+        int status = 0;
+        ::waitpid(copies[c], &status, 0);
+        for (int fd : {go[c][0], go[c][1], done[c][0], done[c][1]})
+            ::close(fd);
+    }
+    ScoreTable saved;
+    ASSERT_EQ(readScoreFile(folder.scoreFile(), saved), kScoreRows);
+    for (int row = 1; row <= kScoreRows; ++row) {
+        // Best first: round 25 of the second copy, then of the first, and so on down.
+        const int round = kRounds - (row - 1) / 2;
+        const int c = row % 2 == 1 ? 1 : 0;
+        EXPECT_EQ(Record(saved.TableNames(row), saved.TablePoints(row)),
+                  Record(std::string(c == 0 ? "Primo" : "Secondo") + std::to_string(round), 1000 * round + c))
+            << "row " << row;
+    }
+}
+
+TEST(ScoreFileWriting, TheMessageOfAFailedSaveNamesTheFileAndTheCause)
+{
+    EXPECT_EQ(scoreWriteFailedMessage({WriteFailure::ReadOnlyFile, EACCES}),
+              "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": il file è in sola lettura.\n"
+              "Il risultato di questa partita non resterà in tabella; il gioco continua.");
+    EXPECT_NE(scoreWriteFailedMessage({WriteFailure::Busy, EWOULDBLOCK}).find(": un'altra copia del gioco"),
+              std::string::npos);
 }
 
 }  // namespace

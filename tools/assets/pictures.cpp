@@ -131,7 +131,7 @@ void drawLetterGrid(QPainter& p, const PictureFonts& fonts, QPointF centre, doub
                 p.drawRoundedRect(inner, 4, 4);
                 letterColour = found(col, row) ? kFoundLetter : Qt::white;
             }
-            const QString letter(QChar(kRows[static_cast<std::size_t>(row)][col]));
+            const QString letter{QChar(kRows[static_cast<std::size_t>(row)][col])};
             heavyText(p, centredTextPath(letterFont, letter, box), letterColour, 0.9);
         }
     }

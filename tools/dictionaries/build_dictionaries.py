@@ -18,12 +18,20 @@ File layout written (positions count from 1):
 
 Usage:
   build_dictionaries.py [--out DIR] [--collatinus-deb FILE | --collatinus-data DIR]
+                        [--before DIR] [--sample N [--seed S]]
+
+It prints, for each file, the words per length (beside those of the files in
+--before, when given), the blocked words that the sources held, and with
+--sample a random choice of N playable words, the same for the same seed.
+It fails, writing nothing for that language, when a length a round draws
+would have fewer than WORDS_PER_PLAYED_LENGTH words.
 
 See data/README.md for the packages this needs.
 """
 
 import argparse
 import os
+import random
 import re
 import subprocess
 import sys
@@ -37,6 +45,10 @@ HERE = Path(__file__).resolve().parent
 SHORTEST, LONGEST = 3, 15
 IDENT_SIZE = 200
 HEADER_SIZE = 408
+# A round draws words of 5 to 10 letters, up to four distinct ones of a
+# length; a few hundred of each keep rounds from repeating themselves.
+PLAYED_MIN, PLAYED_MAX = 5, 10
+WORDS_PER_PLAYED_LENGTH = 500
 WORD = re.compile(r"^[A-Z]{%d,%d}$" % (SHORTEST, LONGEST))
 
 # Source files, as the Debian packages install them.
@@ -51,12 +63,16 @@ COLLATINUS_DATA = Path("/usr/share/collatinus/data")
 
 # ---------------------------------------------------------------- common
 
+def strip_marks(word):
+    """Upper case, with accents, macrons and breves taken off."""
+    decomposed = unicodedata.normalize("NFD", word)
+    return "".join(c for c in decomposed if not unicodedata.combining(c)).upper()
+
+
 def plain_upper(word):
     """Upper case A-Z with accents, macrons and breves taken off; None when
     something else (an apostrophe, a hyphen, a digit, a blank) remains."""
-    decomposed = unicodedata.normalize("NFD", word)
-    stripped = "".join(c for c in decomposed if not unicodedata.combining(c))
-    upper = stripped.upper()
+    upper = strip_marks(word)
     return upper if WORD.match(upper) else None
 
 
@@ -212,51 +228,176 @@ def italian_words():
         if word.endswith("rsi") and word[:-3] + "re" in kept:
             continue
         final.add(word)
-    return upper_set(final, "blocklist_it.txt")
+    return final
 
 
 # ---------------------------------------------------------------- English
 
-def english_words():
-    scowl = set()
+# SCOWL sizes: 10 and 20 hold the most common English words, 35 the words of
+# a small everyday dictionary. Every word of the list comes from 35 or below.
+SCOWL_LISTED = 35
+SCOWL_COMMON = 20
+# How often WordNet's sense-tagged corpus must use an -ING, -ED, -EST or -ER
+# form as a noun or adjective of its own before that form stays in the list.
+OWN_USE_MIN = 5
+
+# Suffix, the part of speech of the word it inflects. -ER only as the
+# comparative of an adjective: agent nouns (TEACHER, PAINTER) are words.
+EN_INFLECTIONS = (("ing", "verb"), ("ed", "verb"), ("est", "adj"), ("er", "adj"))
+# hunspell-en-us flags that mark a stem as a verb (it takes -ING or -ED) or
+# as an adjective (it takes -EST); WordNet misses verbs such as "knee". The
+# -ER flag is left out: it also makes agent nouns.
+HUNSPELL_EN_PARTS = {"G": "verb", "D": "verb", "T": "adj"}
+# Flags hunspell-en-us gives a form that is a noun or an adjective of its
+# own: a plural or possessive ("meetings", "meeting's"), an adverb in -LY or
+# a noun in -NESS ("interestingly", "fixedness"). "asked/U" (unasked) is not.
+HUNSPELL_EN_OWN_WORD = set("SMYP")
+# A comparative has its superlative beside it in SCOWL and the other way
+# round (hotter, hottest); PLUMBER or FOREST have none.
+COMPARISON = {"er": "est", "est": "er"}
+
+
+def scowl_sizes():
+    """Word -> the smallest SCOWL size whose English or American list has it."""
+    sizes = {}
     for name in sorted(os.listdir(SCOWL_DIR)):
         m = re.match(r"^(english|american)-words\.(\d+)$", name)
-        if m and int(m.group(2)) <= 35:
+        if m:
+            size = int(m.group(2))
             for line in (SCOWL_DIR / name).read_text(encoding="utf-8", errors="replace").splitlines():
-                scowl.add(line.strip())
+                word = line.strip()
+                sizes[word] = min(sizes.get(word, size), size)
+    return sizes
 
-    lemmas = set()
+
+def wordnet_parts():
+    """Lemma -> the parts of speech WordNet lists it under."""
+    parts = {}
     for part in ("noun", "verb", "adj", "adv"):
         for line in (WORDNET_DIR / ("index." + part)).read_text(encoding="utf-8").splitlines():
             if line and not line.startswith(" "):
-                lemmas.add(line.split(" ", 1)[0])
-    stems = {stem for stem, _ in read_stems(HUNSPELL_EN.with_suffix(".dic"))}
+                parts.setdefault(line.split(" ", 1)[0], set()).add(part)
+    return parts
 
-    chosen = {w for w in scowl if w.islower() and w.isalpha() and (w in lemmas or w in stems)}
+
+def wordnet_own_use():
+    """Lemma -> how many times the tagged corpus uses it as a noun or an
+    adjective (sense keys lemma%1:... nouns, %3 and %5 adjectives)."""
+    uses = Counter()
+    for line in (WORDNET_DIR / "cntlist.rev").read_text(encoding="utf-8").splitlines():
+        fields = line.split()
+        if len(fields) == 3:
+            lemma, _, sense = fields[0].partition("%")
+            if sense[:1] in ("1", "3", "5"):
+                uses[lemma] += int(fields[2])
+    return uses
+
+
+def inflected_bases(word, suffix):
+    """The words this one would be the -ING, -ED, -EST or -ER form of:
+    stop+p+ing, bake+d, happy -> happiest, die -> dying, picnic -> picnicking,
+    cagey -> cagiest."""
+    stem = word[: -len(suffix)]
+    bases = {stem, stem + "e"}
+    if len(stem) > 2 and stem[-1] == stem[-2]:
+        bases.add(stem[:-1])
+    if stem.endswith("ck"):
+        bases.add(stem[:-1])
+    if suffix == "ing" and stem.endswith("y"):
+        bases.add(stem[:-1] + "ie")
+    if suffix != "ing" and stem.endswith("i"):
+        bases |= {stem[:-1] + "y", stem[:-1] + "ey"}
+    return bases
+
+
+def english_words():
+    sizes = scowl_sizes()
+    scowl = {w for w, size in sizes.items() if size <= SCOWL_LISTED}
+    wordnet = wordnet_parts()
+    parts = {w: set(p) for w, p in wordnet.items()}
+    own_use = wordnet_own_use()
+    stems, flagless, own_entry = set(), set(), set()
+    for stem, flags in read_stems(HUNSPELL_EN.with_suffix(".dic")):
+        stems.add(stem)
+        if not flags:
+            flagless.add(stem)
+        if set(flags) & HUNSPELL_EN_OWN_WORD:
+            own_entry.add(stem)
+        for flag in flags:
+            if flag in HUNSPELL_EN_PARTS:
+                parts.setdefault(stem, set()).add(HUNSPELL_EN_PARTS[flag])
+
+    chosen = {w for w in scowl if w.islower() and w.isalpha() and (w in wordnet or w in stems)}
 
     def is_plural(w):
         return ((w.endswith("s") and not w.endswith("ss") and w[:-1] in chosen)
                 or (w.endswith("es") and w[:-2] in chosen)
+                or (w.endswith("zes") and w[:-4] + "z" == w[:-3] and w[:-4] in chosen)
                 or (w.endswith("ies") and w[:-3] + "y" in chosen)
                 or (w.endswith("ves") and (w[:-3] + "f" in chosen or w[:-3] + "fe" in chosen)))
 
-    # A past form beside its verb ("hammed", "demolished") adds nothing a
-    # player would look for.
-    def is_past(w):
-        return w.endswith("ed") and (w[:-2] in chosen or w[:-1] in chosen
-                                     or (len(w) > 4 and w[-3] == w[-4] and w[:-3] in chosen)
-                                     or (w.endswith("ied") and w[:-3] + "y" in chosen))
+    # -ING, -ED, -EST and comparative -ER forms ("hammed", "bumming",
+    # "wannest", "hotter") stand for their base word, which SCOWL lists. A
+    # form stays only when it is a common word in its own right ("meeting",
+    # "interested", "greatest", "number"). SCOWL alone cannot tell: it files
+    # every inflection under the size of its base word, so "bumming" sits at
+    # size 35 with "bum" and "running" at 10 with "run". WordNet's tagged
+    # corpus counts each use of a form as a noun or an adjective of its own,
+    # and hunspell-en-us gives such a form an entry with its own plural, -LY
+    # or -NESS: that is what makes it a word a player would look for. So a
+    # form stays when it is a noun or adjective of its own by either source
+    # (hunspell's entry, or at least OWN_USE_MIN tagged uses) and SCOWL also
+    # ranks it among its most common words (size SCOWL_COMMON or below).
+    #
+    # The base must be a verb for -ING and -ED and an adjective for -EST and
+    # -ER, so that "string", "tender" or "forest" are not taken for forms of
+    # "str", "tend" or "for". A word that only hunspell's flagless entries
+    # bring in, which is where it spells out irregular forms ("gigging",
+    # "picnicking", "cagiest"), needs only a base that SCOWL lists.
+    def is_bare_inflection(w):
+        irregular = w in flagless and w not in wordnet
+        for suffix, part in EN_INFLECTIONS:
+            if not w.endswith(suffix) or len(w) <= len(suffix) + 1:
+                continue
+            if suffix in COMPARISON and w[: -len(suffix)] + COMPARISON[suffix] not in scowl:
+                continue
+            if any(b in scowl and (irregular or part in parts.get(b, ()))
+                   for b in inflected_bases(w, suffix)):
+                own_word = w in own_entry or own_use[w] >= OWN_USE_MIN
+                return not (own_word and sizes[w] <= SCOWL_COMMON)
+        return False
 
-    return upper_set({w for w in chosen if not is_plural(w) and not is_past(w)}, "blocklist_en.txt")
+    return {w for w in chosen if not is_plural(w) and not is_bare_inflection(w)}
 
 
 # ---------------------------------------------------------------- Latino
 
-LATIN_MIN_COUNT = 5
+# The count at the end of each lemmes.la line is how often the lemma occurs
+# in Collatinus's reference corpus. A word is kept when all the lemmas that
+# spell it come to at least LATIN_MIN_COUNT[length] together: common words
+# of five to eight letters (ROSA, BELLUM, AMICITIA) occur dozens of times,
+# while the long ones are mostly derived words (DESPERATIO, INDIGNATIO) whose
+# counts the corpus spreads thin, so their bar is lower to keep several
+# hundred of each length a round asks for.
+LATIN_MIN_COUNT = {3: 25, 4: 25, 5: 25, 6: 25, 7: 25, 8: 25, 9: 15, 10: 8,
+                   11: 8, 12: 8, 13: 8, 14: 8, 15: 8}
+
+
+def latin_variants(data_dir):
+    """Prefix pairs of assimilations.la (ADS/ASS, INL/ILL, CONL/COLL ...): one
+    word may be listed under either spelling, ADLOQUOR or ALLOQUOR. Given as
+    (variant, usual) in upper case; the right-hand side is the usual one."""
+    pairs = []
+    for line in (data_dir / "assimilations.la").read_text(encoding="utf-8").splitlines():
+        if line and not line.startswith("!") and ":" in line:
+            left, right = (strip_marks(part.strip()) for part in line.split(":", 1))
+            if left.isalpha() and right.isalpha():
+                pairs.append((left, right))
+    return pairs
 
 
 def latin_words(data_dir):
-    words = set()
+    counts = Counter()
     for line in (data_dir / "lemmes.la").read_text(encoding="utf-8").splitlines():
         if not line or line.startswith("!"):
             continue
@@ -264,29 +405,64 @@ def latin_words(data_dir):
         if len(fields) < 6:
             continue
         info, count = fields[4], fields[-1].strip()
-        if not count.isdigit() or int(count) < LATIN_MIN_COUNT:
+        if not count.isdigit():
             continue
         # Proper nouns: capitalised, or marked "npr." in the grammar note.
         lemma = re.sub(r"\d+$", "", fields[0].split("=", 1)[0])
         if not lemma[:1].islower() or "npr" in info:
             continue
         # Classical spelling: one letter I for the vowel and the consonant.
-        lemma = lemma.replace("j", "i").replace("ў", "y")
-        words.add(lemma)
-    return upper_set(words, "blocklist_la.txt")
+        word = plain_upper(lemma.replace("j", "i").replace("ў", "y"))
+        if word:
+            counts[word] += int(count)
+
+    # ADLOQUOR and ALLOQUOR are one word: it is written the usual way, and
+    # counted once with the counts of both spellings added together.
+    for variant, usual in latin_variants(data_dir):
+        for word in sorted(w for w in counts if w.startswith(variant)):
+            counts[usual + word[len(variant):]] += counts.pop(word)
+
+    return {w for w, n in counts.items() if n >= LATIN_MIN_COUNT[len(w)]}
 
 
-def upper_set(words, blocklist):
+def apply_blocklist(words, blocklist):
+    """The words without the blocked ones, and the blocked ones that were there."""
     blocked = read_blocklist(blocklist)
     upper = {u for u in (plain_upper(w) for w in words) if u}
-    return {u for u in upper if u not in blocked}
+    return upper - blocked, upper & blocked
 
 
 # ---------------------------------------------------------------- main
 
-def counts_line(words):
+def counts_by_length(words):
     counts = Counter(len(w) for w in words)
-    return " ".join("%d:%d" % (n, counts[n]) for n in range(SHORTEST, LONGEST + 1))
+    return [counts[n] for n in range(SHORTEST, LONGEST + 1)]
+
+
+def read_dictionary(path):
+    """The words of a dictionary file, read back through its header."""
+    data = path.read_bytes()
+    words = []
+    for n in range(SHORTEST, LONGEST + 1):
+        entry = IDENT_SIZE + 16 * (n - SHORTEST)
+        start, end = int(data[entry:entry + 8]), int(data[entry + 8:entry + 16])
+        words += [data[p - 1:p - 1 + n].decode("ascii") for p in range(start, end - n + 1, n)]
+    return words
+
+
+def print_report(name, words, hits, before, sample, seed):
+    print("%s: %d words" % (name, len(words)))
+    header = "  length   " + "".join("%6d" % n for n in range(SHORTEST, LONGEST + 1)) + "   total"
+    print(header)
+    if before is not None:
+        print("  before   " + "".join("%6d" % c for c in counts_by_length(before)) + "%8d" % len(before))
+    print("  after    " + "".join("%6d" % c for c in counts_by_length(words)) + "%8d" % len(words))
+    print("  blocklist hits (%d): %s" % (len(hits), " ".join(sorted(hits)) or "-"))
+    if sample:
+        # Drawn from the lengths a round asks for, in a fixed order, so the
+        # same seed always shows the same words.
+        playable = sorted(w for w in words if PLAYED_MIN <= len(w) <= PLAYED_MAX)
+        print("  sample of %d (seed %d): %s" % (sample, seed, " ".join(random.Random(seed).sample(playable, sample))))
 
 
 def main():
@@ -295,6 +471,10 @@ def main():
     parser.add_argument("--collatinus-deb", type=Path,
                         help="the collatinus .deb, unpacked here without installing it")
     parser.add_argument("--collatinus-data", type=Path, default=COLLATINUS_DATA)
+    parser.add_argument("--before", type=Path,
+                        help="a folder with earlier SLESSICO files, to compare the counts with")
+    parser.add_argument("--sample", type=int, default=0, help="show this many random words of each list")
+    parser.add_argument("--seed", type=int, default=2026, help="seed of the sample")
     args = parser.parse_args()
 
     with tempfile.TemporaryDirectory() as tmp:
@@ -303,16 +483,25 @@ def main():
             subprocess.run(["dpkg-deb", "-x", str(args.collatinus_deb), tmp], check=True)
             latin_dir = Path(tmp) / "usr/share/collatinus/data"
         languages = [
-            (1, "VORTIGO DICTIONARY - ITALIANO", italian_words()),
-            (2, "VORTIGO DICTIONARY - ENGLISH", english_words()),
-            (3, "VORTIGO DICTIONARY - LATINO", latin_words(latin_dir)),
+            (1, "VORTIGO DICTIONARY - ITALIANO", italian_words(), "blocklist_it.txt"),
+            (2, "VORTIGO DICTIONARY - ENGLISH", english_words(), "blocklist_en.txt"),
+            (3, "VORTIGO DICTIONARY - LATINO", latin_words(latin_dir), "blocklist_la.txt"),
         ]
 
-    for number, title, words in languages:
+    failed = False
+    for number, title, candidates, blocklist in languages:
+        words, hits = apply_blocklist(candidates, blocklist)
         path = args.out / ("SLESSICO.%d" % number)
+        before = read_dictionary(args.before / path.name) if args.before else None
+        thin = [n for n, c in zip(range(SHORTEST, LONGEST + 1), counts_by_length(words))
+                if PLAYED_MIN <= n <= PLAYED_MAX and c < WORDS_PER_PLAYED_LENGTH]
+        if thin:
+            print("%s: fewer than %d words of length %s" % (path.name, WORDS_PER_PLAYED_LENGTH, thin), file=sys.stderr)
+            failed = True
+            continue
         path.write_bytes(dictionary_bytes(title, words))
-        print("%s: %d words; by length %s" % (path.name, len(words), counts_line(words)))
-    return 0
+        print_report(path.name, words, hits, before, args.sample, args.seed)
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Replacing a file all or nothing, whatever the folder, the links, the
+// permissions, the disk or a kill in the middle do.
+#include "core/file_writing.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <set>
+#include <string>
+#include <tuple>
+
+namespace vortigo {
+namespace {
+
+using namespace test;
+namespace fs = std::filesystem;
+
+const std::string kOld = "Livello=Medio\r\nGiocatore1=Vecchio\r\nSuono=SI\r\n";
+const std::string kNew = "Livello=Esperto\r\nGiocatore1=Nuovo\r\nSuono=NO\r\n";
+
+unsigned modeOf(const fs::path& file)
+{
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+int temporariesIn(const fs::path& folder, const std::string& targetName)
+{
+    int n = 0;
+    for (const std::string& name : folderEntries(folder))
+        n += isTemporaryFor(name, targetName);
+    return n;
+}
+
+TEST(ReplacingAFile, TheNewContentTakesTheOldPermissionsAndNothingIsLeftBeside)
+{
+    TestFolder folder;
+    const fs::path file = folder.path() / "vortigo.INI";
+    ASSERT_TRUE(replaceFile(file, kOld).ok());  // no file yet
+    EXPECT_EQ(readBytes(file), kOld);
+    ::chmod(file.c_str(), 0640);
+    const std::string binary("\0\xff\r\n\x1a", 5);
+    ASSERT_TRUE(replaceFile(file, binary).ok());
+    EXPECT_EQ(readBytes(file), binary);
+    EXPECT_EQ(modeOf(file), 0640u);
+    ASSERT_TRUE(replaceFile(file, "").ok());
+    EXPECT_EQ(readBytes(file), "");
+    EXPECT_EQ(folderEntries(folder.path()), std::set<std::string>{"vortigo.INI"});
+
+    // Something that is not a file stays, and is said to be in the way.
+    fs::create_directory(folder.path() / "vortigo.HIS");
+    const WriteOutcome onFolder = replaceFile(folder.path() / "vortigo.HIS", kNew);
+    EXPECT_EQ(onFolder.failure, WriteFailure::Other);
+    EXPECT_TRUE(fs::is_directory(folder.path() / "vortigo.HIS"));
+    EXPECT_EQ(replaceFile(folder.path() / "manca" / "vortigo.HIS", kNew).failure, WriteFailure::Other);
+    EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"vortigo.HIS", "vortigo.INI"}));
+}
+
+TEST(ReplacingAFile, ALinkedFileIsReplacedWhereTheLinkPointsAndTheLinkStays)
+{
+    TestFolder root;
+    const fs::path game = root.path() / "gioco";
+    const fs::path elsewhere = root.path() / "altrove";
+    fs::create_directories(game);
+    fs::create_directories(elsewhere);
+    writeBytes(elsewhere / "vero.HIS", kOld);
+    ::chmod((elsewhere / "vero.HIS").c_str(), 0600);
+    fs::create_symlink("../altrove/vero.HIS", game / "vortigo.HIS");  // relative, as people make them
+    fs::create_symlink(game / "vortigo.HIS", game / "catena.HIS");     // a link to the link
+
+    for (const char* name : {"vortigo.HIS", "catena.HIS"}) {
+        ASSERT_TRUE(replaceFile(game / name, kNew + name).ok()) << name;
+        EXPECT_TRUE(fs::is_symlink(game / name)) << name;
+        EXPECT_EQ(readBytes(elsewhere / "vero.HIS"), kNew + name);
+        EXPECT_EQ(modeOf(elsewhere / "vero.HIS"), 0600u);
+    }
+    EXPECT_EQ(folderEntries(game), (std::set<std::string>{"catena.HIS", "vortigo.HIS"}));
+    EXPECT_EQ(folderEntries(elsewhere), std::set<std::string>{"vero.HIS"});
+
+    // A link to a file not there yet creates that file.
+    fs::create_symlink(elsewhere / "nuovo.INI", game / "vortigo.INI");
+    ASSERT_TRUE(replaceFile(game / "vortigo.INI", kNew).ok());
+    EXPECT_TRUE(fs::is_symlink(game / "vortigo.INI"));
+    EXPECT_EQ(readBytes(elsewhere / "nuovo.INI"), kNew);
+
+    // Links in a circle lead nowhere: nothing is written, both stay.
+    fs::create_symlink("giro2", game / "giro1");
+    fs::create_symlink("giro1", game / "giro2");
+    EXPECT_EQ(replaceFile(game / "giro1", kNew).failure, WriteFailure::Other);
+    EXPECT_TRUE(fs::is_symlink(game / "giro1") && fs::is_symlink(game / "giro2"));
+}
+
+TEST(ReplacingAFile, LinksPlantedAtTemporaryNamesAreNeitherFollowedNorRemoved)
+{
+    TestFolder root;
+    const fs::path victim = root.path() / "vittima";
+    writeBytes(victim, "da non toccare");
+    const fs::path game = root.path() / "gioco";
+    fs::create_directories(game);
+    writeBytes(game / "vortigo.HIS", kOld);
+    // The name the next temporary file will take, and the fixed name of old.
+    const std::string planted = ".vortigo.HIS.AAAAAAAAAAAA.tmp";
+    ASSERT_TRUE(isTemporaryFor(planted, "vortigo.HIS"));
+    fs::create_symlink(victim, game / planted);
+    fs::create_symlink(victim, game / "vortigo.HIS.tmp");
+
+    static int names = 0;
+    names = 0;
+    setTemporaryNameHook([] { return std::string(12, names++ == 0 ? 'A' : 'B'); });
+    const WriteOutcome outcome = replaceFile(game / "vortigo.HIS", kNew);
+    setTemporaryNameHook(nullptr);
+    ASSERT_TRUE(outcome.ok());
+    EXPECT_EQ(names, 2);  // the planted name was tried, refused, and another taken
+    EXPECT_EQ(readBytes(game / "vortigo.HIS"), kNew);
+    EXPECT_FALSE(fs::is_symlink(game / "vortigo.HIS"));
+    EXPECT_EQ(readBytes(victim), "da non toccare");
+    EXPECT_TRUE(fs::is_symlink(game / planted));
+    EXPECT_EQ(folderEntries(game), (std::set<std::string>{planted, "vortigo.HIS", "vortigo.HIS.tmp"}));
+}
+
+TEST(ReplacingAFile, AReadOnlyFileIsLeftAsItIsAndTheFailureSaysSo)
+{
+    TestFolder folder;
+    const fs::path file = folder.path() / "vortigo.HIS";
+    writeBytes(file, kOld);
+    ::chmod(file.c_str(), 0444);
+    fs::create_symlink(file, folder.path() / "collegamento.HIS");
+    for (const char* name : {"vortigo.HIS", "collegamento.HIS"}) {
+        const WriteOutcome outcome = replaceFile(folder.path() / name, kNew);
+        EXPECT_EQ(outcome.failure, WriteFailure::ReadOnlyFile) << name;
+        EXPECT_EQ(writeFailureReason(outcome), "il file è in sola lettura");
+    }
+    EXPECT_EQ(readBytes(file), kOld);
+    EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"collegamento.HIS", "vortigo.HIS"}));
+}
+
+TEST(ReplacingAFile, AFolderThatCannotBeWrittenIsToldApartFromAReadOnlyFile)
+{
+    TestFolder root;
+    const fs::path locked = root.path() / "protetta";
+    fs::create_directories(locked);
+    writeBytes(locked / "vortigo.INI", kOld);
+    ::chmod((locked / "vortigo.INI").c_str(), 0666);  // the file itself may be written by anyone
+    ::chmod(locked.c_str(), 0555);
+    ::chmod(root.path().c_str(), 0755);
+    const int failure = runUnprivileged([&] { return static_cast<int>(replaceFile(locked / "vortigo.INI", kNew).failure); });
+    EXPECT_EQ(failure, static_cast<int>(WriteFailure::ReadOnlyFolder));
+    EXPECT_EQ(readBytes(locked / "vortigo.INI"), kOld);
+    EXPECT_EQ(folderEntries(locked), std::set<std::string>{"vortigo.INI"});
+    EXPECT_EQ(writeFailureReason({WriteFailure::ReadOnlyFolder, EACCES}),
+              "la cartella che lo contiene non permette di scrivere");
+}
+
+// A full disk and a failing sync, at each step where the system reports them.
+TEST(ReplacingAFile, ADiskErrorAtAnyStepLeavesTheOldFileAndNoTemporary)
+{
+    TestFolder folder;
+    const fs::path file = folder.path() / "vortigo.HIS";
+    writeBytes(file, kOld);
+    static WriteStep failAt;
+    static int error;
+    const std::tuple<WriteStep, int, WriteFailure, const char*> cases[] = {
+        {WriteStep::TemporaryCreated, EDQUOT, WriteFailure::DiskFull, "il disco è pieno"},
+        {WriteStep::ContentWritten, ENOSPC, WriteFailure::DiskFull, "il disco è pieno"},
+        {WriteStep::ContentSynced, ENOSPC, WriteFailure::DiskFull, "il disco è pieno"},
+        {WriteStep::ContentSynced, EIO, WriteFailure::Other, "errore di sistema n. 5"},
+    };
+    for (const auto& [step, errorNumber, failure, reason] : cases) {
+        failAt = step;
+        error = errorNumber;
+        setWriteStepHook([](WriteStep reached) { return reached == failAt ? error : 0; });
+        const WriteOutcome outcome = replaceFile(file, kNew);
+        setWriteStepHook(nullptr);
+        EXPECT_EQ(outcome.failure, failure) << static_cast<int>(step);
+        EXPECT_EQ(writeFailureReason(outcome), reason);
+        EXPECT_EQ(readBytes(file), kOld);
+        EXPECT_EQ(folderEntries(folder.path()), std::set<std::string>{"vortigo.HIS"});
+    }
+}
+
+TEST(ReplacingAFile, AFileSizeLimitIsAnOrdinaryFailureNotTheEndOfTheProgram)
+{
+    TestFolder folder;
+    const fs::path file = folder.path() / "vortigo.HIS";
+    writeBytes(file, kOld);
+    const int result = runInChild([&] {
+        ignoreFileSizeSignal();  // as the game does at start-up
+        const rlimit limit{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return static_cast<int>(replaceFile(file, std::string(4096, 'x')).failure);
+    });
+    EXPECT_EQ(result, static_cast<int>(WriteFailure::SizeLimit)) << "128 + signal when the limit killed it";
+    EXPECT_EQ(readBytes(file), kOld);
+    EXPECT_EQ(folderEntries(folder.path()), std::set<std::string>{"vortigo.HIS"});
+    EXPECT_EQ(writeFailureReason({WriteFailure::SizeLimit, EFBIG}), "il file supererebbe la dimensione massima consentita");
+}
+
+TEST(ReplacingAFile, AKillAtAnyStepLeavesTheOldOrTheNewFileAndTheNextSaveSweepsUp)
+{
+    for (const WriteStep step : kAllWriteSteps) {
+        TestFolder folder;
+        const fs::path file = folder.path() / "vortigo.INI";
+        writeBytes(file, kOld);
+        const bool renamed = step >= WriteStep::Renamed;
+        {
+            ChildStoppedAt child(step, [&] { replaceFile(file, kNew); });
+            ASSERT_TRUE(child.stopped()) << static_cast<int>(step);
+            EXPECT_EQ(readBytes(file), renamed ? kNew : kOld) << static_cast<int>(step);
+            // A writer still at work keeps its temporary file through a sweep.
+            sweepTemporaries(file);
+            EXPECT_EQ(temporariesIn(folder.path(), "vortigo.INI"), renamed ? 0 : 1) << static_cast<int>(step);
+            child.kill();
+        }
+        EXPECT_EQ(readBytes(file), renamed ? kNew : kOld) << static_cast<int>(step);
+        // What the killed writer left is swept by the next save.
+        ASSERT_TRUE(replaceFile(file, "dopo").ok());
+        EXPECT_EQ(readBytes(file), "dopo");
+        EXPECT_EQ(folderEntries(folder.path()), std::set<std::string>{"vortigo.INI"}) << static_cast<int>(step);
+    }
+}
+
+TEST(ReplacingAFile, OnlyExactTemporaryNamesOfTheSameFileAreSwept)
+{
+    TestFolder folder;
+    const std::string keep[] = {"vortigo.INI", ".vortigo.INI.tmp", ".vortigo.INI.AAAAAAAAAAA.tmp",
+                                ".vortigo.HIS.AAAAAAAAAAAA.tmp", "vortigo.INI.AAAAAAAAAAAA.tmp",
+                                ".vortigo.INI.AAAAAA-AAAAA.tmp", ".vortigo.INI.AAAAAAAAAAAA.tmpx"};
+    for (const std::string& name : keep)
+        writeBytes(folder.path() / name, "x");
+    writeBytes(folder.path() / ".vortigo.INI.Ab3dEf6hIj9L.tmp", "resto");
+    sweepTemporaries(folder.path() / "vortigo.INI");
+    EXPECT_EQ(folderEntries(folder.path()), std::set<std::string>(std::begin(keep), std::end(keep)));
+}
+
+}  // namespace
+}  // namespace vortigo

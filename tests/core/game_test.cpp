@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game object on its own: a round played through press() against a
+// host that serves words from a list and records what it was asked to show.
+#include "core/game.h"
+#include "core/selection.h"
+#include "core/word_placement.h"
+#include "tests/support/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vortigo;
+using vortigo::test::FakePlatform;
+
+namespace {
+
+class RecordingHost : public GameHost {
+public:
+    std::vector<std::string> words = {"PESCA", "MORSO", "BALENA", "CANTAR"};
+    std::vector<Cell> cellsShown;
+    std::vector<std::string> announcements;
+    int highScoreWindows = 0;
+
+    WordDraw drawWord(GameState& s, int length) override
+    {
+        const std::string& w = words.at(static_cast<std::size_t>(s.WordsDrawn));
+        EXPECT_EQ(static_cast<int>(w.size()), length);
+        s.WordList(s.WordsDrawn) = w;
+        s.WordsDrawn = static_cast<i16>(s.WordsDrawn + 1);
+        return WordDraw::Stored;
+    }
+    bool openDictionary(GameState&) override { return true; }
+    void showHighScores() override { ++highScoreWindows; }
+    void saveSettings() override {}
+    void playSound(const std::string&) override {}
+    LayoutArea gridArea() override { return {680, 620, 111, 49}; }
+    void changed(unsigned) override {}
+    void cellChanged(Cell cell) override { cellsShown.push_back(cell); }
+    void announce(const std::string& text) override { announcements.push_back(text); }
+};
+
+struct Round {
+    FakePlatform platform;
+    RecordingHost host;
+    Game game{platform, host};
+
+    explicit Round(int level)
+    {
+        game.load();
+        game.setLevel(level, true);
+        game.newGame();
+    }
+    void press(Cell c)
+    {
+        const GameState& s = game.state();
+        game.press(1, s.MarginX + (c.col - 0.5) * s.CellSize, s.MarginY + (c.row - 0.5) * s.CellSize);
+    }
+};
+
+}  // namespace
+
+TEST(Game, AtMedioTheLastWordHidesUntilFoundAndEachOfItsLettersScoresDouble)
+{
+    Round r(2);
+    const GameState& s = r.game.state();
+    ASSERT_EQ(s.RoundStatus, kRoundInPlay);
+    EXPECT_EQ(r.game.wordCaption(3), "??????");
+    EXPECT_EQ(r.game.wordCaption(2), "BALENA");
+    EXPECT_EQ(r.game.errorsLeft(), 2);
+    EXPECT_TRUE(r.game.clockRunning());
+
+    // Letters the last word shares with an earlier word score for that word, at 50.
+    int expected = 0;
+    for (int k = 1; k <= 6; ++k) {
+        const Cell c = letterCell(s, 3, k);
+        bool earlier = false;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 1; j <= static_cast<int>(s.WordList(i).size()); ++j)
+                earlier = earlier || letterCell(s, i, j) == c;
+        if (s.CellMark(c.col, c.row) == 1)
+            expected += earlier ? 50 : 100;
+        r.press(c);
+    }
+    expected += (42 - 3) * 6;
+    EXPECT_EQ(s.Score, expected);
+    EXPECT_TRUE(r.game.wordFound(3));
+    EXPECT_EQ(r.game.wordCaption(3), "CANTAR");
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(r.game.cellPaint(letterCell(s, 3, k)), CellPaint::Yellow);
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Parola trovata: CANTAR"});
+}
+
+TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedForTheUnfoundOne)
+{
+    Round r(1);
+    GameState& s = r.game.state();
+    // Two words laid across each other by hand, on a grid of Z fillers:
+    // PESCA along row 2 from column 2, ASSAI down column 4 from row 1; they
+    // meet on an S at (4, 2).
+    s.LastWordIndex = 1;
+    for (int row = 1; row <= s.GridRows; ++row)
+        for (int col = 1; col <= s.GridCols; ++col) {
+            s.CellMark(col, row) = 0;
+            s.CellLetter(col, row) = 'Z';
+        }
+    s.WordList(0) = "PESCA";
+    s.WordCol(0) = 1, s.WordRow(0) = 2, s.WordDX(0) = 1, s.WordDY(0) = 0;
+    s.WordList(1) = "ASSAI";
+    s.WordCol(1) = 4, s.WordRow(1) = 0, s.WordDX(1) = 0, s.WordDY(1) = 1;
+    for (int i = 0; i <= 1; ++i)
+        for (int k = 1; k <= 5; ++k) {
+            const Cell c = letterCell(s, i, k);
+            s.CellLetter(c.col, c.row) = s.WordList(i)[static_cast<std::size_t>(k - 1)];
+            s.CellMark(c.col, c.row) = 1;
+        }
+    const Cell shared{4, 2};
+    ASSERT_EQ(letterCell(s, 0, 3), shared);
+    ASSERT_EQ(letterCell(s, 1, 2), shared);
+
+    r.host.cellsShown.clear();
+    r.press(shared);
+    EXPECT_EQ(s.Score, 50);
+    EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
+    EXPECT_EQ(s.CellLit(shared.col, shared.row), kFalse);  // toggled twice
+    EXPECT_EQ(r.host.cellsShown, (std::vector<Cell>{shared, shared}));
+
+    // Every other letter of both; the last one of PESCA also completes it.
+    for (int k : {1, 2, 4, 5})
+        r.press(letterCell(s, 0, k));
+    EXPECT_TRUE(r.game.wordFound(0));
+    EXPECT_FALSE(r.game.wordFound(1));
+    EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Yellow);
+    // Pressing the shared letter again repaints it for the unfound word only; no points.
+    const i32 before = s.Score;
+    r.press(shared);
+    EXPECT_EQ(s.Score, before);
+    EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
+}

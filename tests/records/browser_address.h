@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a browser does to the address the game hands it before it reaches
+// the server: blanks, quotes, angle brackets, control bytes and every byte
+// of a non-ASCII character become %XX; "&", "=", "%", "+" and "@" pass as
+// they are.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace vortigo::records::test {
+
+inline std::string asBrowserSends(std::string_view address)
+{
+    std::string out;
+    for (char c : address) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", u);
+            out += escaped;
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+/// The query of an address: everything after the first "?".
+inline std::string queryOf(std::string_view address)
+{
+    const std::size_t mark = address.find('?');
+    return mark == std::string_view::npos ? std::string() : std::string(address.substr(mark + 1));
+}
+
+/// Path and query of an address: everything from the first "/" after "//".
+inline std::string targetOf(std::string_view address)
+{
+    const std::size_t host = address.find("//");
+    const std::size_t slash = address.find('/', host == std::string_view::npos ? 0 : host + 2);
+    return slash == std::string_view::npos ? std::string("/") : std::string(address.substr(slash));
+}
+
+}  // namespace vortigo::records::test

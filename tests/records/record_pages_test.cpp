@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/rate_limit.h"
+#include "records/record_pages.h"
+
+#include <QString>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace vortigo::records {
+namespace {
+
+// Well-formed as XML, which is stricter than HTML needs: every element
+// closed, every "&" an entity.
+bool wellFormed(const std::string& page, std::string* problem)
+{
+    QXmlStreamReader reader(QString::fromStdString(page));
+    while (!reader.atEnd())
+        reader.readNext();
+    if (reader.hasError())
+        *problem = reader.errorString().toStdString() + " at line " + std::to_string(reader.lineNumber());
+    return !reader.hasError();
+}
+
+Submission hostile()
+{
+    Submission s;
+    s.letters = "QRS";
+    s.name = "<b>&amp;\"'";
+    s.note = "</td><script>x</script>";
+    s.email = "secret@example.org";
+    s.day = 5;
+    s.month = 3;
+    s.year = 2001;
+    s.hour = 9;
+    s.minute = 7;
+    s.points = 1234567;
+    s.round = 3;
+    s.language = 2;
+    return s;
+}
+
+TEST(RecordPages, EveryPageIsWellFormedItalianAndEscapesWhatPlayersTyped)
+{
+    const Submission s = hostile();
+    const WorldTable filled{2, {{s.name, s.points, s.round, s.isoDate(), s.clockTime(), s.note},
+                                {"Brivo", -5, 1, "2001-03-06", "10:00", ""}}};
+    const std::string pages[] = {
+        recordPage(s, 7, false),
+        recordPage(s, 1, true),
+        tablePage({WorldTable{1, {}}, filled, WorldTable{3, {}}}),
+        tablePage({filled}),
+        errorPage("Richiesta non valida", "Il campo <Nome> & co."),
+    };
+    for (const std::string& page : pages) {
+        std::string problem;
+        EXPECT_TRUE(wellFormed(page, &problem)) << problem << "\n" << page;
+        EXPECT_NE(page.find("<html lang=\"it\">"), std::string::npos);
+        EXPECT_NE(page.find("name=\"viewport\""), std::string::npos);
+        EXPECT_EQ(page.find("<b>"), std::string::npos);
+        EXPECT_EQ(page.find("<script>"), std::string::npos);
+        EXPECT_EQ(page.find("secret@example.org"), std::string::npos);
+    }
+    EXPECT_NE(pages[0].find("Record registrato"), std::string::npos);
+    EXPECT_NE(pages[0].find("&lt;b&gt;&amp;amp;&quot;&#39;"), std::string::npos);
+    EXPECT_NE(pages[0].find("tabella English: 7ª"), std::string::npos);
+    EXPECT_NE(pages[0].find("href=\"/?lingua=2\""), std::string::npos);
+    EXPECT_NE(pages[0].find("05-03-2001"), std::string::npos);
+    EXPECT_NE(pages[1].find("già registrato"), std::string::npos);
+    EXPECT_NE(pages[2].find("Nessun record ancora"), std::string::npos);
+    EXPECT_NE(pages[3].find("<td class=\"d\">06-03-2001</td>"), std::string::npos);
+    EXPECT_EQ(pages[3].find("Nessun record"), std::string::npos);
+    EXPECT_NE(pages[4].find("Il campo &lt;Nome&gt; &amp; co."), std::string::npos);
+}
+
+TEST(RecordPages, PointsAreWrittenWithItalianThousands)
+{
+    EXPECT_EQ(italianPoints(0), "0");
+    EXPECT_EQ(italianPoints(999), "999");
+    EXPECT_EQ(italianPoints(1000), "1.000");
+    EXPECT_EQ(italianPoints(-1234567), "-1.234.567");
+    EXPECT_EQ(italianPoints(2147483647), "2.147.483.647");
+    EXPECT_EQ(italianPoints(-2147483647 - 1), "-2.147.483.648");
+}
+
+TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddress)
+{
+    using namespace std::chrono_literals;
+    const RateLimiter::Clock::time_point t0{};
+    RateLimiter limiter(6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(limiter.allow("10.0.0.1", t0)) << i;
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0));
+    EXPECT_TRUE(limiter.allow("10.0.0.2", t0));
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 9s));
+    EXPECT_TRUE(limiter.allow("10.0.0.1", t0 + 10s));
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 11s));
+    // A long pause refills to the allowance, never beyond it.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(limiter.allow("10.0.0.1", t0 + 1h)) << i;
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 1h));
+
+    RateLimiter unlimited(0);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(unlimited.allow("10.0.0.1", t0));
+}
+
+TEST(RateLimit, AFloodOfAddressesDoesNotGrowWithoutBoundNorFreeTheBusyOnesEarly)
+{
+    const RateLimiter::Clock::time_point t0{};
+    RateLimiter limiter(2, 100);
+    EXPECT_TRUE(limiter.allow("busy", t0));
+    EXPECT_TRUE(limiter.allow("busy", t0));
+    for (int i = 0; i < 98; ++i)
+        limiter.allow("flood-" + std::to_string(i), t0);
+    EXPECT_FALSE(limiter.allow("busy", t0));
+    EXPECT_EQ(limiter.addresses(), 99u);
+    // A table that is full of idle addresses forgets them to take a new one.
+    using namespace std::chrono_literals;
+    for (int i = 0; i < 10000; ++i)
+        limiter.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
+    EXPECT_LE(limiter.addresses(), 100u);
+    EXPECT_TRUE(limiter.allow("fresh", t0 + 4h));
+}
+
+}  // namespace
+}  // namespace vortigo::records

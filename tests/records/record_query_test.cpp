@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/record_query.h"
+#include "scores/record_address.h"
+#include "tests/records/browser_address.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+namespace vortigo::records {
+namespace {
+
+using test::asBrowserSends;
+using test::queryOf;
+
+// A query as the game writes it, with one value swapped for another.
+std::string query(std::string_view key, std::string_view value)
+{
+    std::string text = "Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001&punti=1234&Manches=3&Note=ciao"
+                       "&E_MAIL=nome@provider&ora=09:07&Language=1";
+    const std::string from = std::string(key) + "=";
+    const std::size_t start = text.find(from) + from.size();
+    const std::size_t end = text.find('&', start);
+    return text.replace(start, (end == std::string::npos ? text.size() : end) - start, value);
+}
+
+bool accepted(const std::string& text)
+{
+    return std::holds_alternative<Submission>(parseRecordQuery(text));
+}
+
+Submission parsed(const std::string& text)
+{
+    auto result = parseRecordQuery(text);
+    if (const QueryError* error = std::get_if<QueryError>(&result)) {
+        ADD_FAILURE() << text << ": " << error->message;
+        return {};
+    }
+    return std::get<Submission>(result);
+}
+
+GameState game(i32 score, i16 round, i16 dictionary)
+{
+    GameState state;
+    state.Score = score;
+    state.Round = round;
+    state.DictionaryIndex = dictionary;
+    return state;
+}
+
+TEST(RecordQuery, ReadsBackWhatTheGameSendsAsItIsAndAsABrowserEncodesIt)
+{
+    struct Case {
+        GameState state;
+        RecordEntry entry;
+        std::string name, note, email;
+    };
+    const Case cases[] = {
+        {game(1234, 3, 1), {"io & te", "Top 10! 50%=$&", "io & te@x.it"}, "io & te", "Top_10__50____", "io & te@x.it"},
+        {game(98765, 12, 2), {"", "", "nome@provider"}, "Anonimo", "", "nome@provider"},
+        {game(-50, 1, 3), {"Nicolò Bo", "  così è  ", " me+v@x.it "}, "Nicolò Bo", "così_è", " me+v@x.it "},
+        // Texts that look like the keys that follow them.
+        {game(7, 32767, 1), {"x&Note=y", "&E_MAIL=", "a&ora=b&Language=2"}, "x&Note=y", "_E_MAIL_", "a&ora=b&Language=2"},
+        {game(2147483647, 5, 2), {"100% sì", "", "&E_MAIL=&ora=12:00"}, "100% sì", "", "&E_MAIL=&ora=12:00"},
+    };
+    for (const Case& c : cases) {
+        const std::string address = recordAddress(c.state, c.entry, "QRS", "03-05-2001", "21:07:45");
+        for (const std::string& sent : {queryOf(address), queryOf(asBrowserSends(address))}) {
+            SCOPED_TRACE(sent);
+            const Submission s = parsed(sent);
+            EXPECT_EQ(s.name, c.name);
+            EXPECT_EQ(s.note, c.note);
+            EXPECT_EQ(s.email, c.email);
+            EXPECT_EQ(s.letters, "QRS");
+            EXPECT_EQ(s.isoDate(), "2001-03-05");
+            EXPECT_EQ(s.italianDate(), "05-03-2001");
+            EXPECT_EQ(s.clockTime(), "21:07");
+            EXPECT_EQ(s.points, c.state.Score);
+            EXPECT_EQ(s.round, c.state.Round);
+            EXPECT_EQ(s.language, c.state.DictionaryIndex);
+        }
+    }
+}
+
+TEST(RecordQuery, AcceptsEveryValueAtItsLimits)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Nome", "ÀÀÀÀÀÀÀÀÀÀ"},          {"Nome", "%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80"},
+        {"Nome", "%F0%9F%98%80"},        {"programma", "Vortigo_ZZZ"},
+        {"data", "29-02-2000"},          {"data", "31-12-1900"},
+        {"punti", "2147483647"},         {"punti", "-2147483648"},
+        {"punti", "0"},                  {"Manches", "32767"},
+        {"Manches", "1"},                {"Note", "12345678901234567890"},
+        {"Note", ""},                    {"E_MAIL", "1234567890123456789012345678901234567890"},
+        {"E_MAIL", ""},                  {"ora", "00:00"},
+        {"ora", "23:59"},                {"Language", "3"},
+    };
+    for (const auto& [key, value] : cases)
+        EXPECT_TRUE(accepted(query(key, value))) << key << "=" << value;
+}
+
+TEST(RecordQuery, RefusesEveryInvalidValueWithAnItalianReason)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Nome", ""},
+        {"Nome", "ÀÀÀÀÀÀÀÀÀÀÀ"},
+        {"Nome", "12345678901"},
+        {"Nome", "%C3"},            // half a character
+        {"Nome", "%C0%AF"},         // overlong "/"
+        {"Nome", "%ED%A0%80"},      // a surrogate
+        {"Nome", "%FF"},
+        {"Nome", "a%0Ab"},          // a line break
+        {"Nome", "a%7Fb"},
+        {"programma", "Vortigo_AB"},
+        {"programma", "Vortigo_ABCD"},
+        {"programma", "Vortigo_abc"},
+        {"programma", "Vortigo_A1C"},
+        {"programma", "vortigo_ABC"},
+        {"programma", "Vortigo_ÀBC"},
+        {"programma", ""},
+        {"data", "31-04-2001"},
+        {"data", "29-02-2001"},
+        {"data", "29-02-1900"},
+        {"data", "00-01-2001"},
+        {"data", "05-13-2001"},
+        {"data", "05-00-2001"},
+        {"data", "5-3-2001"},
+        {"data", "05/03/2001"},
+        {"data", "05-03-01"},
+        {"data", "05-03-1899"},
+        {"data", "0a-03-2001"},
+        {"data", ""},
+        {"punti", "2147483648"},
+        {"punti", "-2147483649"},
+        {"punti", "99999999999"},
+        {"punti", "12a"},
+        {"punti", "+5"},
+        {"punti", "1.234"},
+        {"punti", "-"},
+        {"punti", ""},
+        {"Manches", "0"},
+        {"Manches", "32768"},
+        {"Manches", "-1"},
+        {"Manches", "1e3"},
+        {"Manches", ""},
+        {"Note", "123456789012345678901"},
+        {"Note", "a%09b"},
+        {"E_MAIL", "12345678901234567890123456789012345678901"},
+        {"E_MAIL", "a%00b@x.it"},
+        {"ora", "24:00"},
+        {"ora", "12:60"},
+        {"ora", "9:07"},
+        {"ora", "09:07:45"},
+        {"ora", "09.07"},
+        {"ora", ""},
+        {"Language", "0"},
+        {"Language", "4"},
+        {"Language", "12"},
+        {"Language", "1 "},
+        {"Language", ""},
+    };
+    for (const auto& [key, value] : cases) {
+        const auto result = parseRecordQuery(query(key, value));
+        const QueryError* error = std::get_if<QueryError>(&result);
+        ASSERT_NE(error, nullptr) << key << "=" << value;
+        EXPECT_FALSE(error->message.empty());
+    }
+}
+
+TEST(RecordQuery, RefusesKeysOutOfOrderMissingRenamedOrFollowedByMore)
+{
+    const std::string good = query("Nome", "Brivo");
+    ASSERT_TRUE(accepted(good));
+    const std::string cases[] = {
+        "",
+        "Nome=Brivo",
+        good + "&extra=1",
+        "nome" + good.substr(4),
+        // programma and data swapped
+        "Nome=Brivo&data=05-03-2001&programma=Vortigo_QRS&punti=1234&Manches=3&Note=ciao&E_MAIL=n@p&ora=09:07&Language=1",
+        // no Note
+        "Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001&punti=1234&Manches=3&E_MAIL=n@p&ora=09:07&Language=1",
+        // keys encoded
+        "Nome=Brivo%26programma=Vortigo_QRS&data=05-03-2001&punti=1234&Manches=3&Note=ciao&E_MAIL=n@p&ora=09:07&Language=1",
+        "Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001&punti=1234&Manches=3&Note=ciao&E_MAIL=n@p&ora=09:07&Language=1" +
+            std::string(kMaxTargetBytes, 'x'),
+    };
+    for (const std::string& text : cases)
+        EXPECT_FALSE(accepted(text)) << text.substr(0, 200);
+}
+
+TEST(RecordQuery, PercentDecodingTakesOnlyTwoHexDigitsAndLeavesPlusAlone)
+{
+    EXPECT_EQ(percentDecode("a%20b%26c%3d%3D"), "a b&c==");
+    EXPECT_EQ(percentDecode("100%"), "100%");
+    EXPECT_EQ(percentDecode("50%=x%2"), "50%=x%2");
+    EXPECT_EQ(percentDecode("%zz%4"), "%zz%4");
+    EXPECT_EQ(percentDecode("a+b"), "a+b");
+    EXPECT_EQ(percentDecode("%2541"), "%41");
+    EXPECT_EQ(utf8Length("Nicolò"), 6u);
+    EXPECT_EQ(utf8Length("\xF0\x9F\x98\x80"), 1u);
+    EXPECT_FALSE(utf8Length("\xE2\x82"));
+    EXPECT_FALSE(utf8Length("\xF4\x90\x80\x80"));  // past U+10FFFF
+    EXPECT_FALSE(utf8Length("\x80"));
+}
+
+TEST(RecordQuery, AReloadIsTheSameSubmissionAndEveryIdentifyingFieldTellsTwoApart)
+{
+    const GameState state = game(1234, 3, 1);
+    const RecordEntry entry{"io & te", "Top 10! 50%=$&", "io & te@x.it"};
+    const std::string address = recordAddress(state, entry, "QRS", "03-05-2001", "09:07:45");
+    const SubmissionKey first = keyOf(parsed(queryOf(address)));
+    EXPECT_EQ(keyOf(parsed(queryOf(asBrowserSends(address)))), first);
+    // Round, note, e-mail and language do not identify a submission.
+    EXPECT_EQ(keyOf(parsed(queryOf(recordAddress(game(1234, 4, 2), {"io & te", "altro", "x@y"}, "QRS",
+                                                 "03-05-2001", "09:07:12")))),
+              first);
+    const std::string others[] = {
+        recordAddress(state, entry, "QRT", "03-05-2001", "09:07:45"),
+        recordAddress(state, {"io & tu", entry.note, entry.email}, "QRS", "03-05-2001", "09:07:45"),
+        recordAddress(state, entry, "QRS", "03-06-2001", "09:07:45"),
+        recordAddress(state, entry, "QRS", "03-05-2001", "09:08:45"),
+        recordAddress(game(1235, 3, 1), entry, "QRS", "03-05-2001", "09:07:45"),
+    };
+    for (const std::string& other : others)
+        EXPECT_NE(keyOf(parsed(queryOf(other))), first) << other;
+}
+
+TEST(TableQuery, NamesOneOfTheThreeTablesOrAll)
+{
+    EXPECT_EQ(parseTableQuery(""), 0);
+    EXPECT_EQ(parseTableQuery("lingua=1"), 1);
+    EXPECT_EQ(parseTableQuery("lingua=3"), 3);
+    for (const char* bad : {"lingua=0", "lingua=4", "lingua=", "lingua=1&x=2", "lingua=01", "Lingua=1", "x"})
+        EXPECT_FALSE(parseTableQuery(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace vortigo::records

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A label that acts as a link (home page, mail, record) reachable from the
+// keyboard: Tab stops on it, a frame shows that it has the focus, and Space
+// or Enter act as a click on it does.
+#pragma once
+
+#include <functional>
+
+class QLabel;
+
+namespace vortigo {
+
+void makeKeyboardLink(QLabel* label, std::function<void()> activate);
+
+}  // namespace vortigo
