@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
+#include "app/grid_accessibility.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
@@ -15,6 +16,7 @@
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
 #include "widgets/keyboard_link.h"
+#include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
 #include <QAction>
@@ -86,6 +88,8 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     };
     m_client->onMove = [this] { Form_MouseMove(); };
     m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
+    m_client->onFocusMove = [this] { gridFocusMoved(m_client); };
+    installGridAccessibility();
     m_client->onResize = [this] {
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
@@ -98,6 +102,7 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
 
     buildControls();
     buildMenus();
+    showStatus();
     // The window opens with the new-game button focused, not the chooser,
     // where a first arrow key would change the dictionary.
     Command3d1->setFocus(Qt::OtherFocusReason);
@@ -173,6 +178,7 @@ void Form1::buildControls()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipRect(405, 750, 9600, 4500));
     Picture1->setToolTip(QStringLiteral("Clicca per nuova partita ..."));
+    Picture1->setAccessibleName(QStringLiteral("Vortigo: clicca per nuova partita"));
     Picture1->setAlignment(Qt::AlignCenter);
     setColours(Picture1, Qt::black, Qt::white);
 
@@ -218,6 +224,7 @@ void Form1::buildControls()
     Command3d1->setIcon(QIcon(QStringLiteral(":/images/new-game.png")));
     Command3d1->setIconSize(QSize(tw(645) - 8, tw(585) - 8));
     Command3d1->setToolTip(QStringLiteral("Nuova partita ..."));
+    Command3d1->setAccessibleName(QStringLiteral("Nuova partita"));
     // Space (or Enter, as on a dialog's button) starts a game when it has the focus.
     Command3d1->setAutoDefault(true);
     connect(Command3d1, &QPushButton::clicked, this, [this] { dispatch([this] { Command3d1_Click(); }); });
@@ -228,6 +235,9 @@ void Form1::buildControls()
     Label6 = caption("Label6", QStringLiteral("Errori ammessi:"), twipRect(3420, 150, 1095, 165));
     Label5 = caption("Label5", QStringLiteral("Punti:"), twipRect(2730, 150, 465, 165));
     Label10 = caption("Label10", QStringLiteral("Giocatore:"), twipRect(6180, 150, 870, 240));
+    // The captions name the boxes under them, for a screen reader too.
+    Label10->setBuddy(Text1);
+    Label11->setBuddy(Combo1);
     Label8 = value("Label8", QStringLiteral("0"), twipRect(4500, 330, 645, 300), QColor(128, 255, 255), "Manche in corso");
     Label7 = value("Label7", QStringLiteral("0"), twipRect(3420, 330, 1065, 300), QColor(255, 255, 0), "Errori ammissibili");
     Label2 = value("Label2", QString(), twipRect(720, 330, 1680, 300), QColor(192, 192, 255), "Tempo rimasto");
@@ -238,8 +248,6 @@ void Form1::buildControls()
     Label12->setFont(tahoma(8.25, true, true));
     Label12->setToolTip(QStringLiteral("Visita il sito dell'autore ..."));
     setColours(Label12, QColor(0, 0, 192), kCaptionPeach);
-    // The address may need more room than the design gave it; it grows to the right.
-    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
     // Label12 sits where the status labels appear once a game runs.
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
@@ -428,6 +436,7 @@ bool Form1::Form_Load()
         m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
+    fitStrip();
     return true;
 }
 
@@ -448,6 +457,22 @@ void Form1::applySettingsFile()
         m_game.setSoundOn(*read.sound);
         showSettings();
     }
+}
+
+void Form1::fitStrip()
+{
+    // Captions, the link and the chooser get the room their texts need in
+    // the fonts we draw with; the value labels were designed wide enough.
+    std::vector<FitControl> controls;
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (const auto* label = qobject_cast<QLabel*>(w))
+            controls.push_back({w, labelNeeds(label)});
+        else if (w == Combo1)
+            controls.push_back({w, QSize(Combo1->sizeHint().width(), Combo1->height())});
+        else
+            controls.push_back({w, w->size()});
+    }
+    fitControls(controls);
 }
 
 void Form1::placeTitlePicture()
@@ -648,10 +673,12 @@ LayoutArea Form1::gridArea()
 void Form1::cellChanged(Cell cell)
 {
     drawCell(m_surface, m_game, cell);
+    gridCellChanged(m_client, cell);
 }
 
-void Form1::announce(const std::string&)
+void Form1::announce(const std::string& text)
 {
+    gridAnnounce(m_client, QString::fromStdString(text));
 }
 
 void Form1::tell(const std::string& text)
@@ -671,6 +698,7 @@ void Form1::changed(unsigned what)
         showWords();
     if (what & kGridChanged) {
         drawRound(m_surface, m_game);
+        gridRebuilt(m_client);
         m_client->resetFocusCell();
     }
     if (what & kClockChanged) {
@@ -689,7 +717,6 @@ void Form1::showStage()
         l->setVisible(m_game.playing());
     if (!m_game.playing()) {
         // The title screen, as at start-up: a first round that could not be built leaves it there.
-        Frame3d1->hide();
         placeTitlePicture();
         Picture1->show();
         return;
@@ -702,7 +729,7 @@ void Form1::showStage()
 
 void Form1::showStatus()
 {
-    const i32 score = m_game.state().Score;
+    const i32 score = m_game.scoreShown();
     Label3->setText(QString::fromStdString(m_game.scoreCaption()));
     if (score < 0)
         setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
@@ -715,6 +742,16 @@ void Form1::showStatus()
     Label2->setText(QString::fromStdString(m_game.timeCaption()));
     if (const auto colours = m_game.timeColours())
         setColours(Label2, paletteColour(colours->text), paletteColour(colours->back));
+
+    // A screen reader hears each value with what it is: "Tempo rimasto: Sec.32".
+    const auto name = [](QLabel* value, const QString& caption, const QString& whenEmpty) {
+        const QString shown = value->text().isEmpty() ? whenEmpty : value->text();
+        value->setAccessibleName(shown.isEmpty() ? caption : caption + QStringLiteral(": ") + shown);
+    };
+    name(Label2, QStringLiteral("Tempo rimasto"), QString());
+    name(Label3, QStringLiteral("Punti fatti"), QStringLiteral("0"));
+    name(Label7, QStringLiteral("Errori ammissibili"), QString());
+    name(Label8, QStringLiteral("Manche in corso"), QString());
 }
 
 void Form1::showWords()
@@ -732,6 +769,14 @@ void Form1::showWords()
             setColours(label, paletteColour(kBlue), paletteColour(kWhite));
         label->setText(QString::fromStdString(latin1ToUtf8(m_game.wordCaption(i))));
         label->show();
+        // Found or not is said in words, not only by the colours.
+        const std::size_t length = m_game.state().WordList(i).size();
+        if (m_game.wordFound(i))
+            label->setAccessibleName(label->text() + QStringLiteral(", trovata"));
+        else if (m_game.wordCaption(i) != m_game.state().WordList(i))
+            label->setAccessibleName(QStringLiteral("Parola nascosta di %1 lettere, da trovare").arg(length));
+        else
+            label->setAccessibleName(label->text() + QStringLiteral(", da trovare"));
     }
 }
 

@@ -150,6 +150,7 @@ private:
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();
+    void fitStrip();
     void placeTitlePicture();
     void dockWordFrame();
     void applySettingsFile();

@@ -145,6 +145,8 @@ void GridArea::focusInEvent(QFocusEvent* event)
 {
     update(cellRect(m_focus));
     QWidget::focusInEvent(event);
+    if (onFocusMove)
+        onFocusMove();
 }
 
 void GridArea::focusOutEvent(QFocusEvent* event)

@@ -38,8 +38,10 @@ public:
     /// The cell the focus ring is on, and putting it back on the top-left cell.
     Cell focusCell() const { return m_focus; }
     void resetFocusCell();
-    /// The centre of a cell, in the pixels presses arrive in.
+    /// The centre of a cell, and its square, in the pixels presses arrive in.
     QPointF cellCentre(Cell cell) const;
+    QRect cellRect(Cell cell) const;
+    const Game& game() const { return m_game; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,7 +56,6 @@ protected:
 
 private:
     void followPixelRatio();
-    QRect cellRect(Cell cell) const;
     void moveFocus(Cell cell);
 
     ImageSurface& m_surface;

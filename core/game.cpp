@@ -205,6 +205,7 @@ void Game::abandonRoundSetUp()
     m_roundShown = m_beforeSetUp.roundShown;
     m_errorsLeft = m_beforeSetUp.errorsLeft;
     m_playing = m_beforeSetUp.playing;
+    m_wordShown.fill(false);
     m_host.changed(kClockChanged | kWordsChanged | kGridChanged | kStatusChanged | kStageChanged);
 }
 
@@ -314,6 +315,7 @@ void Game::ShowScore(i32 amount)
     m_state.Score = static_cast<i32>(std::clamp<long long>(sum, INT32_MIN, INT32_MAX));
     if (amount == -9999)
         m_state.Score = 0;
+    m_scoreShown = m_state.Score;
     m_scoreCaption = formatScore(m_state.Score, m_platform.groupSeparator());
     m_host.changed(kStatusChanged);
 }

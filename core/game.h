@@ -135,7 +135,8 @@ public:
     bool showWords() const { return m_showWords; }
     /// Errors still allowed before the game is lost.
     int errorsLeft() const { return m_errorsLeft; }
-    /// The score as last shown (Latin-1 free: digits, sign and separators); "0" before any game.
+    /// The score as last shown, and its caption (digits, sign, separators); "0" before any game.
+    i32 scoreShown() const { return m_scoreShown; }
     const std::string& scoreCaption() const { return m_scoreCaption; }
     /// The round number as last shown; 0 before any game.
     int roundShown() const { return m_roundShown; }
@@ -167,6 +168,7 @@ private:
     bool m_soundOn = true;
     std::string m_playerName = "Brivo";
     int m_errorsLeft = 0;
+    i32 m_scoreShown = 0;
     std::string m_scoreCaption = "0";
     int m_roundShown = 0;
     std::string m_timeCaption;

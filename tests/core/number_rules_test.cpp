@@ -28,15 +28,6 @@ TEST(ReadLooseNumber, SkipsBlanksAnywhereAndStopsAtTheFirstStranger)
         EXPECT_DOUBLE_EQ(readLooseNumber(text), want) << '"' << text << '"';
 }
 
-TEST(IntegerWidths, ValuesOutsideTheirWidthAreRefused)
-{
-    EXPECT_EQ(toInt16(32767), 32767);
-    EXPECT_FALSE(toInt16(32768).has_value());
-    EXPECT_FALSE(toInt16(-32769).has_value());
-    EXPECT_FALSE(toInt32(1e12).has_value());
-    EXPECT_EQ(toInt32(-2147483648.0), -2147483647 - 1);
-}
-
 TEST(GameStateTables, EveryDirectionAndEveryRoundRowAsPlayed)
 {
     GameState s;

@@ -20,14 +20,6 @@ TEST(ClockRandom, DrawsWithinOneClockTickStillDiffer)
     EXPECT_EQ(seen.size(), 1000u);
 }
 
-TEST(ClockRandom, TheSameClockReplaysTheSameDrawsAndAnotherDoesNot)
-{
-    ClockRandom a([] { return 100.0; }), b([] { return 100.0; }), c([] { return 100.5; });
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(a.draw(), b.draw());
-    EXPECT_NE(ClockRandom([] { return 100.0; }).draw(), c.draw());
-}
-
 TEST(ClockRandom, FillerIndexesAreUniformOverTwentyOne)
 {
     // The filler draw Floor(u * 21 + 1) within one tick, checked with a

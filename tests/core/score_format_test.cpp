@@ -18,11 +18,3 @@ TEST(ScoreFormat, StatusStripCaptionFollowsTheLocaleSeparatorAndHidesZero)
                                {-2147483647 - 1, ",", "-2,147,483,648"}, {1500, "\xC2\xA0", "1\xC2\xA0" "500"}})
         EXPECT_EQ(formatScore(c.amount, c.separator), c.text) << c.amount;
 }
-
-TEST(ScoreFormat, TablePointsHaveFiveDigitsAtLeast)
-{
-    for (const ScoreCase& c : {ScoreCase{0, ",", " 00,000"}, {120, ",", " 00,120"}, {1234, ",", " 01,234"},
-                               {98765, ",", " 98,765"}, {123456, ",", " 123,456"}, {1234567, ",", " 1,234,567"},
-                               {1234, ".", " 01.234"}, {-5, ",", "- 00,005"}})
-        EXPECT_EQ(formatTablePoints(c.amount, c.separator), c.text) << c.amount;
-}

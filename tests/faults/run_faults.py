@@ -105,6 +105,9 @@ def main():
     parser.add_argument("--check", action="store_true", help="only check that every fault's text is found")
     parser.add_argument("--report", type=Path, help="also write the results table to this file")
     parser.add_argument("--keep", action="store_true", help="keep the scratch checkout and its build")
+    parser.add_argument("--with-integration", action="store_true",
+                        help="also run the tests labelled integration (the record server against real databases "
+                             "and a browser), which no fault of the list reaches and which are slow")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"], HERE).stdout.strip())
@@ -148,6 +151,8 @@ def main():
                 configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
             building = ["cmake", "--build", str(build), "-j", str(args.jobs)]
             testing = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
+            if not args.with_integration:
+                testing += ["-LE", "integration"]
             if run(configure, tree, log, env).returncode != 0 or run(building, tree, log, env).returncode != 0:
                 sys.exit(f"the unchanged tree does not configure or build; see {log_path}")
             baseline = run(testing, tree, log)
@@ -189,6 +194,8 @@ def report(results, args, commit, check_only=False):
     lines = [f"Planted faults in {commit[:10]} ({args.ref})", ""]
     for fault, state, failing in results:
         lines.append(f"{state:<24} {fault['id']:<24} {fault['file']}: {fault['what']}")
+        if failing:
+            lines.append(f"{'':<24} caught by {', '.join(failing)}")
     counted = [r for r in results if r[1] in ("caught", "SURVIVED")]
     caught = sum(1 for r in counted if r[1] == "caught")
     skipped = [r for r in results if r[1] not in ("caught", "SURVIVED", "found")]

@@ -48,7 +48,7 @@ public:
     ~Postgres()
     {
         if (!m_url.isEmpty())
-            QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_dir.path()});
+            QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_cluster});
     }
     bool ready() const { return !m_url.isEmpty(); }
     const QString& problem() const { return m_problem; }
@@ -80,7 +80,7 @@ private:
         // The cluster runs as "postgres" when the tests run as root: it must reach its folder.
         QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup | QFile::ExeOther);
         QProcess script;
-        script.start(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"start", m_dir.path() + "/pg"});
+        script.start(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"start", m_cluster});
         script.waitForFinished(-1);
         m_url = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
         if (script.exitCode() != 0 || !m_url.startsWith("postgresql://")) {
@@ -91,6 +91,7 @@ private:
     }
     static inline std::unique_ptr<Postgres> s_instance;
     QTemporaryDir m_dir{QDir::tempPath() + "/vortigo-pg-XXXXXX"};
+    QString m_cluster = m_dir.path() + "/pg";
     QString m_url;
     QString m_problem;
     int m_databases = 0;

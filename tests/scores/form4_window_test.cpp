@@ -183,6 +183,34 @@ TEST_F(HighScoreWindow, AnAccentedNameIsLatin1InTheFileAndGoesToTheLinkWithTheNo
               "&Language=1");
 }
 
+TEST_F(HighScoreWindow, TheRecordLinkIsReachedWithTabAndOpensWithEnterOnlyWhenEnabled)
+{
+    Form4 form(context(120, true));
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (int tabs = 0; tabs < 10 && QApplication::focusWidget() != form.Label6; ++tabs)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), form.Label6);
+    QTest::keyClick(form.Label6, Qt::Key_Return);
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].line.rfind("start http://record.vortigo.example/vortigo.asp?Nome=Brivo&", 0), 0u);
+    EXPECT_TRUE(form.isVisible());  // Enter opened the link, the window stays
+
+    // Off the podium the link is disabled, and Tab never stops on it.
+    writeBytes(folder.scoreFile(), fullTableFile());
+    Form4 unpublished(context(50, true));
+    unpublished.show();
+    unpublished.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&unpublished));
+    for (int tabs = 0; tabs < 10; ++tabs) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), unpublished.Label6);
+    }
+    form.close();
+    unpublished.close();
+}
+
 TEST_F(HighScoreWindow, TheEnabledLinkAloneShowsTheHandAndOnlyTheHandlersSetThePointer)
 {
     Form4 form(context(120, true));

@@ -31,14 +31,6 @@ TEST(CmbS, BlanksAndTheQueryBreakingSignsBecomeUnderscoresInPlace)
     EXPECT_EQ(cmbS(others), "Così_è:_#1?+@/\"'");
 }
 
-TEST(RecordAddress, CarriesTheNineKeysInOrderWithTheDateDayFirstAndTheTimeWithoutSeconds)
-{
-    EXPECT_EQ(recordAddress(gameOf(1234, 3, 1), {"Brivo", "Top 10! 50%=$&", "nome@provider"}, "QRS", "03-05-2001",
-                            "09:07:45"),
-              VORTIGO_RECORD_SERVER "/vortigo.asp?Nome=Brivo&programma=Vortigo_QRS&data=05-03-2001"
-              "&punti=1234&Manches=3&Note=Top_10__50____&E_MAIL=nome@provider&ora=09:07&Language=1");
-}
-
 TEST(RecordAddress, EachFieldIsSentAsTheGameHoldsIt)
 {
     const std::tuple<GameState, RecordEntry, const char*> cases[] = {

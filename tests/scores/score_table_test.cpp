@@ -159,6 +159,7 @@ TEST(ScoreRows, NamesArePaddedOrCutToTwelveAndPointsGroupedWithTheLocaleSeparato
         {3, "Nino", 1234, ".", "03 - Nino         01.234"},
         {9, "Nove", 9, ",", "09 - Nove         00,009"},
         {10, "Dieci", 10, ",", "10 - Dieci        00,010"},
+        {4, "Meno", -5, ",", "04 - Meno        - 00,005"},  // only a hand-edited file has one
         {3, "Nino", 98765, ",", "03 - Nino         98,765"},
         {3, "Nino", 123456, ",", "03 - Nino         123,456"},
         {3, "Nino", 1234567, ".", "03 - Nino         1.234.567"},
