@@ -45,10 +45,11 @@ GameFolders chooseGameFolders(const FolderFacts& facts)
     const std::filesystem::path program = facts.programFolder.lexically_normal();
     const bool beside = holdsDeliveredData(program);
     if (beside && !isSystemLocation(program) && facts.writable && facts.writable(program))
-        return {program, program, program};
+        return {program, program, program, program};
 
     GameFolders folders;
     folders.data = beside ? program : (program / facts.installedData).lexically_normal();
+    folders.modules = beside ? program : (program / facts.installedModules).lexically_normal();
     folders.settings = facts.configHome.empty() ? folders.data : facts.configHome / kPlayerFolderName;
     folders.scores = facts.dataHome.empty() ? folders.data : facts.dataHome / kPlayerFolderName;
     return folders;

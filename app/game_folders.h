@@ -15,12 +15,14 @@ struct GameFolders {
     std::filesystem::path data;      ///< dictionaries, title picture, sounds, help page, credits
     std::filesystem::path settings;  ///< where vortigo.INI is read and written
     std::filesystem::path scores;    ///< where vortigo.HIS is read and written
+    std::filesystem::path modules;   ///< where the sound module lies
 };
 
 /// What start-up knows about the place it runs from.
 struct FolderFacts {
     std::filesystem::path programFolder;   ///< the folder holding the executable
     std::filesystem::path installedData;   ///< the data folder of an installation, relative to programFolder
+    std::filesystem::path installedModules;  ///< the module folder of an installation, relative to programFolder
     std::filesystem::path configHome;      ///< the player's configuration folder (XDG), may be empty
     std::filesystem::path dataHome;        ///< the player's data folder (XDG), may be empty
     std::function<bool(const std::filesystem::path&)> writable;  ///< may this process create files there?
@@ -34,10 +36,10 @@ inline constexpr char kPlayerFolderName[] = "vortigo";
 bool isSystemLocation(const std::filesystem::path& folder);
 
 /// The program's folder for everything when it holds the delivered data, is
-/// writable and is no system location; otherwise the delivered data where it
-/// lies (beside the program or in the installation's data folder) and the
-/// player's files in configHome/vortigo and dataHome/vortigo. Without a
-/// player's folder the data folder stands in for it.
+/// writable and is no system location; otherwise the delivered data and the
+/// sound module where they lie (beside the program, or in the installation's
+/// data and module folders) and the player's files in configHome/vortigo and
+/// dataHome/vortigo. Without a player's folder the data folder stands in.
 GameFolders chooseGameFolders(const FolderFacts& facts);
 
 /// Whether this process may create files in the folder (access(2), W_OK).

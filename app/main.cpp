@@ -53,12 +53,13 @@ int main(int argc, char* argv[])
     // The program's folder stays bytes all the way to the files: it need not be UTF-8.
     facts.programFolder = vortigo::programFolder(argc > 0 ? argv[0] : nullptr);
     facts.installedData = VORTIGO_DATA_FROM_BINARY;
+    facts.installedModules = VORTIGO_MODULES_FROM_BINARY;
     facts.configHome = fileSystemPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     facts.dataHome = fileSystemPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     facts.writable = vortigo::folderWritable;
     const vortigo::GameFolders folders = vortigo::chooseGameFolders(facts);
 
-    vortigo::QtPlatform platform(folders.data);
+    vortigo::QtPlatform platform(folders.data, folders.modules);
     platform.setHandCursor(vortigo::handCursor(vortigo::handPicture()));
 
     vortigo::Form1 window(platform, folders);

@@ -34,7 +34,8 @@ for f in usr/games/vortigo \
          usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
          usr/share/icons/hicolor/16x16/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \
          usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/man/man6/vortigo.6.gz \
-         usr/share/doc/vortigo/copyright usr/share/doc/vortigo/changelog.gz usr/share/doc/vortigo/CREDITS.txt; do
+         usr/share/doc/vortigo/copyright usr/share/doc/vortigo/changelog.gz usr/share/doc/vortigo/CREDITS.txt \
+         usr/lib/vortigo/libvortigo_sound.so; do
   if [ ! -f "$unpacked/$f" ]; then echo "missing from the package: /$f" >&2; missing=1; fi
 done
 for dep in fonts-wine fonts-liberation libqt6widgets6 libqt6multimedia6; do

@@ -33,6 +33,7 @@ protected:
         FolderFacts f;
         f.programFolder = program;
         f.installedData = "../share/vortigo";
+        f.installedModules = "../lib/vortigo";
         f.configHome = m_root / "home/.config";
         f.dataHome = m_root / "home/.local/share";
         f.writable = [writable](const fs::path&) { return writable; };
@@ -49,6 +50,7 @@ TEST_F(GameFoldersTest, a_copy_in_a_writable_folder_of_its_own_keeps_everything_
     EXPECT_EQ(folders.data, program);
     EXPECT_EQ(folders.settings, program);
     EXPECT_EQ(folders.scores, program);
+    EXPECT_EQ(folders.modules, program);
 }
 
 TEST_F(GameFoldersTest, an_installed_copy_reads_its_data_from_the_installation_and_keeps_the_players_files_apart)
@@ -61,6 +63,7 @@ TEST_F(GameFoldersTest, an_installed_copy_reads_its_data_from_the_installation_a
         EXPECT_EQ(folders.data, data.lexically_normal());
         EXPECT_EQ(folders.settings, m_root / "home/.config/vortigo");
         EXPECT_EQ(folders.scores, m_root / "home/.local/share/vortigo");
+        EXPECT_EQ(folders.modules, (m_root / "prefix/lib/vortigo").lexically_normal());
     }
 
     // A read-only unpacked copy plays from where it lies and saves in the player's folders.
@@ -68,6 +71,7 @@ TEST_F(GameFoldersTest, an_installed_copy_reads_its_data_from_the_installation_a
     const GameFolders readOnly = chooseGameFolders(facts(unpacked, false));
     EXPECT_EQ(readOnly.data, unpacked);
     EXPECT_EQ(readOnly.settings, m_root / "home/.config/vortigo");
+    EXPECT_EQ(readOnly.modules, unpacked);
 
     // With no player's folder known, the data folder stands in.
     FolderFacts homeless = facts(m_root / "prefix/bin", true);

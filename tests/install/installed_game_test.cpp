@@ -123,7 +123,8 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
               prefix + QStringLiteral("/share/icons/hicolor/256x256/apps/") + kAppId + QStringLiteral(".png"),
               prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
               prefix + QStringLiteral("/share/man/man6/vortigo.6.gz"),
-              prefix + QStringLiteral("/share/doc/vortigo/CREDITS.txt")})
+              prefix + QStringLiteral("/share/doc/vortigo/CREDITS.txt"),
+              prefix + QStringLiteral("/lib/vortigo/libvortigo_sound.so")})
             EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
         ASSERT_TRUE(QFileInfo(game).isExecutable());
 
@@ -146,6 +147,8 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
         const Outcome played = run(game, {}, env, home);
         ASSERT_EQ(played.exitCode, 0) << played.out.toStdString() << played.err.toStdString();
         ASSERT_TRUE(played.out.contains(QStringLiteral("\ndone\n"))) << played.out.toStdString();
+        // Switching the sound on found the sound module in the installation.
+        EXPECT_FALSE(played.err.contains(QStringLiteral("no sound"))) << played.err.toStdString();
 
         // Only the boxes of a level change and of wrong letters were shown:
         // nothing about files that cannot be saved.

@@ -2,10 +2,10 @@
 // A stand-in player for the installed game. The game is not changed for it:
 // Qt loads this as an input plugin when the test names it in
 // QT_QPA_GENERIC_PLUGINS, and it plays through the same Qt events a player's
-// keyboard and mouse make. It names the player, switches the sound off,
-// chooses the level Allenamento from the menu, clicks a letter in the middle
-// of the grid until a click scores (a wrong letter means a new game), then
-// quits with Ctrl+F5 and closes the high-score table. It reports on stdout:
+// keyboard and mouse make. It names the player, switches the sound off, on
+// and off again, chooses the level Allenamento from the menu, clicks a letter
+// in the middle of the grid until a click scores (a wrong letter means a new
+// game), then quits with Ctrl+F5 and closes the high-score table. It reports on stdout:
 //   message <text>   every message box, answered with OK
 //   score <n>        the points when the game was ended
 //   table <row>      the first row of the high-score table
@@ -196,7 +196,11 @@ private:
         }
         case Phase::Sound:
             go(Phase::OpenOptions);
-            later([this] { QTest::keyClick(m_window, Qt::Key_S, Qt::ControlModifier); });
+            // Off, on (its sound loads the sound module) and off again.
+            later([this] {
+                for (int i = 0; i < 3; ++i)
+                    QTest::keyClick(m_window, Qt::Key_S, Qt::ControlModifier);
+            });
             return;
         case Phase::OpenOptions:
             go(Phase::OpenLevels);
