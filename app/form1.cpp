@@ -63,7 +63,7 @@ const QColor kCaptionPeach(255, 224, 192);
 // ---------------------------------------------------------------- building
 
 Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* parent)
-    : Form1(platform, GameFolders{programFolder, programFolder, programFolder}, parent)
+    : Form1(platform, GameFolders{programFolder, programFolder, programFolder, programFolder}, parent)
 {
 }
 
