@@ -35,7 +35,7 @@ for f in usr/games/vortigo \
          usr/share/icons/hicolor/16x16/apps/$id.png usr/share/icons/hicolor/256x256/apps/$id.png \
          usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/man/man6/vortigo.6.gz \
          usr/share/doc/vortigo/copyright usr/share/doc/vortigo/changelog.gz usr/share/doc/vortigo/CREDITS.txt \
-         usr/lib/vortigo/libvortigo_sound.so; do
+         usr/lib/vortigo/modules/libvortigo_sound.so; do
   if [ ! -f "$unpacked/$f" ]; then echo "missing from the package: /$f" >&2; missing=1; fi
 done
 for dep in fonts-wine fonts-liberation libqt6widgets6 libqt6multimedia6; do

@@ -124,7 +124,7 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
               prefix + QStringLiteral("/share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
               prefix + QStringLiteral("/share/man/man6/vortigo.6.gz"),
               prefix + QStringLiteral("/share/doc/vortigo/CREDITS.txt"),
-              prefix + QStringLiteral("/lib/vortigo/libvortigo_sound.so")})
+              prefix + QStringLiteral("/lib/vortigo/modules/libvortigo_sound.so")})
             EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
         ASSERT_TRUE(QFileInfo(game).isExecutable());
 
