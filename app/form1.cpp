@@ -63,9 +63,16 @@ const QColor kCaptionPeach(255, 224, 192);
 // ---------------------------------------------------------------- building
 
 Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* parent)
+    : Form1(platform, GameFolders{programFolder, programFolder, programFolder, programFolder}, parent)
+{
+}
+
+Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     : QMainWindow(parent),
       m_platform(platform),
-      m_folder(std::move(programFolder)),
+      m_folder(std::move(folders.data)),
+      m_settingsFolder(std::move(folders.settings)),
+      m_scoresFolder(std::move(folders.scores)),
       m_game(platform, *this)
 {
     registerGameFonts();
@@ -435,7 +442,7 @@ bool Form1::Form_Load()
 
 void Form1::applySettingsFile()
 {
-    const std::optional<SettingsRead> file = readSettingsFile(m_folder);
+    const std::optional<SettingsRead> file = readSettingsFile(m_settingsFolder);
     if (!file)
         return;
     const SettingsRead& read = *file;
@@ -597,7 +604,9 @@ void Form1::SaveSettings()
     std::array<bool, 4> checked{};
     checked[static_cast<std::size_t>(m_game.level())] = true;
     const std::string text = formatSettings(checked, m_game.playerName(), m_game.soundOn());
-    const WriteOutcome written = writeSettingsFile(m_folder, text);
+    // The player's folder of an installed copy is made on the first save.
+    makeFolder(m_settingsFolder);
+    const WriteOutcome written = writeSettingsFile(m_settingsFolder, text);
     if (written.ok() || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
@@ -626,7 +635,7 @@ void Form1::Label12_Click()
 
 void Form1::MenuInformazioni_Click()
 {
-    showAbout(m_platform, m_hand);
+    showAbout(m_platform, m_hand, m_folder);
 }
 
 // ---------------------------------------------------------------- what the game asks
@@ -651,7 +660,9 @@ bool Form1::openDictionary(GameState& state)
 
 void Form1::showHighScores()
 {
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_folder, m_quitting});
+    if (m_game.state().RecordNewScore)
+        makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
+    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting});
 }
 
 LayoutArea Form1::gridArea()

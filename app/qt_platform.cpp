@@ -50,7 +50,10 @@ QString qtFileName(const std::filesystem::path& path)
     return QString::fromStdString(path.native());
 }
 
-QtPlatform::QtPlatform(std::filesystem::path programFolder) : m_folder(std::move(programFolder)) {}
+QtPlatform::QtPlatform(std::filesystem::path programFolder, std::filesystem::path moduleFolder)
+    : m_folder(std::move(programFolder)), m_moduleFolder(moduleFolder.empty() ? m_folder : std::move(moduleFolder))
+{
+}
 
 QtPlatform::~QtPlatform()
 {
@@ -79,7 +82,7 @@ void QtPlatform::playSound(const std::string& fileName)
     // first sound; without it the game plays on in silence.
     if (!m_soundLoaded) {
         m_soundLoaded = true;
-        m_soundModule.setFileName(qtFileName(m_folder / "vortigo_sound"));
+        m_soundModule.setFileName(qtFileName(m_moduleFolder / "vortigo_sound"));
         if (m_soundModule.load()) {
             m_soundPlay = reinterpret_cast<SoundPlay>(m_soundModule.resolve("vortigo_sound_play"));
             m_soundStop = reinterpret_cast<SoundStop>(m_soundModule.resolve("vortigo_sound_stop"));

@@ -20,7 +20,9 @@ namespace vortigo {
 
 class QtPlatform : public Platform {
 public:
-    explicit QtPlatform(std::filesystem::path programFolder);
+    /// Sounds are read from programFolder; the sound module lies in
+    /// moduleFolder, the program's folder when none is given.
+    explicit QtPlatform(std::filesystem::path programFolder, std::filesystem::path moduleFolder = {});
     ~QtPlatform() override;
 
     /// The window whose own pointer setWindowPointer changes, and the parent of message boxes.
@@ -45,6 +47,7 @@ public:
 
 private:
     std::filesystem::path m_folder;
+    std::filesystem::path m_moduleFolder;  ///< where vortigo_sound lies
     QPointer<QWidget> m_window;
     QCursor m_hand;
     using SoundPlay = void (*)(const QString*);
