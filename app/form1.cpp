@@ -16,6 +16,7 @@
 #include "scores/form4.h"
 #include "widgets/game_fonts.h"
 #include "widgets/keyboard_link.h"
+#include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
 #include <QAction>
@@ -62,9 +63,16 @@ const QColor kCaptionPeach(255, 224, 192);
 // ---------------------------------------------------------------- building
 
 Form1::Form1(Platform& platform, std::filesystem::path programFolder, QWidget* parent)
+    : Form1(platform, GameFolders{programFolder, programFolder, programFolder, programFolder}, parent)
+{
+}
+
+Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     : QMainWindow(parent),
       m_platform(platform),
-      m_folder(std::move(programFolder)),
+      m_folder(std::move(folders.data)),
+      m_settingsFolder(std::move(folders.settings)),
+      m_scoresFolder(std::move(folders.scores)),
       m_game(platform, *this)
 {
     registerGameFonts();
@@ -240,8 +248,6 @@ void Form1::buildControls()
     Label12->setFont(tahoma(8.25, true, true));
     Label12->setToolTip(QStringLiteral("Visita il sito dell'autore ..."));
     setColours(Label12, QColor(0, 0, 192), kCaptionPeach);
-    // The address may need more room than the design gave it; it grows to the right.
-    Label12->resize(std::max(Label12->width(), Label12->sizeHint().width()), Label12->height());
     // Label12 sits where the status labels appear once a game runs.
     for (QLabel* l : {Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9})
         l->hide();
@@ -430,12 +436,13 @@ bool Form1::Form_Load()
         m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
+    fitStrip();
     return true;
 }
 
 void Form1::applySettingsFile()
 {
-    const std::optional<SettingsRead> file = readSettingsFile(m_folder);
+    const std::optional<SettingsRead> file = readSettingsFile(m_settingsFolder);
     if (!file)
         return;
     const SettingsRead& read = *file;
@@ -450,6 +457,22 @@ void Form1::applySettingsFile()
         m_game.setSoundOn(*read.sound);
         showSettings();
     }
+}
+
+void Form1::fitStrip()
+{
+    // Captions, the link and the chooser get the room their texts need in
+    // the fonts we draw with; the value labels were designed wide enough.
+    std::vector<FitControl> controls;
+    for (QWidget* w : Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (const auto* label = qobject_cast<QLabel*>(w))
+            controls.push_back({w, labelNeeds(label)});
+        else if (w == Combo1)
+            controls.push_back({w, QSize(Combo1->sizeHint().width(), Combo1->height())});
+        else
+            controls.push_back({w, w->size()});
+    }
+    fitControls(controls);
 }
 
 void Form1::placeTitlePicture()
@@ -581,7 +604,9 @@ void Form1::SaveSettings()
     std::array<bool, 4> checked{};
     checked[static_cast<std::size_t>(m_game.level())] = true;
     const std::string text = formatSettings(checked, m_game.playerName(), m_game.soundOn());
-    const WriteOutcome written = writeSettingsFile(m_folder, text);
+    // The player's folder of an installed copy is made on the first save.
+    makeFolder(m_settingsFolder);
+    const WriteOutcome written = writeSettingsFile(m_settingsFolder, text);
     if (written.ok() || m_settingsWarned)
         return;
     m_settingsWarned = true;  // said once; the game goes on without saving
@@ -610,7 +635,7 @@ void Form1::Label12_Click()
 
 void Form1::MenuInformazioni_Click()
 {
-    showAbout(m_platform, m_hand);
+    showAbout(m_platform, m_hand, m_folder);
 }
 
 // ---------------------------------------------------------------- what the game asks
@@ -635,7 +660,9 @@ bool Form1::openDictionary(GameState& state)
 
 void Form1::showHighScores()
 {
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_folder, m_quitting});
+    if (m_game.state().RecordNewScore)
+        makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
+    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting});
 }
 
 LayoutArea Form1::gridArea()
@@ -690,7 +717,6 @@ void Form1::showStage()
         l->setVisible(m_game.playing());
     if (!m_game.playing()) {
         // The title screen, as at start-up: a first round that could not be built leaves it there.
-        Frame3d1->hide();
         placeTitlePicture();
         Picture1->show();
         return;

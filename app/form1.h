@@ -13,6 +13,7 @@
 #include "core/game.h"
 #include "core/game_state.h"
 #include "core/platform.h"
+#include "app/game_folders.h"
 
 #include <QCursor>
 #include <QMainWindow>
@@ -40,6 +41,9 @@ public:
     /// The platform answers message boxes and so on; the folder holds the
     /// program's files (dictionaries, settings, scores, picture, sounds).
     Form1(Platform& platform, std::filesystem::path programFolder, QWidget* parent = nullptr);
+    /// The same with the player's files kept apart from the delivered data
+    /// (an installed copy): folders.data is the program's folder.
+    Form1(Platform& platform, GameFolders folders, QWidget* parent = nullptr);
     ~Form1() override;
 
     // ---- Handlers, called by the window's events through dispatch() ----
@@ -146,6 +150,7 @@ private:
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();
+    void fitStrip();
     void placeTitlePicture();
     void dockWordFrame();
     void applySettingsFile();
@@ -156,7 +161,9 @@ private:
     void tell(const std::string& text);
 
     Platform& m_platform;
-    std::filesystem::path m_folder;
+    std::filesystem::path m_folder;          // the delivered data, the working folder
+    std::filesystem::path m_settingsFolder;  // vortigo.INI
+    std::filesystem::path m_scoresFolder;    // vortigo.HIS
     Game m_game;
     ImageSurface m_surface;
     GridArea* m_client = nullptr;

@@ -18,7 +18,8 @@ GridArea::GridArea(ImageSurface& surface, const Game& game, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_surface.setChangedCallback([this] { update(); });
+    // Only what was drawn is painted again: a click repaints its cell.
+    m_surface.setChangedCallback([this](const QRect& area) { update(area); });
 }
 
 void GridArea::followPixelRatio()
@@ -51,8 +52,11 @@ void GridArea::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const QRectF area = event->rect();
     const double ratio = m_surface.devicePixelRatio();
-    p.drawImage(area, m_surface.image(),
-                QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
+    if (m_surface.isPlain())
+        p.fillRect(area, m_surface.plainColour());
+    else
+        p.drawImage(area, m_surface.image(),
+                    QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
     if (hasFocus() && m_game.gridShown()) {
         // Two logical pixels of light blue over the cell's border, lined with
         // white inside, so the ring shows on every paint of a cell (white,

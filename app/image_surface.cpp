@@ -30,11 +30,21 @@ constexpr int kDotsPerMeter = 3780;
 
 ImageSurface::ImageSurface()
 {
-    m_image = blankImage();
     m_font.setBold(true);
 }
 
-QImage ImageSurface::blankImage() const
+QColor ImageSurface::plainColour() const
+{
+    return qcolour(m_plain);
+}
+
+void ImageSurface::makeImage() const
+{
+    if (m_image.isNull())
+        m_image = blankImage(m_plain);
+}
+
+QImage ImageSurface::blankImage(int colour) const
 {
     QImage image(static_cast<int>(std::ceil(m_width * m_ratio)), static_cast<int>(std::ceil(m_height * m_ratio)),
                  QImage::Format_RGB32);
@@ -42,7 +52,7 @@ QImage ImageSurface::blankImage() const
     // Points are measured at 96 dots per logical inch, whatever the ratio.
     image.setDotsPerMeterX(kDotsPerMeter);
     image.setDotsPerMeterY(kDotsPerMeter);
-    image.fill(qcolour(m_back));
+    image.fill(qcolour(colour));
     return image;
 }
 
@@ -52,14 +62,17 @@ void ImageSurface::setDevicePixelRatio(double ratio)
         return;
     finishPainting();
     m_ratio = ratio;
-    m_image = blankImage();
+    if (!isPlain())
+        m_image = blankImage(m_back);
     m_metrics.reset();
-    changed();
+    m_texts.clear();
+    changedAll();
 }
 
 QPainter& ImageSurface::painter()
 {
     if (!m_painter.isActive()) {
+        makeImage();
         m_painter.begin(&m_image);
         m_painter.setRenderHint(QPainter::TextAntialiasing);
     }
@@ -75,6 +88,7 @@ void ImageSurface::finishPainting() const
 const QImage& ImageSurface::image() const
 {
     finishPainting();
+    makeImage();
     return m_image;
 }
 
@@ -87,28 +101,34 @@ void ImageSurface::resize(int width, int height)
     finishPainting();
     m_width = width;
     m_height = height;
-    QImage grown = blankImage();
-    QPainter p(&grown);
-    p.drawImage(0, 0, m_image);
-    p.end();
-    m_image = grown;
+    if (!isPlain()) {
+        QImage grown = blankImage(m_back);
+        QPainter p(&grown);
+        p.drawImage(0, 0, m_image);
+        p.end();
+        m_image = grown;
+    }
     m_metrics.reset();
-    changed();
+    changedAll();
 }
 
 void ImageSurface::clear()
 {
     finishPainting();
-    m_image.fill(qcolour(m_back));
-    changed();
+    // A surface that has never been drawn on stays without an image.
+    if (isPlain())
+        m_plain = m_back;
+    else
+        m_image.fill(qcolour(m_back));
+    changedAll();
 }
 
 void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colour)
 {
     QPainter& p = painter();
-    p.fillRect(QRect(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2)))),
-               qcolour(colour));
-    changed();
+    const QRect area(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2))));
+    p.fillRect(area, qcolour(colour));
+    changed(area);
 }
 
 void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int colour)
@@ -124,12 +144,16 @@ void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int c
     p.fillRect(QRect(l, b, r - l + 1, 1), c);
     p.fillRect(QRect(l, t, 1, b - t + 1), c);
     p.fillRect(QRect(r, t, 1, b - t + 1), c);
-    changed();
+    changed(QRectF(l, t, r - l + 1, b - t + 1));
 }
 
 void ImageSurface::setFont(const std::string& name, double points, bool bold)
 {
-    m_font = QFont(QString::fromStdString(name));
+    const QString family = QString::fromStdString(name);
+    // Every repainted cell names the grid's font again: keep what was measured.
+    if (m_metrics && m_font.family() == family && m_font.pointSizeF() == points && m_font.bold() == bold)
+        return;
+    m_font = QFont(family);
     m_font.setPointSizeF(points);
     m_font.setBold(bold);
     m_metrics.reset();
@@ -137,14 +161,23 @@ void ImageSurface::setFont(const std::string& name, double points, bool bold)
 
 const QFontMetricsF& ImageSurface::metrics()
 {
-    if (!m_metrics)
+    if (!m_metrics) {
+        makeImage();
         m_metrics.emplace(m_font, &m_image);
+        m_texts.clear();
+        m_widths.clear();
+    }
     return *m_metrics;
 }
 
 double ImageSurface::textWidth(const std::string& text)
 {
-    return metrics().horizontalAdvance(QString::fromStdString(text));
+    const QFontMetricsF& m = metrics();
+    const QString key = QString::fromStdString(text);
+    auto known = m_widths.constFind(key);
+    if (known == m_widths.constEnd())
+        known = m_widths.insert(key, m.horizontalAdvance(key));
+    return *known;
 }
 
 double ImageSurface::textHeight(const std::string&)
@@ -154,17 +187,37 @@ double ImageSurface::textHeight(const std::string&)
 
 void ImageSurface::drawText(double x, double y, const std::string& text, int colour)
 {
+    const QFontMetricsF& m = metrics();
     QPainter& p = painter();
     p.setFont(m_font);
     p.setPen(qcolour(colour));
-    p.drawText(QPointF(x, y + metrics().ascent()), QString::fromStdString(text));
-    changed();
+    // Each letter is laid out once per font and then only placed: the grid
+    // draws the same few letters hundreds of times.
+    const QString key = QString::fromStdString(text);
+    auto laid = m_texts.find(key);
+    if (laid == m_texts.end()) {
+        QStaticText layout(key);
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        layout.prepare(p.transform(), m_font);
+        laid = m_texts.insert(key, layout);
+    }
+    p.drawStaticText(QPointF(x, y), *laid);
+    // Glyphs may reach a little beyond their advance; half the line height
+    // either side covers that.
+    const double h = m.height();
+    changed(QRectF(x - h / 2, y - 2, textWidth(text) + h, h + 4));
 }
 
-void ImageSurface::changed()
+void ImageSurface::changed(const QRectF& area)
 {
     if (m_changed)
-        m_changed();
+        m_changed(area.toAlignedRect());
+}
+
+void ImageSurface::changedAll()
+{
+    changed(QRectF(0, 0, m_width, m_height));
 }
 
 }  // namespace vortigo

@@ -10,8 +10,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
 
 #include <functional>
 #include <optional>
@@ -30,8 +32,13 @@ public:
     double devicePixelRatio() const { return m_ratio; }
     /// The picture as drawn so far (finishes any drawing still in progress).
     const QImage& image() const;
-    /// Called after every drawing operation, to schedule a repaint.
-    void setChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
+    /// True while nothing but clearing has happened: the whole surface is
+    /// plainColour() and no image is held yet (the title screen needs none).
+    bool isPlain() const { return m_image.isNull(); }
+    QColor plainColour() const;
+    /// Called after every drawing operation with the logical area it touched,
+    /// so that only that area is painted again.
+    void setChangedCallback(std::function<void(const QRect&)> changed) { m_changed = std::move(changed); }
 
     int width() const override { return m_width; }
     int height() const override { return m_height; }
@@ -45,23 +52,30 @@ public:
     void drawText(double x, double y, const std::string& text, int colour) override;
 
 private:
-    void changed();
+    void changed(const QRectF& area);
+    void changedAll();
     const QFontMetricsF& metrics();
     QPainter& painter();
     void finishPainting() const;
-    QImage blankImage() const;
+    void makeImage() const;
+    QImage blankImage(int colour) const;
 
     int m_width = 1;   ///< logical size
     int m_height = 1;
     double m_ratio = 1.0;
-    QImage m_image;
+    // Null until something is drawn; until then the surface is m_plain all over.
+    mutable QImage m_image;
+    int m_plain = 15;
     // One painter stays open across a run of operations (a whole grid is
     // hundreds of them); it is closed before anyone reads or resizes the image.
     mutable QPainter m_painter;
     QFont m_font;
     std::optional<QFontMetricsF> m_metrics;  ///< of m_font on this image, kept between letters
+    // The grid's letters in the current font, laid out once each.
+    QHash<QString, QStaticText> m_texts;
+    QHash<QString, double> m_widths;
     int m_back = 15;
-    std::function<void()> m_changed;
+    std::function<void(const QRect&)> m_changed;
 };
 
 }  // namespace vortigo

@@ -5,12 +5,10 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QDir>
-#include <QHash>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTime>
@@ -23,33 +21,6 @@
 #include <thread>
 
 namespace vortigo {
-
-// Sounds play outside the interface thread, so the pause after a sound (which
-// blocks the interface thread on purpose) does not starve the audio output.
-class SoundPlayer : public QObject {
-public:
-    void play(const QString& path)
-    {
-        QSoundEffect*& effect = m_effects[path];
-        if (!effect) {
-            effect = new QSoundEffect(this);
-            QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect] {
-                if (effect->status() == QSoundEffect::Ready && effect->property("pending").toBool()) {
-                    effect->setProperty("pending", false);
-                    effect->play();
-                }
-            });
-            effect->setSource(QUrl::fromLocalFile(path));
-        }
-        if (effect->status() == QSoundEffect::Ready)
-            effect->play();
-        else
-            effect->setProperty("pending", true);  // played as soon as it has loaded
-    }
-
-private:
-    QHash<QString, QSoundEffect*> m_effects;
-};
 
 namespace {
 
@@ -79,18 +50,15 @@ QString qtFileName(const std::filesystem::path& path)
     return QString::fromStdString(path.native());
 }
 
-QtPlatform::QtPlatform(std::filesystem::path programFolder) : m_folder(std::move(programFolder))
+QtPlatform::QtPlatform(std::filesystem::path programFolder, std::filesystem::path moduleFolder)
+    : m_folder(std::move(programFolder)), m_moduleFolder(moduleFolder.empty() ? m_folder : std::move(moduleFolder))
 {
-    m_player = new SoundPlayer;
-    m_player->moveToThread(&m_soundThread);
-    QObject::connect(&m_soundThread, &QThread::finished, m_player, &QObject::deleteLater);
-    m_soundThread.start();
 }
 
 QtPlatform::~QtPlatform()
 {
-    m_soundThread.quit();
-    m_soundThread.wait();
+    if (m_soundStop)
+        m_soundStop();
 }
 
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
@@ -110,9 +78,25 @@ Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 
 void QtPlatform::playSound(const std::string& fileName)
 {
-    const QString path = qtFileName(m_folder / fileName);
-    SoundPlayer* player = m_player;
-    QMetaObject::invokeMethod(player, [player, path] { player->play(path); }, Qt::QueuedConnection);
+    // The sound module lies beside the program and is loaded once, at the
+    // first sound; without it the game plays on in silence.
+    if (!m_soundLoaded) {
+        m_soundLoaded = true;
+        m_soundModule.setFileName(qtFileName(m_moduleFolder / "vortigo_sound"));
+        if (m_soundModule.load()) {
+            m_soundPlay = reinterpret_cast<SoundPlay>(m_soundModule.resolve("vortigo_sound_play"));
+            m_soundStop = reinterpret_cast<SoundStop>(m_soundModule.resolve("vortigo_sound_stop"));
+        }
+        if (!m_soundPlay || !m_soundStop) {
+            qWarning("Vortigo: no sound (%s)", qPrintable(m_soundModule.errorString()));
+            m_soundPlay = nullptr;
+            m_soundStop = nullptr;
+        }
+    }
+    if (m_soundPlay) {
+        const QString path = qtFileName(m_folder / fileName);
+        m_soundPlay(&path);
+    }
 }
 
 void QtPlatform::pause(double seconds)

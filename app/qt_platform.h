@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The platform seam on Qt: message boxes, sound on a worker thread, opening
+// The platform seam on Qt: message boxes, sound (from a module loaded at the
+// first sound, playing on a thread of its own), opening
 // targets with the desktop's default programs, the clock, the locale's
 // separator, pointer shapes and ending the program.
 #pragma once
@@ -8,8 +9,8 @@
 #include "core/platform.h"
 
 #include <QCursor>
+#include <QLibrary>
 #include <QPointer>
-#include <QThread>
 
 #include <filesystem>
 
@@ -17,17 +18,20 @@ class QWidget;
 
 namespace vortigo {
 
-class SoundPlayer;
-
 class QtPlatform : public Platform {
 public:
-    explicit QtPlatform(std::filesystem::path programFolder);
+    /// Sounds are read from programFolder; the sound module lies in
+    /// moduleFolder, the program's folder when none is given.
+    explicit QtPlatform(std::filesystem::path programFolder, std::filesystem::path moduleFolder = {});
     ~QtPlatform() override;
 
     /// The window whose own pointer setWindowPointer changes, and the parent of message boxes.
     void setMainWindow(QWidget* window) { m_window = window; }
     /// The picture used for the hand pointer.
     void setHandCursor(const QCursor& hand) { m_hand = hand; }
+
+    /// True once the sound module has been loaded (at the first sound).
+    bool soundModuleLoaded() const { return m_soundPlay != nullptr; }
 
     Answer messageBox(const std::string& text, Buttons buttons) override;
     void playSound(const std::string& fileName) override;
@@ -43,10 +47,15 @@ public:
 
 private:
     std::filesystem::path m_folder;
+    std::filesystem::path m_moduleFolder;  ///< where vortigo_sound lies
     QPointer<QWidget> m_window;
     QCursor m_hand;
-    QThread m_soundThread;
-    SoundPlayer* m_player = nullptr;
+    using SoundPlay = void (*)(const QString*);
+    using SoundStop = void (*)();
+    QLibrary m_soundModule;  ///< vortigo_sound beside the program, loaded at the first sound
+    bool m_soundLoaded = false;
+    SoundPlay m_soundPlay = nullptr;
+    SoundStop m_soundStop = nullptr;
     bool m_ended = false;
     LocalClock m_clock;
 };

@@ -205,6 +205,7 @@ void Game::abandonRoundSetUp()
     m_roundShown = m_beforeSetUp.roundShown;
     m_errorsLeft = m_beforeSetUp.errorsLeft;
     m_playing = m_beforeSetUp.playing;
+    m_wordShown.fill(false);
     m_host.changed(kClockChanged | kWordsChanged | kGridChanged | kStatusChanged | kStageChanged);
 }
 

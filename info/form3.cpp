@@ -39,8 +39,8 @@ QLabel* makeLink(QWidget* parent, const QString& text, const QRect& where, const
 
 }  // namespace
 
-Form3::Form3(Platform& platform, const QCursor& linkCursor, QWidget* parent)
-    : QDialog(parent), m_platform(platform), m_linkCursor(linkCursor)
+Form3::Form3(Platform& platform, const QCursor& linkCursor, QWidget* parent, std::filesystem::path dataFolder)
+    : QDialog(parent), m_platform(platform), m_linkCursor(linkCursor), m_dataFolder(std::move(dataFolder))
 {
     buildControls();
     Form_Load();
@@ -103,12 +103,18 @@ void Form3::buildControls()
         Label4->setGeometry(left, box.top(), box.right() + 1 - left, box.height());
     }
 
-    for (QLabel* link : {Label3, Label4}) {
+    // Under the two links, across the window: the licence and where the word
+    // lists and fonts come from.
+    creditsLink = makeLink(this, QStringLiteral("Licenza GPL e crediti"), twipRect(450, 3090, 5025, 255),
+                           QStringLiteral("Licenza del gioco e provenienza di dizionari e caratteri"), m_linkCursor);
+
+    for (QLabel* link : {Label3, Label4, creditsLink}) {
         link->setMouseTracking(true);
         link->installEventFilter(this);
     }
     makeKeyboardLink(Label3, [this] { Label3_Click(); });
     makeKeyboardLink(Label4, [this] { Label4_Click(); });
+    makeKeyboardLink(creditsLink, [this] { creditsLink_Click(); });
 }
 
 void Form3::Form_Load()
@@ -133,6 +139,12 @@ void Form3::Label4_Click()
     openAuthorMail(m_platform);
 }
 
+void Form3::creditsLink_Click()
+{
+    std::error_code ec;
+    openCredits(m_platform, m_dataFolder.empty() ? std::filesystem::current_path(ec) : m_dataFolder);
+}
+
 void Form3::Form_MouseMove()
 {
     m_platform.setScreenPointer(Pointer::Arrow);
@@ -150,14 +162,14 @@ void Form3::Label4_MouseMove()
 
 bool Form3::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != Label3 && watched != Label4)
+    if (watched != Label3 && watched != Label4 && watched != creditsLink)
         return QDialog::eventFilter(watched, event);
 
     if (event->type() == QEvent::MouseMove) {
-        if (watched == Label3)
-            Label3_MouseMove();
-        else
+        if (watched == Label4)
             Label4_MouseMove();
+        else
+            Label3_MouseMove();  // the same hand over every link
         return true;  // handled here; not passed on to the window's own handler
     }
     if (event->type() == QEvent::MouseButtonRelease) {
@@ -166,8 +178,10 @@ bool Form3::eventFilter(QObject* watched, QEvent* event)
         if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
             if (label == Label3)
                 Label3_Click();
-            else
+            else if (label == Label4)
                 Label4_Click();
+            else
+                creditsLink_Click();
         }
         return true;
     }
@@ -180,9 +194,9 @@ void Form3::mouseMoveEvent(QMouseEvent* event)
     QDialog::mouseMoveEvent(event);
 }
 
-void showAbout(Platform& platform, const QCursor& linkCursor)
+void showAbout(Platform& platform, const QCursor& linkCursor, const std::filesystem::path& dataFolder)
 {
-    Form3 window(platform, linkCursor);
+    Form3 window(platform, linkCursor, nullptr, dataFolder);
     window.exec();
 }
 

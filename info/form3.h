@@ -7,6 +7,8 @@
 #include <QCursor>
 #include <QDialog>
 
+#include <filesystem>
+
 class QLabel;
 class QPushButton;
 
@@ -18,7 +20,9 @@ class Form3 : public QDialog {
     Q_OBJECT
 
 public:
-    Form3(Platform& platform, const QCursor& linkCursor, QWidget* parent = nullptr);
+    /// dataFolder holds the credits file; empty means the current folder.
+    Form3(Platform& platform, const QCursor& linkCursor, QWidget* parent = nullptr,
+          std::filesystem::path dataFolder = {});
 
     // ---- handlers, by the game's names ----
     void Form_Load();
@@ -28,6 +32,8 @@ public:
     void Form_MouseMove();
     void Label3_MouseMove();
     void Label4_MouseMove();
+    /// The licence and credits link under the home page and mail links.
+    void creditsLink_Click();
 
     // ---- controls, public for the tests ----
     QLabel* Picture1 = nullptr;  ///< the program's icon
@@ -36,6 +42,7 @@ public:
     QLabel* Picture2 = nullptr;  ///< "Software Italiano"
     QLabel* Label3 = nullptr;    ///< the maker's home page
     QLabel* Label4 = nullptr;    ///< the maker's mail address
+    QLabel* creditsLink = nullptr;  ///< "Licenza GPL e crediti"
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,9 +53,10 @@ private:
 
     Platform& m_platform;
     QCursor m_linkCursor;
+    std::filesystem::path m_dataFolder;
 };
 
 /// Loads the About window, centred, and shows it modally until OK.
-void showAbout(Platform& platform, const QCursor& linkCursor);
+void showAbout(Platform& platform, const QCursor& linkCursor, const std::filesystem::path& dataFolder = {});
 
 }  // namespace vortigo

@@ -17,6 +17,13 @@ void openHelpPage(Platform& platform, const std::filesystem::path& programFolder
     platform.runCommand("start vortigo.htm", kMinimisedWithFocus);
 }
 
+void openCredits(Platform& platform, const std::filesystem::path& programFolder)
+{
+    std::error_code ignored;
+    std::filesystem::current_path(programFolder, ignored);
+    platform.runCommand(std::string("start ") + kCreditsFileName, kMinimisedWithFocus);
+}
+
 void openAuthorMail(Platform& platform)
 {
     platform.runCommand(std::string("start mailto:") + kAuthorMailAddress, kMinimisedWithFocus);

@@ -17,6 +17,12 @@ inline constexpr char kAuthorMailAddress[] = "autore@vortigo.example";
 /// folder the current folder so the page beside the program is found.
 void openHelpPage(Platform& platform, const std::filesystem::path& programFolder);
 
+/// "start CREDITS.txt", minimised with focus, from the program's folder like
+/// the help page: the licence and the sources of the word lists and fonts.
+void openCredits(Platform& platform, const std::filesystem::path& programFolder);
+
+inline constexpr char kCreditsFileName[] = "CREDITS.txt";
+
 /// "start mailto:" and the maker's address.
 void openAuthorMail(Platform& platform);
 

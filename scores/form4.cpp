@@ -4,6 +4,7 @@
 #include "core/text_codec.h"
 #include "scores/record_address.h"
 #include "widgets/keyboard_link.h"
+#include "widgets/text_fit.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
@@ -146,6 +147,19 @@ void Form4::buildControls()
     setEnabledTextColour(Label6, QColor(0, 0, 192));
     Label6->setEnabled(false);
     makeKeyboardLink(Label6, [this] { Label6_Click(); });
+
+    // Every caption gets the room its text needs in the fonts we draw with;
+    // right-aligned ones grow to the left.
+    std::vector<FitControl> controls;
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w == Line1)
+            continue;
+        if (const auto* label = qobject_cast<QLabel*>(w))
+            controls.push_back({w, labelNeeds(label), (label->alignment() & Qt::AlignRight) != 0});
+        else
+            controls.push_back({w, w->size()});
+    }
+    fitControls(controls);
 
     // Moves over these controls reach their pointer handlers; so do moves over
     // the window itself. Other controls leave the pointer as it was.

@@ -177,7 +177,7 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
     EXPECT_EQ(std::tuple(f.state().Round, f.state().RoundStatus), std::tuple(0, 0));
     EXPECT_EQ(f.Label8->text(), "0");
     for (QWidget* w : {static_cast<QWidget*>(f.Label8), static_cast<QWidget*>(f.Label7),
-                       static_cast<QWidget*>(f.Label3), static_cast<QWidget*>(f.Frame3d1)})
+                       static_cast<QWidget*>(f.Label3), static_cast<QWidget*>(f.Label1[0])})
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_TRUE(f.Picture1->isVisible());
     EXPECT_FALSE(f.Timer1->isActive());
@@ -193,7 +193,7 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
     EXPECT_NE(platform.lastMessage().find("abbastanza parole diverse di 6 lettere"), std::string::npos);
     EXPECT_EQ(platform.lastMessage().find("danneggiato"), std::string::npos);
     EXPECT_TRUE(f.Picture1->isVisible());
-    EXPECT_FALSE(f.Label8->isVisible());
+    EXPECT_FALSE(f.Label8->isVisible() || f.Label1[0]->isVisible());
 }
 
 TEST_F(Form1Events, QuittingWhenTheTableCannotBeSavedDoesNotPromiseTheGameGoesOn)

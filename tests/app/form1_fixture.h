@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "core/score_format.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
@@ -112,6 +113,33 @@ protected:
                     return {c, r};
         ADD_FAILURE() << "no filler cell";
         return {1, 1};
+    }
+
+    /// Round 1 won at Pibo with no tick in between (the plays are delivered
+    /// without running the event loop, so 3 seconds stay used): every letter
+    /// once, the last word's at 100, and each word's bonus.
+    i32 roundOneWinningScore() const
+    {
+        const GameState& s = form->state();
+        i32 expected = 0;
+        for (const auto& [cell, word] : wordCells(s))
+            expected += word == s.LastWordIndex ? 100 : 50;
+        for (int i = 0; i <= s.LastWordIndex; ++i)
+            expected += (42 - 3) * static_cast<i32>(s.WordList(i).size());
+        return expected;
+    }
+
+    /// What winning round 1 shows, however its last letter was played.
+    void expectRoundOneWon(i32 expected)
+    {
+        const GameState& s = form->state();
+        ASSERT_GE(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
+        EXPECT_EQ(platform.messages[0].buttons, Buttons::Ok);
+        EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
+        EXPECT_EQ(s.Score, expected);
+        EXPECT_EQ(form->Label3->text().toStdString(), formatScore(expected, "."));
+        EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
     }
 
     void clickCell(Cell c)

@@ -31,15 +31,10 @@ TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFo
     }
     EXPECT_EQ((std::set{s.WordList(0), s.WordList(1), s.WordList(2), s.WordList(3)}.size()), 4u);
 
-    // Elapsed stays at 3 x round: the clicks are delivered without running the event loop, so no tick.
     const auto cells = wordCells(s);
-    i32 expected = 0;
-    for (const auto& [cell, word] : cells)
-        expected += word == s.LastWordIndex ? 100 : 50;  // Pibo: the last word's letters score double
-    for (int i = 0; i <= 3; ++i) {
+    const i32 expected = roundOneWinningScore();
+    for (int i = 0; i <= 3; ++i)
         EXPECT_EQ(s.WordList(i).size(), i < 2 ? 5u : 6u);
-        expected += (42 - 3) * static_cast<i32>(s.WordList(i).size());
-    }
 
     for (std::size_t n = 0; n + 1 < cells.size(); ++n)
         QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(cells[n].first));
@@ -64,13 +59,7 @@ TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFo
     platform.messages.clear();
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(cells.back().first));
 
-    ASSERT_GE(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
-    EXPECT_EQ(platform.messages[0].buttons, Buttons::Ok);
-    EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
-    EXPECT_EQ(s.Score, expected);
-    EXPECT_EQ(f.Label3->text().toStdString(), formatScore(expected, "."));
-    EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
+    expectRoundOneWon(expected);
     EXPECT_EQ(back(f.Label1[0]), qc(kWhite));
 }
 

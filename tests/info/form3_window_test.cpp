@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace vortigo {
 namespace {
 
@@ -62,6 +64,32 @@ TEST_F(AboutWindow, ClickingALinkStartsItsProgramMinimisedAndTheWindowStaysOpen)
         EXPECT_EQ(platform.commands[0].style, 2);
         EXPECT_TRUE(form.isVisible());
     }
+}
+
+TEST(AboutWindowCredits, TheCreditsLinkOpensTheCreditsFileBesideTheDataWhateverTheCurrentFolder)
+{
+    test::FakePlatform platform;
+    const std::filesystem::path data = std::filesystem::temp_directory_path();
+    const std::filesystem::path elsewhere = std::filesystem::current_path();
+    Form3 form(platform, QCursor(Qt::PointingHandCursor), nullptr, data);
+    form.show();
+    // A link the player can read, under the others and inside the window.
+    ASSERT_NE(form.creditsLink, nullptr);
+    EXPECT_TRUE(form.creditsLink->text().contains("crediti"));
+    EXPECT_TRUE(form.rect().contains(form.creditsLink->geometry()));
+    EXPECT_GT(form.creditsLink->geometry().top(), form.Label4->geometry().bottom());
+    EXPECT_GE(form.creditsLink->width(),
+              QFontMetrics(form.creditsLink->font()).horizontalAdvance(form.creditsLink->text()));
+
+    moveOver(form.creditsLink);
+    EXPECT_EQ(platform.screenPointers, (std::vector<Pointer>{Pointer::Hand}));
+    QTest::mouseClick(form.creditsLink, Qt::LeftButton);
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].line, "start CREDITS.txt");
+    EXPECT_EQ(platform.commands[0].style, 2);
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
+    EXPECT_TRUE(form.isVisible());
+    std::filesystem::current_path(elsewhere);
 }
 
 TEST_F(AboutWindow, TabReachesEachLinkAndSpaceOrEnterOpensIt)

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Draws the title picture into the data folder and the compiled-in pictures
-// into the images folder: make_pictures <data folder> <images folder> <font folder>
+// Draws the title picture into the data folder, the compiled-in pictures into
+// the images folder and the desktop icons (hicolor sizes and a scalable SVG)
+// into the icons folder:
+//   make_pictures <data folder> <images folder> <font folder> <icons folder>
 #include "tools/assets/gif_encoder.h"
 #include "tools/assets/pictures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QSvgGenerator>
 
 #include <cstdio>
 
@@ -51,13 +55,14 @@ int main(int argc, char** argv)
     // Nothing is shown: the pictures are drawn off screen, the same on every machine.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s <data folder> <images folder> <font folder>\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s <data folder> <images folder> <font folder> <icons folder>\n", argv[0]);
         return 2;
     }
     const QDir data(QString::fromLocal8Bit(argv[1]));
     const QDir images(QString::fromLocal8Bit(argv[2]));
     const QDir fontDir(QString::fromLocal8Bit(argv[3]));
+    const QDir icons(QString::fromLocal8Bit(argv[4]));
 
     const auto fonts = vortigo::assets::loadFonts(fontDir.filePath(QStringLiteral("tahoma.ttf")),
                                                   fontDir.filePath(QStringLiteral("tahomabd.ttf")));
@@ -83,5 +88,24 @@ int main(int argc, char** argv)
         const QString path = images.filePath(QString::fromLatin1(name));
         ok &= report(image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG", 9), path, image);
     }
+    // The hicolor theme's sizes, and the same drawing once more as vectors.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage icon = vortigo::assets::appIcon(fonts, size);
+        const QString path = icons.filePath(QStringLiteral("vortigo-%1.png").arg(size));
+        ok &= report(icon.convertToFormat(QImage::Format_ARGB32).save(path, "PNG", 9), path, icon);
+    }
+    const QString svgPath = icons.filePath(QStringLiteral("vortigo.svg"));
+    QSvgGenerator svg;
+    svg.setFileName(svgPath);
+    svg.setSize(QSize(32, 32));
+    svg.setViewBox(QRect(0, 0, 32, 32));
+    svg.setTitle(QStringLiteral("Vortigo"));
+    svg.setDescription(QStringLiteral("The icon of the word-search game Vortigo"));
+    QPainter painter;
+    const bool svgOpen = painter.begin(&svg);
+    if (svgOpen)
+        vortigo::assets::drawAppIcon(painter, fonts);
+    ok &= svgOpen && painter.end();
+    ok &= report(svgOpen && QFile::exists(svgPath), svgPath, QImage(32, 32, QImage::Format_ARGB32));
     return ok ? 0 : 1;
 }

@@ -331,10 +331,8 @@ QImage titlePicture(const PictureFonts& fonts)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage windowIcon(const PictureFonts& fonts)
+void drawAppIcon(QPainter& p, const PictureFonts& fonts)
 {
-    QImage image = blank(32, 32);
-    QPainter p(&image);
     beginSmooth(p);
 
     // A tile of grid paper...
@@ -367,6 +365,19 @@ QImage windowIcon(const PictureFonts& fonts)
     p.setBrush(Qt::NoBrush);
     p.drawPath(placed);
     heavyText(p, placed, QColor(0, 60, 170), 1.3);
+}
+
+QImage windowIcon(const PictureFonts& fonts)
+{
+    return appIcon(fonts, 32);
+}
+
+QImage appIcon(const PictureFonts& fonts, int size)
+{
+    QImage image = blank(size, size);
+    QPainter p(&image);
+    p.scale(size / 32.0, size / 32.0);
+    drawAppIcon(p, fonts);
     p.end();
     return image;
 }

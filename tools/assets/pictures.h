@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QString>
 
+class QPainter;
+
 namespace vortigo::assets {
 
 // The fonts every picture is drawn with, loaded from files so that the result
@@ -22,6 +24,11 @@ QImage titlePicture(const PictureFonts& fonts);
 
 // Pictures compiled into the program, with transparent backgrounds.
 QImage windowIcon(const PictureFonts& fonts);      // 32 x 32
+// The program's icon: grid paper, a yellow marked word and a V, drawn on a
+// 32 x 32 design; appIcon renders it at any size, drawAppIcon onto any device
+// (the scalable icon is the same drawing written as SVG).
+QImage appIcon(const PictureFonts& fonts, int size);
+void drawAppIcon(QPainter& painter, const PictureFonts& fonts);
 QImage newGamePicture();                           // 40 x 36, on the new-game button
 QImage trophyIcon();                               // 32 x 32, top of the high-score window
 QImage scoresPicture(const PictureFonts& fonts);   // 200 x 200, beside the high-score table

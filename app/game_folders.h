@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the game's files live. A copy of the game that sits in a folder of its
+// own (the build tree, a copy unpacked in a home folder) keeps everything
+// beside the executable. An installed copy never writes into the
+// installation: it reads its delivered files from the installation's data
+// folder and keeps vortigo.INI and vortigo.HIS in the player's own folders.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+
+namespace vortigo {
+
+struct GameFolders {
+    std::filesystem::path data;      ///< dictionaries, title picture, sounds, help page, credits
+    std::filesystem::path settings;  ///< where vortigo.INI is read and written
+    std::filesystem::path scores;    ///< where vortigo.HIS is read and written
+    std::filesystem::path modules;   ///< where the sound module lies
+};
+
+/// What start-up knows about the place it runs from.
+struct FolderFacts {
+    std::filesystem::path programFolder;   ///< the folder holding the executable
+    std::filesystem::path installedData;   ///< the data folder of an installation, relative to programFolder
+    std::filesystem::path installedModules;  ///< the module folder of an installation, relative to programFolder
+    std::filesystem::path configHome;      ///< the player's configuration folder (XDG), may be empty
+    std::filesystem::path dataHome;        ///< the player's data folder (XDG), may be empty
+    std::function<bool(const std::filesystem::path&)> writable;  ///< may this process create files there?
+};
+
+/// The name of the game's own folder inside the player's folders.
+inline constexpr char kPlayerFolderName[] = "vortigo";
+
+/// True for the folders that belong to the system's installed software
+/// (/usr, /opt, /bin, /lib, /etc, /snap ...), whoever may write there.
+bool isSystemLocation(const std::filesystem::path& folder);
+
+/// The program's folder for everything when it holds the delivered data, is
+/// writable and is no system location; otherwise the delivered data and the
+/// sound module where they lie (beside the program, or in the installation's
+/// data and module folders) and the player's files in configHome/vortigo and
+/// dataHome/vortigo. Without a player's folder the data folder stands in.
+GameFolders chooseGameFolders(const FolderFacts& facts);
+
+/// Whether this process may create files in the folder (access(2), W_OK).
+bool folderWritable(const std::filesystem::path& folder);
+
+/// Creates the folder and its parents when missing; false when it cannot.
+bool makeFolder(const std::filesystem::path& folder);
+
+}  // namespace vortigo

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the grid paints again: a click its cell, a found word its cells, and
+// the title screen holds no grid image at all.
+#include "tests/app/form1_fixture.h"
+
+#include "core/palette.h"
+
+#include <QPaintEvent>
+#include <QTest>
+
+using namespace vortigo;
+using namespace vortigo::test;
+
+namespace {
+
+// Collects the areas the client area is asked to paint.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* w) { w->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+QRect cellBox(const GameState& s, Cell c)
+{
+    return QRect(s.MarginX + (c.col - 1) * s.CellSize, s.MarginY + (c.row - 1) * s.CellSize, s.CellSize, s.CellSize);
+}
+
+}  // namespace
+
+TEST_F(Form1Test, AClickRepaintsItsCellAFoundWordItsCellsAndTheTitleScreenHoldsNoGridImage)
+{
+    Form1& f = open();
+    EXPECT_TRUE(f.surface().isPlain());
+    EXPECT_EQ(f.clientArea()->grab().toImage().pixelColor(20, 200), qc(kWhite));
+
+    QTest::keyClick(&f, Qt::Key_F2);
+    const GameState& s = f.state();
+    ASSERT_EQ(s.Round, 1);
+    EXPECT_FALSE(f.surface().isPlain());
+    QApplication::processEvents();
+    PaintRecorder recorder(f.clientArea());
+
+    // A letter of the first word: that cell is painted, and the cell the
+    // keyboard ring leaves (where it stood since the round began), nothing else.
+    const int length = static_cast<int>(s.WordList(0).size());
+    const auto slack = [&s](Cell c) { return QRegion(cellBox(s, c).adjusted(-s.CellSize / 2, -2, s.CellSize / 2, 2)); };
+    const Cell first = letterCell(s, 0, 1);
+    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(first));
+    QApplication::processEvents();
+    EXPECT_FALSE(recorder.painted.isEmpty());
+    EXPECT_TRUE((recorder.painted - slack(first) - slack({1, 1})).isEmpty()) << "painted beyond the cell";
+    EXPECT_EQ(f.surface().image().pixelColor(cellBox(s, first).topLeft() + QPoint(3, 3)), qc(kRed));
+
+    // The word's last letter: its cells turn yellow; nothing away from them is painted.
+    for (int k = 2; k < length; ++k)
+        QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(letterCell(s, 0, k)));
+    QApplication::processEvents();
+    recorder.painted = QRegion();
+    const Cell last = letterCell(s, 0, length);
+    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(last));
+    QApplication::processEvents();
+    ASSERT_TRUE(f.wordFound(0));
+    QRegion word;
+    for (int k = 1; k <= length; ++k)
+        word += slack(letterCell(s, 0, k));
+    EXPECT_FALSE(recorder.painted.isEmpty());
+    EXPECT_TRUE((recorder.painted - word).isEmpty()) << "painted beyond the word";
+    const QImage onScreen = f.clientArea()->grab().toImage();
+    for (int k = 1; k <= length; ++k)
+        EXPECT_EQ(onScreen.pixelColor(cellBox(s, letterCell(s, 0, k)).topLeft() + QPoint(3, 3)), qc(kYellow)) << k;
+}

@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every caption and label of the main and high-score windows shows its whole
+// text in the fonts the game draws with, and no two controls of the main
+// window's strip cover each other, at the usual screen sizes.
+#include "tests/app/form1_fixture.h"
+
+#include "scores/form4.h"
+
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+using namespace vortigo;
+using namespace vortigo::test;
+
+namespace {
+
+// Measured here from the label's own font, as Qt will lay the text out.
+std::string clipped(const QLabel* label, const QString& text)
+{
+    const QFontMetricsF metrics(label->font());
+    const QRect inside = label->contentsRect();
+    QSizeF room(metrics.horizontalAdvance(text), QFontMetrics(label->font()).height());
+    if (label->wordWrap())
+        room = metrics.boundingRect(QRectF(0, 0, inside.width(), 1e6), Qt::TextWordWrap, text).size();
+    if (room.width() <= inside.width() && room.height() <= inside.height())
+        return {};
+    return label->objectName().toStdString() + " \"" + text.toStdString() + "\" needs " + std::to_string(room.width())
+        + " x " + std::to_string(room.height()) + " in " + std::to_string(inside.width()) + " x "
+        + std::to_string(inside.height());
+}
+
+std::string name(const QWidget* w)
+{
+    return w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName().toStdString();
+}
+
+// Every pair of the given controls that cover each other.
+std::vector<std::string> overlaps(const QList<QWidget*>& controls)
+{
+    std::vector<std::string> found;
+    for (qsizetype i = 0; i < controls.size(); ++i)
+        for (qsizetype j = i + 1; j < controls.size(); ++j)
+            if (controls[i]->geometry().intersects(controls[j]->geometry()))
+                found.push_back(name(controls[i]) + " / " + name(controls[j]));
+    return found;
+}
+
+}  // namespace
+
+TEST_F(Form1Test, EveryStripCaptionFitsAndNoTwoStripControlsOverlapAtEveryScreenSize)
+{
+    for (const QSize screen : {QSize(800, 600), QSize(1024, 768), QSize(1920, 1080)}) {
+        SCOPED_TRACE(std::to_string(screen.width()) + " x " + std::to_string(screen.height()));
+        // Maximized: the client area is the screen less a title bar, the menu bar and a task bar.
+        Form1& f = open(screen.width(), screen.height() - 80);
+        ASSERT_TRUE(loaded);
+
+        // The title screen: the link alone over the strip.
+        EXPECT_EQ(clipped(f.Label12, f.Label12->text()), "");
+        startGame();
+        ASSERT_TRUE(f.Label3->isVisible());
+
+        // The widest texts each value label shows in a game.
+        const std::pair<QLabel*, const char*> values[] = {{f.Label2, "Min.13 - Sec.59"}, {f.Label3, "-1.234.567"},
+                                                          {f.Label7, "3"}, {f.Label8, "10"}};
+        for (const auto& [label, text] : values)
+            EXPECT_EQ(clipped(label, QString::fromLatin1(text)), "");
+        for (QLabel* label : f.Picture2->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (label != f.Label2 && label != f.Label3) {
+                EXPECT_EQ(clipped(label, label->text()), "");
+            }
+
+        // The dictionary chooser shows each language whole.
+        QStyleOptionComboBox option;
+        option.initFrom(f.Combo1);
+        option.frame = true;
+        const QRect field = f.Combo1->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, f.Combo1);
+        for (int i = 0; i < f.Combo1->count(); ++i)
+            EXPECT_LE(QFontMetricsF(f.Combo1->font()).horizontalAdvance(f.Combo1->itemText(i)), field.width())
+                << f.Combo1->itemText(i).toStdString();
+
+        // The word list: its title, and a ten-letter word of the widest letters.
+        EXPECT_LE(QFontMetricsF(f.Frame3d1->font()).horizontalAdvance(f.Frame3d1->title()), f.Frame3d1->width() - 16);
+        EXPECT_EQ(clipped(f.Label1[0], QStringLiteral("MMMMMMMMMM")), "");
+        EXPECT_LE(f.Label1[0]->geometry().right(), f.Frame3d1->width());
+        EXPECT_LE(f.Label1[19]->geometry().bottom(), f.Frame3d1->height());
+
+        // Nothing of the strip covers anything else of it, and all of it lies in the strip.
+        QList<QWidget*> strip;
+        for (QWidget* w : f.Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible()) {
+                strip << w;
+                EXPECT_TRUE(f.Picture2->rect().contains(w->geometry())) << name(w);
+            }
+        EXPECT_EQ(strip.size(), 14);
+        EXPECT_EQ(overlaps(strip), std::vector<std::string>{});
+        // Nor does the grid reach under the word list.
+        const GameState& s = f.state();
+        EXPECT_LE(s.MarginX + s.GridCols * s.CellSize, f.Frame3d1->x());
+        form.reset();
+    }
+}
+
+TEST_F(Form1Test, EveryCaptionOfTheHighScoreWindowFits)
+{
+    open();
+    GameState state;
+    Form4 table({state, platform, nullptr, QStringLiteral("Brivo"), QCursor(), folder});
+    QList<QWidget*> controls;
+    for (QWidget* w : table.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w == table.Line1)
+            continue;
+        controls << w;
+        EXPECT_TRUE(table.rect().contains(w->geometry())) << name(w);
+        if (const auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(clipped(label, label->text()), "");
+        }
+    }
+    EXPECT_EQ(overlaps(controls), std::vector<std::string>{});
+    EXPECT_LE(QFontMetricsF(table.Frame1->font()).horizontalAdvance(table.Frame1->title()), table.Frame1->width() - 16);
+}
