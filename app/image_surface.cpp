@@ -40,8 +40,11 @@ QColor ImageSurface::plainColour() const
 
 void ImageSurface::makeImage() const
 {
-    if (m_image.isNull())
+    if (m_image.isNull()) {
         m_image = blankImage(m_plain);
+        m_uniform = m_plain;
+        m_drawn = QRect();
+    }
 }
 
 QImage ImageSurface::blankImage(int colour) const
@@ -62,8 +65,11 @@ void ImageSurface::setDevicePixelRatio(double ratio)
         return;
     finishPainting();
     m_ratio = ratio;
-    if (!isPlain())
+    if (!isPlain()) {
         m_image = blankImage(m_back);
+        m_uniform = m_back;
+        m_drawn = QRect();
+    }
     m_metrics.reset();
     m_texts.clear();
     changedAll();
@@ -99,6 +105,11 @@ void ImageSurface::resize(int width, int height)
     if (width == m_width && height == m_height)
         return;
     finishPainting();
+    if (!isPlain() && m_back != m_uniform) {
+        // What was uniform is now one colour inside the old size and another outside.
+        m_drawn = QRect(0, 0, m_width, m_height);
+        m_uniform = m_back;
+    }
     m_width = width;
     m_height = height;
     if (!isPlain()) {
@@ -116,11 +127,28 @@ void ImageSurface::clear()
 {
     finishPainting();
     // A surface that has never been drawn on stays without an image.
-    if (isPlain())
+    if (isPlain()) {
         m_plain = m_back;
-    else
+        changedAll();
+        return;
+    }
+    // Everything outside what was drawn since the last clear is still the
+    // colour of that clear: clearing to the same colour again only has to
+    // wipe (and repaint) what was drawn, the last grid rather than the window.
+    if (m_back == m_uniform) {
+        const QRect area = m_drawn.intersected(QRect(0, 0, m_width, m_height));
+        if (!area.isEmpty()) {
+            QPainter p(&m_image);
+            p.fillRect(area, qcolour(m_back));
+            p.end();
+            changed(area);
+        }
+    } else {
         m_image.fill(qcolour(m_back));
-    changedAll();
+        changedAll();
+    }
+    m_uniform = m_back;
+    m_drawn = QRect();
 }
 
 void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colour)
@@ -211,13 +239,17 @@ void ImageSurface::drawText(double x, double y, const std::string& text, int col
 
 void ImageSurface::changed(const QRectF& area)
 {
+    const QRect touched = area.toAlignedRect();
+    m_drawn |= touched;
     if (m_changed)
-        m_changed(area.toAlignedRect());
+        m_changed(touched);
 }
 
 void ImageSurface::changedAll()
 {
-    changed(QRectF(0, 0, m_width, m_height));
+    // Repaints everything; what the image holds is accounted for by the caller.
+    if (m_changed)
+        m_changed(QRect(0, 0, m_width, m_height));
 }
 
 }  // namespace vortigo

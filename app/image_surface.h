@@ -66,6 +66,9 @@ private:
     // Null until something is drawn; until then the surface is m_plain all over.
     mutable QImage m_image;
     int m_plain = 15;
+    // The image is colour m_uniform everywhere outside m_drawn (logical pixels).
+    mutable int m_uniform = 15;
+    mutable QRect m_drawn;
     // One painter stays open across a run of operations (a whole grid is
     // hundreds of them); it is closed before anyone reads or resizes the image.
     mutable QPainter m_painter;

@@ -3,7 +3,9 @@
 // the title screen holds no grid image at all.
 #include "tests/app/form1_fixture.h"
 
+#include "app/image_surface.h"
 #include "core/palette.h"
+#include "core/round_drawing.h"
 
 #include <QPaintEvent>
 #include <QTest>
@@ -76,4 +78,32 @@ TEST_F(Form1Test, AClickRepaintsItsCellAFoundWordItsCellsAndTheTitleScreenHoldsN
     const QImage onScreen = f.clientArea()->grab().toImage();
     for (int k = 1; k <= length; ++k)
         EXPECT_EQ(onScreen.pixelColor(cellBox(s, letterCell(s, 0, k)).topLeft() + QPoint(3, 3)), qc(kYellow)) << k;
+}
+
+TEST_F(Form1Test, ANewRoundWipesAndRepaintsOnlyTheOldAndNewGridsAndLooksAsIfDrawnAfresh)
+{
+    Form1& f = open();
+    GameState& s = f.state();
+    const auto frame = [&s] {
+        return QRect(s.MarginX - 3, s.MarginY - 3, s.CellSize * s.GridCols + 7, s.CellSize * s.GridRows + 7);
+    };
+    for (const int round : {1, 4, 2}) {
+        // Rounds of other sizes one after the other, as a won round and a new game bring them.
+        s.RoundStatus = kRoundWon;
+        s.Round = static_cast<i16>(round - 1);
+        const QRect before = round != 1 ? frame() : QRect();
+        QApplication::processEvents();
+        PaintRecorder recorder(f.clientArea());
+        startGame();
+        QApplication::processEvents();
+        ASSERT_EQ(s.Round, round);
+        if (round != 1) {
+            const QRegion grids = QRegion(before.adjusted(-8, -8, 8, 8)) + QRegion(frame().adjusted(-8, -8, 8, 8));
+            EXPECT_TRUE((recorder.painted - grids).isEmpty()) << "round " << round << " painted beyond the grids";
+        }
+        ImageSurface fresh;
+        fresh.resize(f.clientArea()->width(), f.clientArea()->height());
+        drawRound(fresh, f.game());
+        EXPECT_TRUE(fresh.image() == f.surface().image()) << "round " << round;
+    }
 }

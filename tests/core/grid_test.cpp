@@ -57,13 +57,6 @@ void expectWordsReadable(const GameState& s)
 
 }  // namespace
 
-TEST(PositionToCell, CountsRowByRowOnASevenColumnGrid)
-{
-    EXPECT_EQ(positionToCell(7, 7), (Cell{7, 1}));
-    EXPECT_EQ(positionToCell(8, 7), (Cell{1, 2}));
-    EXPECT_EQ(positionToCell(42, 7), (Cell{7, 6}));
-}
-
 TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
 {
     // Many seeds, many shapes: the letters written by later words never
