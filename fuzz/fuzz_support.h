@@ -23,8 +23,11 @@ inline const std::filesystem::path& scratchFolder()
         // In memory where there is such a folder: every save syncs the disk,
         // which would otherwise cost most of the time of a run.
         std::error_code ec;
+        // libFuzzer ends without running exit handlers, so tools/bootstrap.sh
+        // names (in TMPDIR) a folder of its own and removes it afterwards.
         const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
+            std::getenv("TMPDIR") != nullptr ? std::filesystem::temp_directory_path()
+            : std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
                 ? std::filesystem::path("/dev/shm")
                 : std::filesystem::temp_directory_path();
         std::string pattern = (base / "vortigo-fuzz-XXXXXX").string();

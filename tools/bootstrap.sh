@@ -79,11 +79,14 @@ sanitized_tests() {
 # to a scratch corpus in the build folder); a crash or a broken invariant
 # fails the run and leaves the input in build-sanitize/fuzz-crashes/.
 fuzz() {
-  local seconds=$1 name
+  local seconds=$1 name scratch
   mkdir -p "$sanitized/fuzz-crashes"
+  # The fuzzers' files live in memory where possible, and go away afterwards.
+  scratch=$(mktemp -d -p /dev/shm vortigo-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+  trap 'rm -rf "$scratch"' RETURN
   for name in dictionary settings scores; do
     mkdir -p "$sanitized/fuzz-corpus/$name"
-    "$sanitized/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=30 -print_final_stats=1 \
+    TMPDIR="$scratch" "$sanitized/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=30 -print_final_stats=1 \
       -artifact_prefix="$sanitized/fuzz-crashes/${name}-" \
       "$sanitized/fuzz-corpus/$name" "$root/fuzz/corpus/$name" 2>"$sanitized/fuzz-$name.log" || {
         tail -n 60 "$sanitized/fuzz-$name.log" >&2; echo "fuzzer $name failed" >&2; return 1; }
