@@ -73,8 +73,9 @@ TEST_P(ShippedDictionary, TheHeaderCoversTheWholeFileAndEachLengthHoldsItsOwnATo
             previous = word;
         }
         // A round asks for up to four distinct words of one length; a thin list would repeat.
-        if (length >= 5 && length <= 10)
+        if (length >= 5 && length <= 10) {
             EXPECT_GE(state.WordCount(length), 500) << "length " << length;
+        }
     }
     EXPECT_EQ(position, static_cast<long long>(bytes.size()) + 1);
 }
