@@ -5,6 +5,8 @@
 // they are.
 #pragma once
 
+#include "core/game_state.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -40,6 +42,16 @@ inline std::string targetOf(std::string_view address)
     const std::size_t host = address.find("//");
     const std::size_t slash = address.find('/', host == std::string_view::npos ? 0 : host + 2);
     return slash == std::string_view::npos ? std::string("/") : std::string(address.substr(slash));
+}
+
+/// A finished game as the address builder reads it.
+inline GameState game(i32 score, i16 round, i16 dictionary)
+{
+    GameState state;
+    state.Score = score;
+    state.Round = round;
+    state.DictionaryIndex = dictionary;
+    return state;
 }
 
 }  // namespace vortigo::records::test

@@ -12,6 +12,7 @@ namespace vortigo::records {
 namespace {
 
 using test::asBrowserSends;
+using test::game;
 using test::queryOf;
 
 // A query as the game writes it, with one value swapped for another.
@@ -38,15 +39,6 @@ Submission parsed(const std::string& text)
         return {};
     }
     return std::get<Submission>(result);
-}
-
-GameState game(i32 score, i16 round, i16 dictionary)
-{
-    GameState state;
-    state.Score = score;
-    state.Round = round;
-    state.DictionaryIndex = dictionary;
-    return state;
 }
 
 TEST(RecordQuery, ReadsBackWhatTheGameSendsAsItIsAndAsABrowserEncodesIt)

@@ -29,6 +29,7 @@ namespace vortigo::records {
 namespace {
 
 using test::asBrowserSends;
+using test::game;
 using test::targetOf;
 
 enum class Backend { SQLite, PostgreSQL };
@@ -167,15 +168,6 @@ std::size_t count(const std::string& text, const std::string& part)
     for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++n;
     return n;
-}
-
-GameState game(i32 score, i16 round, i16 dictionary)
-{
-    GameState state;
-    state.Score = score;
-    state.Round = round;
-    state.DictionaryIndex = dictionary;
-    return state;
 }
 
 // The address the game opens, as the browser then asks the server for it.
