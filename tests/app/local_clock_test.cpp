@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
+#include <tuple>
 
 using namespace vortigo;
 
@@ -22,111 +23,64 @@ LocalClock::WallTime g_now{0, 0};
 int g_offsetLookups = 0;
 std::int64_t g_zoneShift = 0;  // a different time zone, from the moment the test says
 
-LocalClock::WallTime fakeWall() { return g_now; }
-
 std::int64_t centralEurope(std::int64_t utc)
 {
     ++g_offsetLookups;
-    const bool summer = utc >= kSpringForward && utc < kFallBack;
-    return (summer ? 7200 : 3600) + g_zoneShift;
+    return (utc >= kSpringForward && utc < kFallBack ? 7200 : 3600) + g_zoneShift;
 }
-
-void setNow(std::int64_t seconds, int milliseconds) { g_now = {seconds, milliseconds * 1000000}; }
-
-// Sets TZ for one scope and puts the old value back.
-class ZoneScope {
-public:
-    explicit ZoneScope(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        setenv("TZ", zone, 1);
-    }
-    ~ZoneScope()
-    {
-        if (m_old)
-            setenv("TZ", m_old->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
 
 }  // namespace
 
-TEST(LocalClock, TurnsAtLocalMidnightAndFollowsDaylightSavingAtTheSecondItChanges)
+TEST(LocalClock, TurnsAtLocalMidnightFollowsDaylightSavingAndAsksTheZoneOncePerSecond)
 {
-    g_zoneShift = 0;
-    LocalClock clock(fakeWall, centralEurope);
+    LocalClock clock([] { return g_now; }, centralEurope);
+    const std::int64_t winterMidnight = 1767225600 + 10 * 86400 - 3600;  // 2026-01-11 00:00 local
+    // {seconds, milliseconds} after the epoch, and the local seconds since midnight then.
+    const std::tuple<std::int64_t, int, double> readings[] = {
+        {winterMidnight - 1, 750, 86399.75}, {winterMidnight, 250, 0.25},  // midnight
+        {kSpringForward - 1, 999, 7199.999}, {kSpringForward, 0, 10800.0},  // 01:59:59.999, then 03:00
+        {kFallBack - 1, 999, 10799.999}, {kFallBack, 0, 7200.0},            // 02:59:59.999, then 02:00 again
+        {kFallBack - 86400 + 5, 500, 3 * 3600 + 5.5}};                     // a wall clock set back a day
+    for (const auto& [seconds, milliseconds, expected] : readings) {
+        g_now = {seconds, milliseconds * 1000000};
+        EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), expected) << seconds << "." << milliseconds;
+    }
 
-    // 22:59:59.750 UTC in winter is 23:59:59.750 local; half a second later it is just past midnight.
-    const std::int64_t winterDay = 1767225600 + 10 * 86400;  // 2026-01-11 00:00 UTC
-    setNow(winterDay - 3600 + 86399, 750);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 86399.75);
-    setNow(winterDay - 3600 + 86400, 250);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 0.25);
-
-    // Spring: 01:59:59.999 local, then 03:00:00.000 one millisecond later.
-    setNow(kSpringForward - 1, 999);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 7199.999);
-    setNow(kSpringForward, 0);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 10800.0);
-
-    // Autumn: 02:59:59.999 summer time, then 02:00:00.000 winter time.
-    setNow(kFallBack - 1, 999);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 10799.999);
-    setNow(kFallBack, 0);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 7200.0);
-
-    // The zone is asked once per second, not once per reading.
     g_offsetLookups = 0;
     for (int ms = 0; ms < 1000; ms += 4) {
-        setNow(kFallBack + 100, ms);
+        g_now = {kFallBack + 100, ms * 1000000};
         clock.secondsSinceMidnight();
     }
     EXPECT_EQ(g_offsetLookups, 1);
-
     // The player moves one zone east: seen from the next second on.
     g_zoneShift = 3600;
-    setNow(kFallBack + 101, 0);
+    g_now = {kFallBack + 101, 0};
     EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 7200.0 + 101 + 3600);
-
-    // A wall clock set back a day gives that day's time again.
-    g_zoneShift = 0;
-    setNow(kFallBack - 86400 + 5, 500);
-    EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 3 * 3600 + 5.5);
 }
 
 TEST(LocalClock, TheSystemZoneIsReadAgainWhenItChangesAndTheSystemClockAgreesWithLocalTime)
 {
-    {
-        ZoneScope zone("UTC0");
-        tzset();
-        EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward), 0);
-        // A changed zone is seen without restarting the program.
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward - 1), 3600);
-        EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward), 7200);
-        EXPECT_EQ(LocalClock::systemUtcOffset(kFallBack - 1), 7200);
-        EXPECT_EQ(LocalClock::systemUtcOffset(kFallBack), 3600);
+    const char* old = std::getenv("TZ");
+    const std::string previous = old ? old : "";
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward), 0);
+    // A changed zone is seen without restarting the program.
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward - 1), 3600);
+    EXPECT_EQ(LocalClock::systemUtcOffset(kSpringForward), 7200);
+    EXPECT_EQ(LocalClock::systemUtcOffset(kFallBack), 3600);
 
-        // The real clock against the C library's own local time, on the same zone.
-        LocalClock clock;
-        const double ours = clock.secondsSinceMidnight();
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        const double theirs = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-        ASSERT_GE(ours, 0.0);
-        ASSERT_LT(ours, 86400.0);
-        double apart = ours - theirs;
-        if (apart > 43200)
-            apart -= 86400;
-        if (apart < -43200)
-            apart += 86400;
-        EXPECT_LT(std::abs(apart), 2.0) << ours << " against " << theirs;
-    }
+    // The real clock against the C library's own local time, on the same zone.
+    const double ours = LocalClock().secondsSinceMidnight();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const double apart = std::remainder(ours - (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec), 86400.0);
+    EXPECT_LT(std::abs(apart), 2.0) << ours;
+    if (old)
+        setenv("TZ", previous.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
