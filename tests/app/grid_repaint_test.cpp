@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the grid paints again: a click its cell, a found word its cells, and
-// the title screen holds no grid image at all.
+// What the grid paints again: a click its cell, a found word its cells, a new
+// round the old and new grids; the title screen holds no grid image at all.
+// Whatever was painted bit by bit looks exactly as the round drawn afresh.
 #include "tests/app/form1_fixture.h"
 
 #include "app/image_surface.h"
-#include "core/palette.h"
 #include "core/round_drawing.h"
 
 #include <QPaintEvent>
-#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -30,9 +29,12 @@ protected:
     }
 };
 
-QRect cellBox(const GameState& s, Cell c)
+QImage drawnAfresh(Form1& f)
 {
-    return QRect(s.MarginX + (c.col - 1) * s.CellSize, s.MarginY + (c.row - 1) * s.CellSize, s.CellSize, s.CellSize);
+    ImageSurface fresh;
+    fresh.resize(f.clientArea()->width(), f.clientArea()->height());
+    drawRound(fresh, f.game());
+    return fresh.image();
 }
 
 }  // namespace
@@ -53,21 +55,21 @@ TEST_F(Form1Test, AClickRepaintsItsCellAFoundWordItsCellsAndTheTitleScreenHoldsN
     // A letter of the first word: that cell is painted, and the cell the
     // keyboard ring leaves (where it stood since the round began), nothing else.
     const int length = static_cast<int>(s.WordList(0).size());
-    const auto slack = [&s](Cell c) { return QRegion(cellBox(s, c).adjusted(-s.CellSize / 2, -2, s.CellSize / 2, 2)); };
+    const auto slack = [&](Cell c) { return QRegion(cellBox(c).adjusted(-s.CellSize / 2, -2, s.CellSize / 2, 2)); };
     const Cell first = letterCell(s, 0, 1);
-    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(first));
+    clickCell(first);
     QApplication::processEvents();
     EXPECT_FALSE(recorder.painted.isEmpty());
     EXPECT_TRUE((recorder.painted - slack(first) - slack({1, 1})).isEmpty()) << "painted beyond the cell";
-    EXPECT_EQ(f.surface().image().pixelColor(cellBox(s, first).topLeft() + QPoint(3, 3)), qc(kRed));
+    EXPECT_EQ(paintOf(first), qc(kRed));
 
     // The word's last letter: its cells turn yellow; nothing away from them is painted.
     for (int k = 2; k < length; ++k)
-        QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(letterCell(s, 0, k)));
+        clickCell(letterCell(s, 0, k));
     QApplication::processEvents();
     recorder.painted = QRegion();
     const Cell last = letterCell(s, 0, length);
-    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(last));
+    clickCell(last);
     QApplication::processEvents();
     ASSERT_TRUE(f.wordFound(0));
     QRegion word;
@@ -77,7 +79,13 @@ TEST_F(Form1Test, AClickRepaintsItsCellAFoundWordItsCellsAndTheTitleScreenHoldsN
     EXPECT_TRUE((recorder.painted - word).isEmpty()) << "painted beyond the word";
     const QImage onScreen = f.clientArea()->grab().toImage();
     for (int k = 1; k <= length; ++k)
-        EXPECT_EQ(onScreen.pixelColor(cellBox(s, letterCell(s, 0, k)).topLeft() + QPoint(3, 3)), qc(kYellow)) << k;
+        EXPECT_EQ(onScreen.pixelColor(cellBox(letterCell(s, 0, k)).topLeft() + QPoint(3, 3)), qc(kYellow)) << k;
+
+    // With a letter clicked once (red) and one clicked twice (white) besides.
+    clickCell(letterCell(s, 2, 1));
+    clickCell(letterCell(s, 3, 2));
+    clickCell(letterCell(s, 3, 2));
+    EXPECT_TRUE(drawnAfresh(f) == f.surface().image());
 }
 
 TEST_F(Form1Test, ANewRoundWipesAndRepaintsOnlyTheOldAndNewGridsAndLooksAsIfDrawnAfresh)
@@ -101,9 +109,6 @@ TEST_F(Form1Test, ANewRoundWipesAndRepaintsOnlyTheOldAndNewGridsAndLooksAsIfDraw
             const QRegion grids = QRegion(before.adjusted(-8, -8, 8, 8)) + QRegion(frame().adjusted(-8, -8, 8, 8));
             EXPECT_TRUE((recorder.painted - grids).isEmpty()) << "round " << round << " painted beyond the grids";
         }
-        ImageSurface fresh;
-        fresh.resize(f.clientArea()->width(), f.clientArea()->height());
-        drawRound(fresh, f.game());
-        EXPECT_TRUE(fresh.image() == f.surface().image()) << "round " << round;
+        EXPECT_TRUE(drawnAfresh(f) == f.surface().image()) << "round " << round;
     }
 }

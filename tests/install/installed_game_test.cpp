@@ -109,12 +109,11 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
         ASSERT_TRUE(played.contains("\ndone\n")) << played.toStdString();
         // Switching the sound on found the sound module in the installation.
         EXPECT_FALSE(complaints.contains("no sound")) << complaints.toStdString();
-        // Only the boxes of a level change, of wrong letters and of new games
-        // were shown: nothing about files that cannot be saved.
+        // Only the boxes of wrong letters and of new games were shown:
+        // nothing about files that cannot be saved.
         QRegularExpression line("^message (.*)$", QRegularExpression::MultilineOption);
         for (auto it = line.globalMatch(played); it.hasNext();)
-            EXPECT_TRUE(QRegularExpression("^(Si inizia ora una nuova partita con il livello selezionato\\.|Hai "
-                                           "commesso un errore! Ne puoi commettere ancora 1|Desideri veramente "
+            EXPECT_TRUE(QRegularExpression("^(Hai commesso un errore! Ne puoi commettere ancora 1|Desideri veramente "
                                            "iniziare una nuova partita\\?)$")
                             .match(it.next().captured(1))
                             .hasMatch())
@@ -122,7 +121,7 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
         const QString points = QRegularExpression("^score (\\d+)$", QRegularExpression::MultilineOption).match(played).captured(1);
         ASSERT_FALSE(points.isEmpty()) << played.toStdString();
 
-        EXPECT_EQ(readAll(home + "/.config/vortigo/vortigo.INI"), "Livello=Basso\r\nGiocatore1=Collaudo\r\nSuono=NO\r\n");
+        EXPECT_EQ(readAll(home + "/.config/vortigo/vortigo.INI"), "Livello=Principiante\r\nGiocatore1=Collaudo\r\nSuono=NO\r\n");
         QByteArray table = "Collaudo, " + points.toLatin1() + " \r\n";
         for (int row = 2; row <= 50; ++row)
             table += ", 0 \r\n";
