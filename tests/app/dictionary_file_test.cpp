@@ -2,18 +2,16 @@
 #include "app/dictionary_file.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 using namespace vortigo;
 namespace fs = std::filesystem;
@@ -25,29 +23,16 @@ const fs::path kExampleFolder = fs::path(VORTIGO_TEST_DATA) / "dictionaries";
 const std::vector<std::string> kExampleWords = {"ALBUM", "CANTO", "FIUME", "GATTO", "LUNGO",
                                                 "MONTE", "NUOVO", "PORTA", "RADIO", "TORRE"};
 
-// A folder of its own for each test, holding dictionaries written on the spot;
-// the state starts with the worked example current.
+// The worked example made current.
 class DictionaryFile : public ::testing::Test {
 protected:
-    DictionaryFile()
+    void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("vortigo-dict-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
         state.DictionaryIndex = 2;
-        EXPECT_TRUE(apridiz(state, platform, kExampleFolder));
-    }
-    ~DictionaryFile() override { fs::remove_all(folder); }
-
-    // Writes the bytes as SLESSICO.1 and makes it current.
-    void open(const std::string& bytes)
-    {
-        std::ofstream(folder / "SLESSICO.1", std::ios::binary | std::ios::trunc) << bytes;
-        state.DictionaryIndex = 1;
-        ASSERT_TRUE(apridiz(state, platform, folder));
+        ASSERT_TRUE(apridiz(state, platform, kExampleFolder));
     }
     DrawOutcome draw(double length) { return DrawWord(state, platform, random, kExampleFolder, length); }
 
-    fs::path folder;
     GameState state;
     test::FakePlatform platform;
     ClockRandom random{[] { return 36000.0; }};
@@ -55,17 +40,10 @@ protected:
 
 }  // namespace
 
-// ---------------------------------------------------------------- header
-
-struct HeaderCase {
-    int length;
-    const char* fields;  // the 16 header bytes of that length
-    long long start, count;
-};
-
 TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
 {
-    const HeaderCase cases[] = {
+    // A length, the 16 header bytes of that length, and the start and word count they give.
+    const std::tuple<int, const char*, long long, long long> cases[] = {
         {5, "     409     459", 409, 10},  // the worked example
         {5, "     409     458", 409, 9},   // one byte short of a word leaves it out
         {4, "                ", 0, 0},     // eight blanks read as 0
@@ -78,33 +56,30 @@ TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
         {3, "9E99    -9E99   ", 2147483647, (-2147483648LL - 2147483647LL) / 3},  // held within 32 bits
         {4, "0E999   1E9     ", 0, 250000000},
     };
-    for (const HeaderCase& c : cases) {
+    for (const auto& [length, fields, start, count] : cases) {
         std::string bytes = test::dictionaryBytes({});  // every other field reads 409
-        bytes.replace(200 + 16 * static_cast<std::size_t>(c.length - 3), 16, c.fields);
+        bytes.replace(200 + 16 * static_cast<std::size_t>(length - 3), 16, fields);
         GameState state;
         state.WordStart.fill(55);
         readDictionaryHeader(bytes, state);
-        EXPECT_EQ(state.WordStart(c.length), c.start) << c.fields;
-        EXPECT_EQ(state.WordCount(c.length), c.count) << c.fields;
+        EXPECT_EQ(std::tuple(state.WordStart(length), state.WordCount(length)), std::tuple(start, count)) << fields;
         for (int other = 3; other <= 15; ++other)
-            EXPECT_TRUE(other == c.length || state.WordStart(other) == 409) << c.fields << " spilled into " << other;
+            EXPECT_TRUE(other == length || state.WordStart(other) == 409) << fields << " spilled into " << other;
     }
 }
 
-// ---------------------------------------------------------------- apridiz
-
 TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeader)
 {
-    EXPECT_EQ(state.WordStart(5), 409);
-    EXPECT_EQ(state.WordCount(5), 10);
+    EXPECT_EQ(std::tuple(state.WordStart(5), state.WordCount(5)), std::tuple(409, 10));
     // A body that looks like digits must not run on into the last field.
+    test::TestFolder folder("vortigo-dict");
     std::string bytes = test::dictionaryBytes({});
     bytes.replace(400, 8, "       4");
-    open(bytes + "09999999");
+    test::writeBytes(folder.path() / "SLESSICO.1", bytes + "09999999");
+    state.DictionaryIndex = 1;
+    ASSERT_TRUE(apridiz(state, platform, folder.path()));
     EXPECT_EQ(state.WordCount(15), (4 - 409) / 15);
 }
-
-// ---------------------------------------------------------------- DrawWord
 
 TEST_F(DictionaryFile, TheDrawPicksTheWordAndItsFiveBytesAreStored)
 {
@@ -131,8 +106,7 @@ TEST_F(DictionaryFile, TheLengthIsRoundedToEvenAndABadLengthOrAFullListStoresNot
     state.WordsDrawn = 0;
     for (double length : {4.5, 5.5, 7.0})
         ASSERT_EQ(draw(length), DrawOutcome::Stored) << length;
-    EXPECT_EQ(std::tuple(state.WordList(0), state.WordList(1), state.WordList(2)),
-              std::tuple("ALBU", "ALBUMC", "ALBUMCA"));
+    EXPECT_EQ(std::tuple(state.WordList(0), state.WordList(1), state.WordList(2)), std::tuple("ALBU", "ALBUMC", "ALBUMCA"));
 
     for (double length : {2.0, 16.0, 2.5, 15.5, 0.0, -5.0, 40000.0, 1e300, std::nan("")})
         EXPECT_EQ(draw(length), DrawOutcome::Failed) << length;
@@ -147,11 +121,12 @@ TEST_F(DictionaryFile, TheLengthIsRoundedToEvenAndABadLengthOrAFullListStoresNot
 
 TEST_F(DictionaryFile, AMissingDictionaryIsFatalWhenOpenedAndReportedOnEveryDrawAfterwards)
 {
-    fs::create_directory(folder / "SLESSICO.3");  // a folder in its place is no dictionary either
+    test::TestFolder folder("vortigo-dict");
+    fs::create_directory(folder.path() / "SLESSICO.3");  // a folder in its place is no dictionary either
     test::FakePlatform fresh;
     state.DictionaryIndex = 3;
     state.WordStart.fill(77);
-    EXPECT_FALSE(apridiz(state, fresh, folder));
+    EXPECT_FALSE(apridiz(state, fresh, folder.path()));
     ASSERT_EQ(fresh.messages.size(), 1u);
     EXPECT_EQ(fresh.messages[0].text, "Errore fatale! non trovato file di vocabolario: SLESSICO.3");
     EXPECT_TRUE(fresh.ended);

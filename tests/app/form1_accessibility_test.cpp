@@ -5,9 +5,6 @@
 #include "tests/app/form1_fixture.h"
 
 #include <QAccessible>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace vortigo;
 using namespace vortigo::test;

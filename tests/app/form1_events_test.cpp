@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a player does with mouse and keyboard on the real main window: the
 // pointer over the strip, leaving the name box, a long saved name, a damaged
-// dictionary, and bold letters.
+// dictionary.
 #include "tests/app/form1_fixture.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPushButton>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -19,26 +15,6 @@ namespace {
 QPoint middle(const QWidget* w)
 {
     return w->rect().center();
-}
-
-// Dark pixels of a text drawn black on white: thicker stems, more ink.
-int ink(const QFont& font, const QString& text)
-{
-    const QFontMetrics metrics(font);
-    QImage image(metrics.horizontalAdvance(text) + 8, metrics.height() + 8, QImage::Format_RGB32);
-    image.setDotsPerMeterX(3780);  // 96 dots per inch, as the windows are laid out
-    image.setDotsPerMeterY(3780);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    p.drawText(4, 4 + metrics.ascent(), text);
-    p.end();
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 128;
-    return dark;
 }
 
 class Form1Events : public Form1Test {
@@ -168,29 +144,4 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_TRUE(f.Picture1->isVisible());
     EXPECT_FALSE(f.Timer1->isActive());
-
-    // A whole dictionary that is short of different words is told as that.
-    std::map<int, std::vector<std::string>> few = sampleWords('E');
-    few[6] = {"EBCDEF", "EBCDEF", "EBCDEF"};
-    writeDictionary(folder / "SLESSICO.2", few);
-    f.dispatch([&] {
-        f.Combo1->setCurrentIndex(1);
-        f.Combo1_Click();
-    });
-    EXPECT_NE(platform.lastMessage().find("abbastanza parole diverse di 6 lettere"), std::string::npos);
-    EXPECT_EQ(platform.lastMessage().find("danneggiato"), std::string::npos);
-    EXPECT_TRUE(f.Picture1->isVisible());
-    EXPECT_FALSE(f.Label8->isVisible() || f.Label1[0]->isVisible());
-}
-
-TEST_F(Form1Events, BoldLettersHaveBoldStemsAtTheStripsAndTheGridsSizes)
-{
-    open();
-    // The look-alike's own bold file draws regular stems; bold must add ink at
-    // the strip's sizes and at the grid's, which grows past 64 pixels.
-    for (double points : {8.25, 9.0, 30.0, 60.0, 90.0}) {
-        const int regular = ink(tahoma(points, false), QStringLiteral("LOTTO"));
-        const int bold = ink(tahoma(points, true), QStringLiteral("LOTTO"));
-        EXPECT_GT(bold * 100, regular * 112) << points << " pt: " << regular << " vs " << bold;
-    }
 }

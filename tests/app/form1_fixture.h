@@ -13,19 +13,17 @@
 #include "widgets/window_design.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace vortigo::test {
 

@@ -5,10 +5,7 @@
 
 #include "app/grid_area.h"
 
-#include <QComboBox>
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
 
 using namespace vortigo;
 using namespace vortigo::test;

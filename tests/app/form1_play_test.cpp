@@ -5,7 +5,6 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QComboBox>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -23,9 +22,6 @@ TEST_F(Form1Test, EndToEndF2AndRealClicksOnEveryLetterWinRoundOneAndTheNextOneFo
         EXPECT_EQ(l->isVisibleTo(&f), i <= 3);
         EXPECT_EQ(l->text().toStdString(), i <= 3 ? s.WordList(i) : "") << i;
     }
-    EXPECT_EQ((std::set{s.WordList(0), s.WordList(1), s.WordList(2), s.WordList(3)}.size()), 4u);
-    for (int i = 0; i <= 3; ++i)
-        EXPECT_EQ(s.WordList(i).size(), i < 2 ? 5u : 6u);
 
     const auto cells = wordCells(s);
     const i32 expected = roundOneWinningScore();
@@ -141,9 +137,7 @@ TEST_F(Form1Test, TimeOutAsksOnceEvenWhileTicksKeepComingAndTheTimeLabelBlinksBe
     Form1& f = open();
     startGame();
     GameState& s = f.state();
-    f.Timer1_Timer();  // Pibo from the menu's design state, but no bonus yet: 42 - 4 = 38 left
-    EXPECT_EQ(f.Label2->text(), "Sec.38");
-    s.ElapsedSeconds = 42 - 19 - 1;
+    s.ElapsedSeconds = 42 - 19 - 1;  // Pibo from the menu's design state, but no bonus yet
     f.Timer1_Timer();
     EXPECT_EQ(std::tuple(f.Label2->text(), fore(f.Label2), back(f.Label2)), std::tuple("Sec.19", qc(kBlue), qc(kYellow)));
     f.Timer1_Timer();
@@ -235,28 +229,26 @@ TEST_F(Form1Test, ChangingDictionaryDrawsFromTheNewFileOrEndsWhenItIsMissing)
 TEST_F(Form1Test, QuittingOffersOnlyAPositiveScoreToTheTableAndPromisesNothingWhenItCannotBeSaved)
 {
     closeModalWindows();
-    for (const i32 score : {0, -300, 2500}) {
+    for (const i32 score : {0, -300, 2500, 500}) {
+        if (score == 500) {  // the table cannot be written
+            std::filesystem::remove(folder / "vortigo.HIS");
+            std::filesystem::create_directory(folder / "vortigo.HIS");
+        }
         platform.ended = false;
         Form1& f = openActive();
         f.state().Score = score;
         modalWindowsSeen = 0;
+        platform.messages.clear();
         QTest::keyClick(&f, Qt::Key_F5, Qt::ControlModifier);
         EXPECT_TRUE(platform.ended);
         EXPECT_EQ(modalWindowsSeen, score > 0 ? 1 : 0) << score;
         EXPECT_EQ(std::filesystem::exists(folder / "vortigo.HIS"), score > 0) << score;
+        EXPECT_EQ(platform.messages.size(), score == 500 ? 1u : 0u) << score;
+        if (score == 2500) {
+            EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 2500 \r\n"));
+        }
     }
-    EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 2500 \r\n"));
-
-    // A table that cannot be written is told, without "the game goes on".
-    std::filesystem::remove(folder / "vortigo.HIS");
-    std::filesystem::create_directory(folder / "vortigo.HIS");
-    platform.ended = false;
-    Form1& f = openActive();
-    f.ShowScore(500);
-    platform.messages.clear();
-    QTest::keyClick(&f, Qt::Key_F5, Qt::ControlModifier);
-    ASSERT_EQ(platform.messages.size(), 1u);
+    // Said without "the game goes on": it is ending.
     EXPECT_NE(platform.lastMessage().find("vortigo.HIS"), std::string::npos);
     EXPECT_EQ(platform.lastMessage().find("continua"), std::string::npos);
-    EXPECT_TRUE(platform.ended);
 }

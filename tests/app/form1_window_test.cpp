@@ -6,13 +6,9 @@
 #include "info/links.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 
 using namespace vortigo;
 using namespace vortigo::test;

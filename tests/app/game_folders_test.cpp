@@ -14,10 +14,6 @@ bool operator==(const GameFolders& a, const GameFolders& b)
 {
     return std::tie(a.data, a.settings, a.scores, a.modules) == std::tie(b.data, b.settings, b.scores, b.modules);
 }
-void PrintTo(const GameFolders& f, std::ostream* os)
-{
-    *os << "data " << f.data << ", settings " << f.settings << ", scores " << f.scores << ", modules " << f.modules;
-}
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "app/sound_rules.h"
 #include "core/game_state.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,21 +56,6 @@ TEST(SettingsFile, KeysAreFoundByExactSearchInOrderAndTheLastLineWins)
     std::string huge(5 * 1024 * 1024, 'x');
     huge.replace(0, 14, "Livello=Medio\n");
     EXPECT_EQ(parseSettings(huge + "\nLivello=Esperto\n").level, 2);
-}
-
-TEST(SettingsFile, TheMessageOfAFailedSaveNamesTheFileAndTheCause)
-{
-    test::TestFolder folder("vortigo-settings");
-    const std::filesystem::path file = folder.path() / kSettingsFileName;
-    test::writeBytes(file, "Livello=Medio\r\n");
-    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
-    const WriteOutcome outcome = writeSettingsFile(folder.path(), "Livello=Esperto\r\n");
-    EXPECT_EQ(test::readBytes(file), "Livello=Medio\r\n");
-    EXPECT_EQ(settingsWriteFailedMessage(outcome),
-              "Non riesco a salvare le impostazioni nel file \"vortigo.INI\": il file è in sola lettura.\n"
-              "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
-    EXPECT_NE(settingsWriteFailedMessage({WriteFailure::DiskFull, ENOSPC}).find(": il disco è pieno."),
-              std::string::npos);
 }
 
 TEST(PlaySound, PausesByNameLengthExceptForTheLetterClick)

@@ -6,7 +6,6 @@
 
 #include "scores/form4.h"
 
-#include <QComboBox>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QStyle>
@@ -17,24 +16,21 @@ using namespace vortigo::test;
 
 namespace {
 
-// Measured here from the label's own font, as Qt will lay the text out.
+std::string name(const QWidget* w)
+{
+    return w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName().toStdString();
+}
+
+// Empty when the text fits the label, measured from the label's own font as Qt will lay it out.
 std::string clipped(const QLabel* label, const QString& text)
 {
     const QFontMetricsF metrics(label->font());
     const QRect inside = label->contentsRect();
-    QSizeF room(metrics.horizontalAdvance(text), QFontMetrics(label->font()).height());
-    if (label->wordWrap())
-        room = metrics.boundingRect(QRectF(0, 0, inside.width(), 1e6), Qt::TextWordWrap, text).size();
-    if (room.width() <= inside.width() && room.height() <= inside.height())
-        return {};
-    return label->objectName().toStdString() + " \"" + text.toStdString() + "\" needs " + std::to_string(room.width())
-        + " x " + std::to_string(room.height()) + " in " + std::to_string(inside.width()) + " x "
-        + std::to_string(inside.height());
-}
-
-std::string name(const QWidget* w)
-{
-    return w->objectName().isEmpty() ? w->metaObject()->className() : w->objectName().toStdString();
+    const QSizeF room = label->wordWrap()
+        ? metrics.boundingRect(QRectF(0, 0, inside.width(), 1e6), Qt::TextWordWrap, text).size()
+        : QSizeF(metrics.horizontalAdvance(text), QFontMetrics(label->font()).height());
+    const bool fits = room.width() <= inside.width() && room.height() <= inside.height();
+    return fits ? "" : name(label) + " \"" + text.toStdString() + "\" in " + std::to_string(inside.width());
 }
 
 // Every pair of the given controls that cover each other.

@@ -6,7 +6,7 @@
 // and off again, plays the letter under the keyboard ring until one scores
 // (a wrong letter means a new game), then quits with Ctrl+F5 and closes the
 // high-score table. It reports on stdout:
-//   message <text>   every message box, answered with OK
+//   message <text>   every message box, answered with Enter (OK)
 //   score <n>        the points when the game was ended
 //   done             the table was closed
 // and ends the process with status 3 when it cannot go on.
@@ -22,7 +22,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <type_traits>
 
 namespace {
 
@@ -39,16 +38,12 @@ void report(const QString& line)
 }
 
 template <typename T>
-T* child(QWidget* parent, const QString& toolTipOrText)
+T* withToolTip(QWidget* parent, const QString& toolTip)
 {
-    for (T* w : parent->findChildren<T*>()) {
-        QString text = w->toolTip();
-        if constexpr (std::is_same_v<T, QPushButton>)
-            text = w->text();
-        if (text == toolTipOrText)
+    for (T* w : parent->findChildren<T*>())
+        if (w->toolTip() == toolTip)
             return w;
-    }
-    giveUp(QStringLiteral("no control ") + toolTipOrText);
+    giveUp(QStringLiteral("no control ") + toolTip);
 }
 
 class Player : public QObject {
@@ -60,7 +55,7 @@ public:
     }
 
 private:
-    enum class Phase { FindWindow, Name, Play, Played, NewGame, Quit, Table, Closed };
+    enum class Phase { FindWindow, Name, Play, Played, NewGame, Table, Closed };
 
     // An action that opens one of the game's boxes returns only when the box
     // is closed, so actions run from a timer of their own, and while one is
@@ -68,13 +63,14 @@ private:
     // cut into.
     void step()
     {
-        if (m_busy > 0 && !QApplication::activeModalWidget())
+        QWidget* modal = QApplication::activeModalWidget();
+        if (m_busy > 0 && !modal)
             return;
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             report(QStringLiteral("message ") + box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
             if (box->text().startsWith(QStringLiteral("Hai commesso un errore!")))
                 m_phase = Phase::NewGame;  // a wrong letter: start over
-            later([ok = child<QPushButton>(box, QStringLiteral("OK"))] { QTest::mouseClick(ok, Qt::LeftButton); });
+            later([box] { QTest::keyClick(box, Qt::Key_Return); });
             return;
         }
         if (m_phase == Phase::FindWindow) {
@@ -91,17 +87,11 @@ private:
             m_window->activateWindow();
             return;
         }
-        act();
-    }
-
-    void act()
-    {
-        QWidget* grid = m_window->centralWidget();
-        auto* score = child<QLabel>(m_window, QStringLiteral("Punti fatti"));
+        auto* score = withToolTip<QLabel>(m_window, QStringLiteral("Punti fatti"));
         switch (m_phase) {
         case Phase::Name:
             m_phase = Phase::Play;
-            later([this, name = child<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"))] {
+            later([this, name = withToolTip<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"))] {
                 QTest::mouseClick(name, Qt::LeftButton);
                 QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClicks(name, QStringLiteral("Collaudo"));
@@ -111,33 +101,30 @@ private:
                 QTest::keyClick(m_window, Qt::Key_F2);
             });
             return;
-        case Phase::Play:  // a round in play shows its points
-            if (score->isVisible()) {
-                if (++m_games > 200)  // a first letter misses with well under even odds
-                    giveUp(QStringLiteral("no scoring letter in 200 games"));
-                m_phase = Phase::Played;
-                later([grid] { QTest::keyClick(grid, Qt::Key_Space); });
-            }
+        case Phase::Play:  // the letter under the ring, which each round puts on the top-left cell
+            if (++m_games > 200)  // a first letter misses with well under even odds
+                giveUp(QStringLiteral("no scoring letter in 200 games"));
+            m_phase = Phase::Played;
+            later([grid = m_window->centralWidget()] { QTest::keyClick(grid, Qt::Key_Space); });
             return;
         case Phase::Played:
             if (score->text().toInt() > 0) {
                 report(QStringLiteral("score ") + score->text());
-                m_phase = Phase::Quit;
+                m_phase = Phase::Table;
+                later([this] { QTest::keyClick(m_window, Qt::Key_F5, Qt::ControlModifier); });
             }
             return;
         case Phase::NewGame:
             m_phase = Phase::Play;
             later([this] { QTest::keyClick(m_window, Qt::Key_F2); });
             return;
-        case Phase::Quit:
-            m_phase = Phase::Table;
-            later([this] { QTest::keyClick(m_window, Qt::Key_F5, Qt::ControlModifier); });
-            return;
         case Phase::Table:
-            if (auto* table = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            if (auto* table = qobject_cast<QDialog*>(modal)) {
                 m_phase = Phase::Closed;
                 report(QStringLiteral("done"));
-                later([ok = child<QPushButton>(table, QStringLiteral("&OK"))] { QTest::mouseClick(ok, Qt::LeftButton); });
+                for (QPushButton* ok : table->findChildren<QPushButton*>())
+                    if (ok->text() == QStringLiteral("&OK"))
+                        later([ok] { QTest::mouseClick(ok, Qt::LeftButton); });
             }
             return;
         default:
