@@ -96,29 +96,6 @@ TEST_F(DictionaryFile, TheDrawPicksTheWordAndItsFiveBytesAreStored)
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(DictionaryFile, TheLengthIsRoundedToEvenAndABadLengthOrAFullListStoresNothing)
-{
-    // A count of zero still yields the bytes at the start.
-    for (int length : {4, 6, 7}) {
-        state.WordStart(length) = 409;
-        state.WordCount(length) = 0;
-    }
-    state.WordsDrawn = 0;
-    for (double length : {4.5, 5.5, 7.0})
-        ASSERT_EQ(draw(length), DrawOutcome::Stored) << length;
-    EXPECT_EQ(std::tuple(state.WordList(0), state.WordList(1), state.WordList(2)), std::tuple("ALBU", "ALBUMC", "ALBUMCA"));
-
-    for (double length : {2.0, 16.0, 2.5, 15.5, 0.0, -5.0, 40000.0, 1e300, std::nan("")})
-        EXPECT_EQ(draw(length), DrawOutcome::Failed) << length;
-    for (int drawn : {20, -1}) {
-        state.WordsDrawn = static_cast<i16>(drawn);
-        EXPECT_EQ(draw(5), DrawOutcome::Failed) << drawn;
-        EXPECT_EQ(state.WordsDrawn, drawn);
-    }
-    EXPECT_EQ(state.WordList(3), "");
-    EXPECT_TRUE(platform.messages.empty());
-}
-
 TEST_F(DictionaryFile, AMissingDictionaryIsFatalWhenOpenedAndReportedOnEveryDrawAfterwards)
 {
     test::TestFolder folder("vortigo-dict");

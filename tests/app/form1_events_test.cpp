@@ -39,27 +39,18 @@ TEST_F(Form1Events, TheLinkKeepsTheHandAndControlsWithoutAHandlerLeaveThePointer
     EXPECT_EQ(platform.screenPointers, std::vector<Pointer>{Pointer::Hand});
     startGame();  // the status labels are shown during a round
     ASSERT_TRUE(f.Label7->isVisible() && f.Label12->isVisible());
-
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    ASSERT_FALSE(platform.screenPointers.empty());
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand);
-
-    // Label7, the caption "Errori ammessi:", the chooser and the button have no
-    // handler: the hand stays.
-    for (QWidget* w : {static_cast<QWidget*>(f.Label7), static_cast<QWidget*>(f.Label6),
-                       static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1)}) {
-        QTest::mouseMove(w, middle(w));
-        EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand) << w->objectName().toStdString();
+    // From the link over each of the others: the errors left, the caption "Errori
+    // ammessi:", the chooser and the button have no handler and keep the hand; the
+    // bare strip, the time and the grid give the arrow back.
+    const std::pair<QWidget*, Pointer> over[] = {{f.Label7, Pointer::Hand}, {f.Label6, Pointer::Hand},
+        {f.Combo1, Pointer::Hand}, {f.Command3d1, Pointer::Hand}, {f.Picture2, Pointer::Arrow},
+        {f.Label2, Pointer::Arrow}, {f.clientArea(), Pointer::Arrow}};
+    for (const auto& [w, pointer] : over) {
+        QTest::mouseMove(f.Label12, middle(f.Label12));
+        EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand);
+        QTest::mouseMove(w, w == f.Picture2 ? QPoint(w->width() - 5, 3) : w == f.clientArea() ? centre({2, 2}) : middle(w));
+        EXPECT_EQ(platform.screenPointers.back(), pointer) << w->objectName().toStdString();
     }
-    // The bare strip, the time and the grid give the arrow back.
-    QTest::mouseMove(f.Picture2, QPoint(f.Picture2->width() - 5, 3));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    QTest::mouseMove(f.Label2, middle(f.Label2));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    QTest::mouseMove(f.clientArea(), centre({2, 2}));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
 }
 
 TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
@@ -86,20 +77,17 @@ TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(fillerCell()));
     EXPECT_FALSE(std::filesystem::exists(folder / "vortigo.INI"));
 
-    // The new-game button takes no focus either.
-    typeName(QStringLiteral("Ugo"));
-    platform.answers = {Answer::Cancel};  // keep the round in play
-    QTest::mouseClick(f.Command3d1, Qt::LeftButton, {}, middle(f.Command3d1));
-    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=Ugo\r\nSuono=SI\r\n");
-
-    // So does a click on the grid, and then on the chooser, which does take the focus.
-    typeName(QStringLiteral("Ada"));
-    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, QPoint(3, f.clientArea()->height() - 3));
-    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=Ada\r\nSuono=SI\r\n");
-    typeName(QStringLiteral("Eva"));
-    QTest::mouseClick(f.Combo1, Qt::LeftButton, {}, middle(f.Combo1));
-    f.Combo1->hidePopup();
-    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=Eva\r\nSuono=SI\r\n");
+    // The new-game button (the round kept in play) and the grid take no focus
+    // either, the chooser does: each click out of the box saves what was typed.
+    platform.answers = {Answer::Cancel};
+    const std::tuple<const char*, QWidget*, QPoint> outs[] = {{"Ugo", f.Command3d1, middle(f.Command3d1)},
+        {"Ada", f.clientArea(), QPoint(3, f.clientArea()->height() - 3)}, {"Eva", f.Combo1, middle(f.Combo1)}};
+    for (const auto& [name, w, at] : outs) {
+        typeName(QString::fromLatin1(name));
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        f.Combo1->hidePopup();
+        EXPECT_EQ(settings(), std::string("Livello=Principiante\r\nGiocatore1=") + name + "\r\nSuono=SI\r\n");
+    }
 }
 
 TEST_F(Form1Events, ANameLongerThanTenCharactersFromTheSettingsFileStaysWhole)

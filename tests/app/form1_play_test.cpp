@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playing rounds with real clicks: winning, errors, time-outs, new games,
-// changes of level and dictionary, and quitting.
+// changes of level, and quitting.
 #include "tests/app/form1_fixture.h"
 
 #include <QAccessible>
@@ -205,25 +205,6 @@ TEST_F(Form1Test, ChangingLevelRestartsTheGameAndIsSaved)
     f.dispatch([&] { f.Menulev_Click(3); });
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(std::filesystem::last_write_time(folder / "vortigo.INI"), written);
-}
-
-TEST_F(Form1Test, ChangingDictionaryDrawsFromTheNewFileOrEndsWhenItIsMissing)
-{
-    Form1& f = open();
-    GameState& s = f.state();
-    for (int index : {0, 1, 2}) {
-        f.Combo1->setCurrentIndex(index);
-        f.dispatch([&] { f.Combo1_Click(); });
-        if (index == 0) {
-            EXPECT_EQ(s.Round, 0);  // Italiano again: nothing happens
-        }
-    }
-    ASSERT_EQ(platform.messages.size(), 3u);  // after the missing title picture
-    EXPECT_EQ(platform.messages[1].text, "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
-    for (int i = 0; i <= s.LastWordIndex; ++i)
-        EXPECT_EQ(s.WordList(i)[0], 'E');
-    EXPECT_EQ(platform.messages[2].text, "Errore fatale! non trovato file di vocabolario: SLESSICO.3");
-    EXPECT_TRUE(platform.ended);
 }
 
 TEST_F(Form1Test, QuittingOffersOnlyAPositiveScoreToTheTableAndPromisesNothingWhenItCannotBeSaved)

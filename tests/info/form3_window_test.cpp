@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -67,22 +66,6 @@ TEST(AboutWindow, ItsLinksShowTheHandAndOpenMinimisedByClickTabAndSpaceOrEnterWh
     // The credits open from the data folder, whatever the current folder was.
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
     std::filesystem::current_path(elsewhere);
-}
-
-TEST(AboutWindow, OkClosesTheModalWindow)
-{
-    test::FakePlatform platform;
-    bool sawModalAbout = false;
-    QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<Form3*>(QApplication::activeModalWidget());
-        sawModalAbout = about != nullptr;
-        if (about)
-            about->Command3d1->click();
-    });
-    showAbout(platform, QCursor(Qt::PointingHandCursor));
-    EXPECT_TRUE(sawModalAbout);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(platform.commands.empty());
 }
 
 }  // namespace
