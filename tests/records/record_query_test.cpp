@@ -92,65 +92,24 @@ TEST(RecordQuery, AcceptsEveryValueAtItsLimits)
         EXPECT_TRUE(accepted(query(key, value))) << key << "=" << value;
 }
 
-TEST(RecordQuery, RefusesEveryInvalidValueWithAnItalianReason)
+TEST(RecordQuery, RefusesEveryInvalidValueWithAReason)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"Nome", ""},
-        {"Nome", "ÀÀÀÀÀÀÀÀÀÀÀ"},
-        {"Nome", "12345678901"},
-        {"Nome", "%C3"},            // half a character
-        {"Nome", "%C0%AF"},         // overlong "/"
-        {"Nome", "%ED%A0%80"},      // a surrogate
-        {"Nome", "%FF"},
-        {"Nome", "a%0Ab"},          // a line break
-        {"Nome", "a%7Fb"},
-        {"programma", "Vortigo_AB"},
-        {"programma", "Vortigo_ABCD"},
-        {"programma", "Vortigo_abc"},
-        {"programma", "Vortigo_A1C"},
-        {"programma", "vortigo_ABC"},
-        {"programma", "Vortigo_ÀBC"},
-        {"programma", ""},
-        {"data", "31-04-2001"},
-        {"data", "29-02-2001"},
-        {"data", "29-02-1900"},
-        {"data", "00-01-2001"},
-        {"data", "05-13-2001"},
-        {"data", "05-00-2001"},
-        {"data", "5-3-2001"},
-        {"data", "05/03/2001"},
-        {"data", "05-03-01"},
-        {"data", "05-03-1899"},
-        {"data", "0a-03-2001"},
-        {"data", ""},
-        {"punti", "2147483648"},
-        {"punti", "-2147483649"},
-        {"punti", "99999999999"},
-        {"punti", "12a"},
-        {"punti", "+5"},
-        {"punti", "1.234"},
-        {"punti", "-"},
-        {"punti", ""},
-        {"Manches", "0"},
-        {"Manches", "32768"},
-        {"Manches", "-1"},
-        {"Manches", "1e3"},
-        {"Manches", ""},
-        {"Note", "123456789012345678901"},
-        {"Note", "a%09b"},
-        {"E_MAIL", "12345678901234567890123456789012345678901"},
-        {"E_MAIL", "a%00b@x.it"},
-        {"ora", "24:00"},
-        {"ora", "12:60"},
-        {"ora", "9:07"},
-        {"ora", "09:07:45"},
-        {"ora", "09.07"},
-        {"ora", ""},
-        {"Language", "0"},
-        {"Language", "4"},
-        {"Language", "12"},
-        {"Language", "1 "},
-        {"Language", ""},
+        // Too short or long, half a character, an overlong "/", a surrogate, not UTF-8, control characters.
+        {"Nome", ""}, {"Nome", "ÀÀÀÀÀÀÀÀÀÀÀ"}, {"Nome", "12345678901"}, {"Nome", "%C3"}, {"Nome", "%C0%AF"},
+        {"Nome", "%ED%A0%80"}, {"Nome", "%FF"}, {"Nome", "a%0Ab"}, {"Nome", "a%7Fb"},
+        {"programma", "Vortigo_AB"}, {"programma", "Vortigo_ABCD"}, {"programma", "Vortigo_abc"},
+        {"programma", "Vortigo_A1C"}, {"programma", "vortigo_ABC"}, {"programma", "Vortigo_ÀBC"}, {"programma", ""},
+        {"data", "31-04-2001"}, {"data", "29-02-2001"}, {"data", "29-02-1900"}, {"data", "00-01-2001"},
+        {"data", "05-13-2001"}, {"data", "05-00-2001"}, {"data", "5-3-2001"}, {"data", "05/03/2001"},
+        {"data", "05-03-01"}, {"data", "05-03-1899"}, {"data", "0a-03-2001"}, {"data", ""},
+        {"punti", "2147483648"}, {"punti", "-2147483649"}, {"punti", "99999999999"}, {"punti", "12a"},
+        {"punti", "+5"}, {"punti", "1.234"}, {"punti", "-"}, {"punti", ""},
+        {"Manches", "0"}, {"Manches", "32768"}, {"Manches", "-1"}, {"Manches", "1e3"}, {"Manches", ""},
+        {"Note", "123456789012345678901"}, {"Note", "a%09b"},
+        {"E_MAIL", "12345678901234567890123456789012345678901"}, {"E_MAIL", "a%00b@x.it"},
+        {"ora", "24:00"}, {"ora", "12:60"}, {"ora", "9:07"}, {"ora", "09:07:45"}, {"ora", "09.07"}, {"ora", ""},
+        {"Language", "0"}, {"Language", "4"}, {"Language", "12"}, {"Language", "1 "}, {"Language", ""},
     };
     for (const auto& [key, value] : cases) {
         const auto result = parseRecordQuery(query(key, value));

@@ -295,21 +295,12 @@ TEST_P(RecordServer, StoresTheGamesRecordsShowsTheTablesAndStoresNothingForReloa
         std::string target = good;
         return target.replace(target.find(from), from.size(), to);
     };
+    // The query reader's own test goes through every field; here, that a refusal stores nothing.
     const std::string bad[] = {
-        replaced("data=05-03-2001", "data=31-02-2001"),
-        replaced("Nome=Nuovo", "Nome=UnNomeTroppoLungo"),
-        replaced("&Manches=2", "&Manches=0"),
-        replaced("&Language=3", "&Language=4"),
-        replaced("&ora=09:07", "&ora=9:07"),
-        replaced("&programma=", "&programa="),
-        replaced("Vortigo_NEW", "Vortigo_new"),
-        replaced("&punti=7000", "&punti=2147483648"),
-        replaced("&E_MAIL=", "&E_MAIL=" + std::string(41, 'm')),
-        replaced("&Note=", "&Note=" + std::string(21, 'n')),
-        good + std::string(3000, 'x'),
-        good + "&x=" + std::string(10000, 'x'),
-        "/vortigo.asp",
-        "/?lingua=7",
+        replaced("data=05-03-2001", "data=31-02-2001"), replaced("Nome=Nuovo", "Nome=UnNomeTroppoLungo"),
+        replaced("&Language=3", "&Language=4"),         replaced("&programma=", "&programa="),
+        good + std::string(3000, 'x'),                   good + "&x=" + std::string(10000, 'x'),
+        "/vortigo.asp",                                  "/?lingua=7",
     };
     for (const std::string& target : bad) {
         const httplib::Response answer = ask(target);
@@ -355,7 +346,7 @@ TEST_P(RecordServer, StoresTheGamesRecordsShowsTheTablesAndStoresNothingForReloa
     }
     EXPECT_EQ(log.find('@'), std::string::npos) << log;
     // One line a request; the one too long to read has no method or path.
-    EXPECT_EQ(count(log, "Z 127.0.0.1 GET /vortigo.asp "), 5u + 12u + 1u + 50u + 1u) << log;
+    EXPECT_EQ(count(log, "Z 127.0.0.1 GET /vortigo.asp "), 5u + 6u + 1u + 50u + 1u) << log;
     EXPECT_EQ(count(log, "Z - - - 400 "), 1u) << log;
     EXPECT_EQ(count(log, "Z "), static_cast<std::size_t>(requests)) << log;
     EXPECT_NE(log.find("SIGTERM"), std::string::npos);
