@@ -4,7 +4,6 @@
 #include "widgets/window_design.h"
 
 #include "score_files.h"
-#include "tests/support/child_process.h"
 #include "tests/support/fake_platform.h"
 
 #include <QApplication>
