@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scores/record_address.h"
 
-#include "tests/support/fake_platform.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,8 +8,6 @@
 
 namespace vortigo {
 namespace {
-
-using test::FakePlatform;
 
 GameState gameOf(i32 score, i16 round = 1, i16 dictionary = 1)
 {
@@ -50,20 +46,6 @@ TEST(ProgrammeLetters, AreThreeFreshCapitalsAtEveryClickEvenWithinOneClockTick)
     }
     EXPECT_GT(seen.size(), 580u);
     EXPECT_EQ(letters.size(), 26u);
-}
-
-TEST(OpeningTheRecordAddress, HandsTheAddressOverUnchangedInANormalWindowAfterOneClockReading)
-{
-    const GameState state = gameOf(120, 2, 1);
-    const RecordEntry entry{"Gian Maria", "Sono il migliore", "io e te@x.it"};
-    FakePlatform platform;
-    ClockRandom random;
-    openRecordAddress(state, entry, platform, random);
-    EXPECT_EQ(platform.clockReadings, 1);
-    ClockRandom sameSeed;
-    ASSERT_EQ(platform.commands.size(), 1u);
-    EXPECT_EQ(platform.commands[0].line, "start " + recordAddress(state, entry, platform, sameSeed));
-    EXPECT_EQ(platform.commands[0].style, 1);
 }
 
 }  // namespace
