@@ -275,7 +275,8 @@ void ImageSurface::drawText(double x, double y, const std::string& text, int col
             m_letters.clear();
         known = m_letters.insert(key, letterImage(key, textWidth(text), h));
     }
-    painter().drawImage(QPoint(ix - letterMarginX(h), iy - letterMarginY()), *known);
+    if (!known->image.isNull())
+        painter().drawImage(QPoint(ix, iy) + known->offset, known->image);
     // Glyphs may reach a little beyond their advance; half the line height
     // either side covers that.
     changed(QRectF(x - h / 2, y - 2, textWidth(text) + h, h + 4));
@@ -291,7 +292,7 @@ int ImageSurface::letterMarginY() const
     return static_cast<int>(std::ceil(2 * m_ratio));
 }
 
-QImage ImageSurface::letterImage(const LetterKey& key, double advance, double lineHeight) const
+ImageSurface::Letter ImageSurface::letterImage(const LetterKey& key, double advance, double lineHeight) const
 {
     const int mx = letterMarginX(lineHeight), my = letterMarginY();
     QImage image(static_cast<int>(std::ceil((advance + lineHeight) * m_ratio)) + 2,
@@ -308,9 +309,26 @@ QImage ImageSurface::letterImage(const LetterKey& key, double advance, double li
     layout.setTextFormat(Qt::PlainText);
     p.drawStaticText(QPointF((mx + key.quarterX / 4.0) / m_ratio, (my + key.quarterY / 4.0) / m_ratio), layout);
     p.end();
-    // Copied pixel for pixel onto the grid's device pixels.
-    image.setDevicePixelRatio(1.0);
-    return image;
+    // Only the inked part is kept, so copying it blends no empty pixels.
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    Letter letter;
+    if (right >= 0) {
+        letter.image = image.copy(left, top, right - left + 1, bottom - top + 1);
+        // Copied pixel for pixel onto the grid's device pixels.
+        letter.image.setDevicePixelRatio(1.0);
+        letter.offset = QPoint(left - mx, top - my);
+    }
+    return letter;
 }
 
 void ImageSurface::changed(const QRectF& area)

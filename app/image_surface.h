@@ -94,10 +94,14 @@ private:
         return qHashMulti(seed, key.text, key.colour, key.quarterX, key.quarterY);
     }
     static constexpr qsizetype kMaxLetters = 1024;
-    QImage letterImage(const LetterKey& key, double advance, double lineHeight) const;
+    struct Letter {
+        QImage image;   ///< the inked pixels only; null for a blank
+        QPoint offset;  ///< of the image from the text's position, in device pixels
+    };
+    Letter letterImage(const LetterKey& key, double advance, double lineHeight) const;
     int letterMarginX(double lineHeight) const;
     int letterMarginY() const;
-    QHash<LetterKey, QImage> m_letters;
+    QHash<LetterKey, Letter> m_letters;
     QHash<QString, double> m_widths;
     int m_back = 15;
     std::function<void(const QRect&)> m_changed;
