@@ -5,6 +5,7 @@
 #include "tests/app/form1_fixture.h"
 
 #include "scores/form4.h"
+#include "widgets/text_fit.h"
 
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -115,4 +116,13 @@ TEST_F(Form1Test, EveryCaptionOfTheHighScoreWindowFits)
     }
     EXPECT_EQ(overlaps(controls), std::vector<std::string>{});
     EXPECT_LE(QFontMetricsF(table.Frame1->font()).horizontalAdvance(table.Frame1->title()), table.Frame1->width() - 16);
+}
+
+TEST(FittedRects, BoxesGrowToWhatTheyNeedFromTheirAnchorAndPushTheControlTheyReachClear)
+{
+    // A caption needing 30 x 20 in a 20 x 10 box, a right-aligned one needing
+    // 40 in 30, and a control the first one, grown, now covers.
+    const std::vector<QRect> placed = fittedRects({{QRect(0, 0, 20, 10), QSize(30, 20)},
+        {QRect(100, 0, 30, 10), QSize(40, 10), true}, {QRect(25, 15, 10, 10), QSize(5, 5)}});
+    EXPECT_EQ(placed, (std::vector<QRect>{QRect(0, 0, 30, 20), QRect(90, 0, 40, 10), QRect(30, 15, 10, 10)}));
 }
