@@ -82,7 +82,7 @@ const std::vector<GameState>& roundStates(int round)
     s.DictionaryIndex = 1;
     if (!apridiz(s, *g_platform, g_folder))
         std::abort();
-    ClockRandom random([] { return g_platform->secondsSinceMidnight(); });
+    ClockRandom random(g_platform->timeOfDay());
     const int k = roundTableIndex(round);
     s.GridCols = s.RoundCols(k);
     s.GridRows = s.RoundRows(k);
@@ -111,8 +111,8 @@ void label(benchmark::State& bench, const GameState& s)
 
 ClockRandom gameRandom()
 {
-    // Exactly as the main window reads it.
-    return ClockRandom([] { return g_platform->secondsSinceMidnight(); });
+    // Exactly as the game reads it.
+    return ClockRandom(g_platform->timeOfDay());
 }
 
 // ---------------------------------------------------------------- baselines
