@@ -37,12 +37,12 @@ void fillGridLetters(GameState& s, ClockRandom& random)
             // Floor(u * 21 + 1); for u >= 0 truncation is the floor.
             const int j = static_cast<int>(random.draw() * 21 + 1);
             lit[c] = kFalse;
-            if (letters[c] == ' ') {
-                letters[c] = kFillerAlphabet[j - 1];
-                marks[c] = 0;
-            } else {
-                marks[c] = 1;
-            }
+            // Word cells and empty ones come in no order a guess could
+            // follow, so both are written without a branch.
+            const char here = letters[c];
+            const int empty = here == ' ';
+            letters[c] = static_cast<char>(here ^ ((here ^ kFillerAlphabet[j - 1]) & -empty));
+            marks[c] = static_cast<i16>(empty ^ 1);
         }
     }
 }
