@@ -6,7 +6,9 @@
 //   Puzzle/PlaceWords        placement only
 //   Puzzle/PlaceAndLetters   placement + the letters of FillGrid (no drawing)
 //   Reference/...            the same two with the first, literal version of
-//                            the search (tests/support/reference_puzzle.h)
+//                            the search (tests/support/reference_puzzle.h), on
+//                            today's clock and generator: the pair isolates
+//                            the search and the filling loop
 //   Draw/SetUpOffscreen      layout + placement + filling + drawing into the
 //                            grid's backing image
 //   Screen/RoundSetUp        the real main window: a new round from the

@@ -85,7 +85,7 @@ TEST(LocalClock, TurnsAtLocalMidnightAndFollowsDaylightSavingAtTheSecondItChange
     g_offsetLookups = 0;
     for (int ms = 0; ms < 1000; ms += 4) {
         setNow(kFallBack + 100, ms);
-        clock.secondsSinceMidnight();
+        EXPECT_DOUBLE_EQ(clock.secondsSinceMidnight(), 7300 + ms / 1000.0);
     }
     EXPECT_EQ(g_offsetLookups, 1);
 
