@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QRegion>
 
 #include <cmath>
 
@@ -71,24 +72,50 @@ void ImageSurface::setDevicePixelRatio(double ratio)
         m_drawn = QRect();
     }
     m_metrics.reset();
-    m_texts.clear();
+    m_letters.clear();
     changedAll();
 }
 
-QPainter& ImageSurface::painter()
+QPainter& ImageSurface::painter() const
 {
     if (!m_painter.isActive()) {
         makeImage();
+        // The painter works in device pixels: fills are then whole runs of
+        // pixels, and letters are placed pictures, at any ratio.
+        m_image.setDevicePixelRatio(1.0);
         m_painter.begin(&m_image);
-        m_painter.setRenderHint(QPainter::TextAntialiasing);
     }
     return m_painter;
 }
 
+void ImageSurface::wipePending() const
+{
+    if (m_pending.isEmpty())
+        return;
+    const QRect area = m_pending;
+    m_pending = QRect();
+    painter().fillRect(toDevice(area), qcolour(m_pendingColour));
+}
+
 void ImageSurface::finishPainting() const
 {
-    if (m_painter.isActive())
+    wipePending();
+    if (m_painter.isActive()) {
         m_painter.end();
+        m_image.setDevicePixelRatio(m_ratio);
+    }
+}
+
+int ImageSurface::toDevice(double logical) const
+{
+    // Edges on a half pixel go right and down, as Qt's own scaled fills do.
+    return static_cast<int>(std::floor(logical * m_ratio + 0.5));
+}
+
+QRect ImageSurface::toDevice(const QRect& logical) const
+{
+    return QRect(QPoint(toDevice(logical.left()), toDevice(logical.top())),
+                 QPoint(toDevice(logical.left() + logical.width()) - 1, toDevice(logical.top() + logical.height()) - 1));
 }
 
 const QImage& ImageSurface::image() const
@@ -138,9 +165,10 @@ void ImageSurface::clear()
     if (m_back == m_uniform) {
         const QRect area = m_drawn.intersected(QRect(0, 0, m_width, m_height));
         if (!area.isEmpty()) {
-            QPainter p(&m_image);
-            p.fillRect(area, qcolour(m_back));
-            p.end();
+            // Wiped when next drawn on, except where the next fill covers it
+            // anyway, as a new grid's frame covers most of the last grid.
+            m_pending = area;
+            m_pendingColour = m_back;
             changed(area);
         }
     } else {
@@ -153,14 +181,22 @@ void ImageSurface::clear()
 
 void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colour)
 {
-    QPainter& p = painter();
     const QRect area(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2))));
-    p.fillRect(area, qcolour(colour));
+    QPainter& p = painter();
+    if (m_pending.intersects(area)) {
+        // Only what this fill leaves uncovered still needs wiping.
+        for (const QRect& rest : QRegion(m_pending).subtracted(area))
+            p.fillRect(toDevice(rest), qcolour(m_pendingColour));
+        m_pending = QRect();
+    }
+    wipePending();
+    p.fillRect(toDevice(area), qcolour(colour));
     changed(area);
 }
 
 void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int colour)
 {
+    wipePending();
     QPainter& p = painter();
     const QColor c = qcolour(colour);
     const int l = std::min(px(x1), px(x2)), t = std::min(px(y1), px(y2));
@@ -168,10 +204,10 @@ void ImageSurface::outlineRect(double x1, double y1, double x2, double y2, int c
     // Both corners included. Each side is a filled strip one logical pixel
     // wide, so at any pixel ratio it covers whole device pixels exactly where
     // the cells' fills meet it, instead of a hairline.
-    p.fillRect(QRect(l, t, r - l + 1, 1), c);
-    p.fillRect(QRect(l, b, r - l + 1, 1), c);
-    p.fillRect(QRect(l, t, 1, b - t + 1), c);
-    p.fillRect(QRect(r, t, 1, b - t + 1), c);
+    p.fillRect(toDevice(QRect(l, t, r - l + 1, 1)), c);
+    p.fillRect(toDevice(QRect(l, b, r - l + 1, 1)), c);
+    p.fillRect(toDevice(QRect(l, t, 1, b - t + 1)), c);
+    p.fillRect(toDevice(QRect(r, t, 1, b - t + 1)), c);
     changed(QRectF(l, t, r - l + 1, b - t + 1));
 }
 
@@ -192,7 +228,7 @@ const QFontMetricsF& ImageSurface::metrics()
     if (!m_metrics) {
         makeImage();
         m_metrics.emplace(m_font, &m_image);
-        m_texts.clear();
+        m_letters.clear();
         m_widths.clear();
     }
     return *m_metrics;
@@ -215,26 +251,84 @@ double ImageSurface::textHeight(const std::string&)
 
 void ImageSurface::drawText(double x, double y, const std::string& text, int colour)
 {
-    const QFontMetricsF& m = metrics();
-    QPainter& p = painter();
-    p.setFont(m_font);
-    p.setPen(qcolour(colour));
-    // Each letter is laid out once per font and then only placed: the grid
-    // draws the same few letters hundreds of times.
-    const QString key = QString::fromStdString(text);
-    auto laid = m_texts.find(key);
-    if (laid == m_texts.end()) {
-        QStaticText layout(key);
-        layout.setTextFormat(Qt::PlainText);
-        layout.setPerformanceHint(QStaticText::AggressiveCaching);
-        layout.prepare(p.transform(), m_font);
-        laid = m_texts.insert(key, layout);
+    wipePending();
+    const double h = metrics().height();
+    // The grid shows the same few letters hundreds of times, and large
+    // letters are drawn as outlines every time: each letter is drawn once per
+    // colour and position within a device pixel, then only copied. A quarter
+    // of a device pixel is as close as the eye can tell.
+    const double dx = x * m_ratio, dy = y * m_ratio;
+    int ix = static_cast<int>(std::floor(dx)), iy = static_cast<int>(std::floor(dy));
+    int qx = static_cast<int>(std::lround((dx - ix) * 4)), qy = static_cast<int>(std::lround((dy - iy) * 4));
+    if (qx == 4) {
+        ++ix;
+        qx = 0;
     }
-    p.drawStaticText(QPointF(x, y), *laid);
+    if (qy == 4) {
+        ++iy;
+        qy = 0;
+    }
+    const LetterKey key{QString::fromStdString(text), colour, qx, qy};
+    auto known = m_letters.constFind(key);
+    if (known == m_letters.constEnd()) {
+        if (m_letters.size() >= kMaxLetters)
+            m_letters.clear();
+        known = m_letters.insert(key, letterImage(key, textWidth(text), h));
+    }
+    if (!known->image.isNull())
+        painter().drawImage(QPoint(ix, iy) + known->offset, known->image);
     // Glyphs may reach a little beyond their advance; half the line height
     // either side covers that.
-    const double h = m.height();
     changed(QRectF(x - h / 2, y - 2, textWidth(text) + h, h + 4));
+}
+
+int ImageSurface::letterMarginX(double lineHeight) const
+{
+    return static_cast<int>(std::ceil(lineHeight / 2 * m_ratio));
+}
+
+int ImageSurface::letterMarginY() const
+{
+    return static_cast<int>(std::ceil(2 * m_ratio));
+}
+
+ImageSurface::Letter ImageSurface::letterImage(const LetterKey& key, double advance, double lineHeight) const
+{
+    const int mx = letterMarginX(lineHeight), my = letterMarginY();
+    QImage image(static_cast<int>(std::ceil((advance + lineHeight) * m_ratio)) + 2,
+                 static_cast<int>(std::ceil((lineHeight + 4) * m_ratio)) + 2, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(m_ratio);
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(m_font);
+    p.setPen(qcolour(key.colour));
+    QStaticText layout(key.text);
+    layout.setTextFormat(Qt::PlainText);
+    p.drawStaticText(QPointF((mx + key.quarterX / 4.0) / m_ratio, (my + key.quarterY / 4.0) / m_ratio), layout);
+    p.end();
+    // Only the inked part is kept, so copying it blends no empty pixels.
+    int left = image.width(), right = -1, top = image.height(), bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    }
+    Letter letter;
+    if (right >= 0) {
+        letter.image = image.copy(left, top, right - left + 1, bottom - top + 1);
+        // Copied pixel for pixel onto the grid's device pixels.
+        letter.image.setDevicePixelRatio(1.0);
+        letter.offset = QPoint(left - mx, top - my);
+    }
+    return letter;
 }
 
 void ImageSurface::changed(const QRectF& area)

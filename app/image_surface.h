@@ -55,9 +55,12 @@ private:
     void changed(const QRectF& area);
     void changedAll();
     const QFontMetricsF& metrics();
-    QPainter& painter();
+    QPainter& painter() const;
+    void wipePending() const;
     void finishPainting() const;
     void makeImage() const;
+    int toDevice(double logical) const;
+    QRect toDevice(const QRect& logical) const;
     QImage blankImage(int colour) const;
 
     int m_width = 1;   ///< logical size
@@ -69,13 +72,36 @@ private:
     // The image is colour m_uniform everywhere outside m_drawn (logical pixels).
     mutable int m_uniform = 15;
     mutable QRect m_drawn;
+    // What the last clear still has to wipe, in colour m_pendingColour.
+    mutable QRect m_pending;
+    int m_pendingColour = 15;
     // One painter stays open across a run of operations (a whole grid is
     // hundreds of them); it is closed before anyone reads or resizes the image.
     mutable QPainter m_painter;
     QFont m_font;
     std::optional<QFontMetricsF> m_metrics;  ///< of m_font on this image, kept between letters
-    // The grid's letters in the current font, laid out once each.
-    QHash<QString, QStaticText> m_texts;
+    // The grid's letters in the current font, drawn once each per colour and
+    // quarter of a device pixel, ready to be copied.
+    struct LetterKey {
+        QString text;
+        int colour;
+        int quarterX;
+        int quarterY;
+        bool operator==(const LetterKey&) const = default;
+    };
+    friend size_t qHash(const LetterKey& key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.text, key.colour, key.quarterX, key.quarterY);
+    }
+    static constexpr qsizetype kMaxLetters = 1024;
+    struct Letter {
+        QImage image;   ///< the inked pixels only; null for a blank
+        QPoint offset;  ///< of the image from the text's position, in device pixels
+    };
+    Letter letterImage(const LetterKey& key, double advance, double lineHeight) const;
+    int letterMarginX(double lineHeight) const;
+    int letterMarginY() const;
+    QHash<LetterKey, Letter> m_letters;
     QHash<QString, double> m_widths;
     int m_back = 15;
     std::function<void(const QRect&)> m_changed;

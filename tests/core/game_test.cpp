@@ -138,3 +138,17 @@ TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedFor
     EXPECT_EQ(s.Score, before);
     EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
 }
+
+TEST(Game, ARoundThatCannotBeBuiltSaysWhyStopsTheClockAndLeavesNoGrid)
+{
+    Round r(1);
+    ASSERT_TRUE(r.game.clockRunning());
+    r.host.words = {"PESCA", "PESCA", "PESCA", "PESCA"};
+    r.game.chooseDictionary(2);
+    EXPECT_EQ(r.platform.lastMessage(), "Il dizionario scelto non ha abbastanza parole diverse di 5 lettere per questa "
+                                        "manche.\nScegli un altro dizionario.");
+    // Otherwise the time would run out on the title screen.
+    EXPECT_FALSE(r.game.clockRunning());
+    EXPECT_FALSE(r.game.gridShown());
+    EXPECT_EQ(r.game.state().Round, 0);
+}

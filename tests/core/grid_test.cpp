@@ -90,7 +90,7 @@ TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
     }
 }
 
-TEST(PlaceWords, SixLettersInRoundOneLieHorizontallyFromTheEdgeColumns)
+TEST(PlaceWords, SixLettersInRoundOneLieAcrossFromAnEdgeWordsMayOverlapAndAnOverlongOneIsRefused)
 {
     int rightwards = 0;
     for (int seed = 0; seed < 100; ++seed) {
@@ -103,13 +103,9 @@ TEST(PlaceWords, SixLettersInRoundOneLieHorizontallyFromTheEdgeColumns)
             rightwards += s.WordDX(i) == 1;
         }
     }
-    // Both ways fit, and both are taken.
-    EXPECT_GT(rightwards, 0);
+    EXPECT_GT(rightwards, 0);  // both ways fit, and both are taken
     EXPECT_LT(rightwards, 200);
-}
 
-TEST(PlaceWords, WordsOnTopOfEachOtherAndTheLargestGridStillReadButAnOverlongWordIsRefused)
-{
     // Two identical words: the second lies on top of the first or elsewhere.
     std::vector<std::string> longWords;
     for (int i = 0; i < 20; ++i)
@@ -123,7 +119,7 @@ TEST(PlaceWords, WordsOnTopOfEachOtherAndTheLargestGridStillReadButAnOverlongWor
     }
 }
 
-TEST(ComputeGridLayout, WorkedExamplesOnA680By620Area)
+TEST(ComputeGridLayout, WorkedExamplesOnA680By620AreaAndTinyCellsStillGetAFont)
 {
     struct Case { int cols, rows, cell, mx, my; double font; };
     for (const Case& c : {Case{7, 6, 79, 8, 98, 45.142857}, Case{18, 14, 31, 6, 118, 17.714286}}) {
@@ -141,10 +137,6 @@ TEST(ComputeGridLayout, WorkedExamplesOnA680By620Area)
         EXPECT_EQ(frame.kind, FakeSurface::Op::Outline);
         EXPECT_EQ(std::tuple(frame.colour, frame.x1, frame.x2), std::tuple(kRed, c.mx - 3, c.mx + c.cell * c.cols + 3));
     }
-}
-
-TEST(ComputeGridLayout, TinyCellsStillGetATwoPointFontAndNeverAZeroCell)
-{
     GameState s = stateWithWords(18, 14);
     FakeSurface surface;
     ComputeGridLayout(s, surface, {180, 110, 111, 49});
@@ -193,32 +185,25 @@ TEST(FillGrid, MarksFollowTheWordsFillersComeFromTheAlphabetAndOnlyTheShowWordsN
         EXPECT_EQ(std::tuple(o.kind, o.x1, o.y1, o.x2, o.y2), std::tuple(FakeSurface::Op::Outline, 9, 99, 86, 176));
         EXPECT_TRUE(surface.fontBold);
     }
-}
 
-TEST(FillGrid, FillersAreDrawnFromExactlyTheTwentyOneLetters)
-{
+    // A grid with no words is all fillers, and all twenty-one letters turn up.
     std::set<char> seen;
     for (int seed = 0; seed < 3; ++seed) {
-        GameState s = stateWithWords(18, 14);  // no words: every cell a filler
+        GameState s = stateWithWords(18, 14);
         ClockRandom random([seed] { return 500.0 + seed; });
         ASSERT_TRUE(PlaceWords(s, random));
-        FakeSurface surface;
-        FillGrid(s, surface, random, "Brivo");
+        fillGridLetters(s, random);
         for (int r = 1; r <= 14; ++r)
             for (int c = 1; c <= 18; ++c)
                 seen.insert(s.CellLetter(c, r));
     }
     EXPECT_EQ(std::string(seen.begin(), seen.end()), std::string(kFillers));
-}
 
-TEST(FillGrid, LettersAreCentredWithRoundedHalfExtents)
-{
+    // A letter is centred on its cell with rounded half extents; here it is 6 x 12.
     FakeSurface surface;
-    surface.setFont("Tahoma", 10, true);  // a letter is 6 x 12 here
+    surface.setFont("Tahoma", 10, true);
     drawCentredLetter(surface, 45, 100, 200, 'A', kBlack);
-    const auto t = surface.textOps().at(0);
-    EXPECT_EQ(t.x1, 22.5 + 100 - 3);
-    EXPECT_EQ(t.y1, 22.5 + 200 - 6);
+    EXPECT_EQ(std::pair(surface.textOps().at(0).x1, surface.textOps().at(0).y1), std::pair(22.5 + 100 - 3, 22.5 + 200 - 6));
 }
 
 TEST(CellFromPointer, RoundsTheOffsetBeforeDividing)

@@ -19,6 +19,10 @@ than once, or one that does not build.
     tests/faults/run_faults.py --only a,b      # a few faults by id
     tests/faults/run_faults.py --check         # only look for every fault's text
 
+A fault only the record server's integration test can notice (it reaches the
+real database) says "tests: integration" in its block: for that fault the
+integration tests run as well; --with-integration runs them for every fault.
+
 The round is CPU heavy (one incremental build per fault); it runs the build
 and the tests with two jobs unless told otherwise.
 """
@@ -47,14 +51,16 @@ def read_faults(list_file):
         if not line.strip():
             if block:
                 missing = {"id", "file", "find", "replace", "what"} - block.keys()
+                if block.get("tests", "integration") != "integration":
+                    sys.exit(f"{list_file}:{number}: 'tests:' can only be 'integration'")
                 if missing:
                     sys.exit(f"{list_file}:{number}: fault block lacks {', '.join(sorted(missing))}")
                 faults.append(block)
                 block = {}
             continue
         key, sep, value = line.partition(": ")
-        if not sep or key not in {"id", "file", "find", "replace", "what"}:
-            sys.exit(f"{list_file}:{number}: expected 'id|file|find|replace|what: ...'")
+        if not sep or key not in {"id", "file", "find", "replace", "what", "tests"}:
+            sys.exit(f"{list_file}:{number}: expected 'id|file|find|replace|what|tests: ...'")
         block[key] = value.replace(NEWLINE, "\n") if key in {"find", "replace"} else value
     ids = [f["id"] for f in faults]
     duplicates = {i for i in ids if ids.count(i) > 1}
@@ -106,8 +112,8 @@ def main():
     parser.add_argument("--report", type=Path, help="also write the results table to this file")
     parser.add_argument("--keep", action="store_true", help="keep the scratch checkout and its build")
     parser.add_argument("--with-integration", action="store_true",
-                        help="also run the tests labelled integration (the record server against real databases "
-                             "and a browser), which no fault of the list reaches and which are slow")
+                        help="run the tests labelled integration (the record server against real databases and a "
+                             "browser) for every fault, not only for those whose block asks for them")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"], HERE).stdout.strip())
@@ -150,12 +156,16 @@ def main():
             if shutil.which("ccache"):
                 configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
             building = ["cmake", "--build", str(build), "-j", str(args.jobs)]
-            testing = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
-            if not args.with_integration:
-                testing += ["-LE", "integration"]
+            everything = ["ctest", "--test-dir", str(build), "-j", str(args.jobs), "--timeout", "300"]
+            units = everything + ["-LE", "integration"]
+
+            def testing(fault=None):
+                wanted = args.with_integration or (fault is None and any("tests" in f for f in faults))
+                return everything if wanted or (fault is not None and "tests" in fault) else units
+
             if run(configure, tree, log, env).returncode != 0 or run(building, tree, log, env).returncode != 0:
                 sys.exit(f"the unchanged tree does not configure or build; see {log_path}")
-            baseline = run(testing, tree, log)
+            baseline = run(testing(), tree, log)
             if baseline.returncode != 0:
                 sys.exit(f"the unchanged tree fails its tests ({', '.join(failed_tests(baseline.stdout))}); "
                          f"see {log_path}")
@@ -172,7 +182,7 @@ def main():
                         if run(building, tree, log, env).returncode != 0:
                             state = "does not build"
                         else:
-                            tested = run(testing, tree, log)
+                            tested = run(testing(fault), tree, log)
                             failing = failed_tests(tested.stdout)
                             state = "caught" if tested.returncode != 0 else "SURVIVED"
                     finally:

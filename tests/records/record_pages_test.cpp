@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <utility>
 
 namespace vortigo::records {
 namespace {
@@ -42,7 +43,7 @@ Submission hostile()
     return s;
 }
 
-TEST(RecordPages, EveryPageIsWellFormedItalianAndEscapesWhatPlayersTyped)
+TEST(RecordPages, EveryPageIsWellFormedItalianEscapesWhatPlayersTypedAndGroupsThousands)
 {
     const Submission s = hostile();
     const WorldTable filled{2, {{s.name, s.points, s.round, s.isoDate(), s.clockTime(), s.note},
@@ -73,16 +74,11 @@ TEST(RecordPages, EveryPageIsWellFormedItalianAndEscapesWhatPlayersTyped)
     EXPECT_NE(pages[3].find("<td class=\"d\">06-03-2001</td>"), std::string::npos);
     EXPECT_EQ(pages[3].find("Nessun record"), std::string::npos);
     EXPECT_NE(pages[4].find("Il campo &lt;Nome&gt; &amp; co."), std::string::npos);
-}
 
-TEST(RecordPages, PointsAreWrittenWithItalianThousands)
-{
-    EXPECT_EQ(italianPoints(0), "0");
-    EXPECT_EQ(italianPoints(999), "999");
-    EXPECT_EQ(italianPoints(1000), "1.000");
-    EXPECT_EQ(italianPoints(-1234567), "-1.234.567");
-    EXPECT_EQ(italianPoints(2147483647), "2.147.483.647");
-    EXPECT_EQ(italianPoints(-2147483647 - 1), "-2.147.483.648");
+    const std::pair<std::int32_t, const char*> points[] = {{0, "0"}, {999, "999"}, {1000, "1.000"},
+        {-1234567, "-1.234.567"}, {2147483647, "2.147.483.647"}, {-2147483647 - 1, "-2.147.483.648"}};
+    for (const auto& [value, text] : points)
+        EXPECT_EQ(italianPoints(value), text);
 }
 
 TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddress)

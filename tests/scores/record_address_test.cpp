@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "scores/record_address.h"
 
-#include "tests/support/fake_platform.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
@@ -11,24 +9,11 @@
 namespace vortigo {
 namespace {
 
-using test::FakePlatform;
-
 GameState gameOf(i32 score, i16 round = 1, i16 dictionary = 1)
 {
     GameState state;
-    state.Score = score;
-    state.Round = round;
-    state.DictionaryIndex = dictionary;
+    std::tie(state.Score, state.Round, state.DictionaryIndex) = std::tuple(score, round, dictionary);
     return state;
-}
-
-TEST(CmbS, BlanksAndTheQueryBreakingSignsBecomeUnderscoresInPlace)
-{
-    std::string note = "Top 10! 50%=$&";
-    EXPECT_EQ(&cmbS(note), &note);
-    EXPECT_EQ(note, "Top_10__50____");
-    std::string others = "Così è: #1?+@/\"'";
-    EXPECT_EQ(cmbS(others), "Così_è:_#1?+@/\"'");
 }
 
 TEST(RecordAddress, EachFieldIsSentAsTheGameHoldsIt)
@@ -37,6 +22,7 @@ TEST(RecordAddress, EachFieldIsSentAsTheGameHoldsIt)
         {gameOf(1), {"", "", ""}, "?Nome=Anonimo&"},
         {gameOf(1), {"Nicolò Bo", "", ""}, "?Nome=Nicolò Bo&"},
         {gameOf(1), {"B", "   ciao a tutti  ", ""}, "&Note=ciao_a_tutti&"},
+        {gameOf(1), {"B", "Top 10! 50%=$& è#?+@", ""}, "&Note=Top_10__50_____è#?+@&"},
         {gameOf(1), {"B", "", " io @x.it "}, "&E_MAIL= io @x.it &ora="},
         {gameOf(-50), {"B", "", ""}, "&punti=-50&"},
         {gameOf(1234567, 12, 3), {"B", "", ""}, "&punti=1234567&Manches=12&Note=&E_MAIL=&ora=09:07&Language=3"},
@@ -60,20 +46,6 @@ TEST(ProgrammeLetters, AreThreeFreshCapitalsAtEveryClickEvenWithinOneClockTick)
     }
     EXPECT_GT(seen.size(), 580u);
     EXPECT_EQ(letters.size(), 26u);
-}
-
-TEST(OpeningTheRecordAddress, HandsTheAddressOverUnchangedInANormalWindowAfterOneClockReading)
-{
-    const GameState state = gameOf(120, 2, 1);
-    const RecordEntry entry{"Gian Maria", "Sono il migliore", "io e te@x.it"};
-    FakePlatform platform;
-    ClockRandom random;
-    openRecordAddress(state, entry, platform, random);
-    EXPECT_EQ(platform.clockReadings, 1);
-    ClockRandom sameSeed;
-    ASSERT_EQ(platform.commands.size(), 1u);
-    EXPECT_EQ(platform.commands[0].line, "start " + recordAddress(state, entry, platform, sameSeed));
-    EXPECT_EQ(platform.commands[0].style, 1);
 }
 
 }  // namespace

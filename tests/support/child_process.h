@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/file_writing.h"
+#include "tests/support/scratch_folder.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -17,7 +18,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -98,15 +98,6 @@ private:
 /// Every step of a replacement, in order.
 inline constexpr WriteStep kAllWriteSteps[] = {WriteStep::TemporaryCreated, WriteStep::ContentWritten,
                                                WriteStep::ContentSynced, WriteStep::Renamed, WriteStep::FolderSynced};
-
-/// The names in a folder.
-inline std::set<std::string> folderEntries(const std::filesystem::path& folder)
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.insert(entry.path().filename().native());
-    return names;
-}
 
 /// Runs `body` in a child that has given up root's privileges (when the test
 /// runs as root, which would otherwise write anywhere); as an ordinary user

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -46,6 +47,15 @@ inline std::string readBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+/// The names in a folder.
+inline std::set<std::string> folderEntries(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().native());
+    return names;
 }
 
 inline void writeBytes(const std::filesystem::path& file, const std::string& bytes)

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game's tables and small rules: numbers, colours, the countdown, the
+// random draws, text between Latin-1 and UTF-8, the score caption.
+#include "core/clock_random.h"
+#include "core/countdown.h"
+#include "core/game_state.h"
+#include "core/number_rules.h"
+#include "core/palette.h"
+#include "core/score_format.h"
+#include "core/text_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <tuple>
+#include <utility>
+
+using namespace vortigo;
+
+TEST(RoundEven, HalvesGoToTheEvenNeighbourAndFloorGoesDown)
+{
+    for (const auto& [x, want] : {std::pair{2.5, 2}, {3.5, 4}, {39.5, 40}, {97.5, 98}, {92.5, 92}, {-2.5, -2},
+                                  {-3.5, -4}, {92.17, 92}, {30.72, 31}})
+        EXPECT_EQ(roundEven(x), want) << x;
+    EXPECT_EQ(floorToInt(-0.5), -1);
+    EXPECT_EQ(floorToInt(6.999), 6);
+}
+
+TEST(ReadLooseNumber, SkipsBlanksAnywhereAndStopsAtTheFirstStranger)
+{
+    for (const auto& [text, want] : {std::pair{"     409", 409.0}, {"4 0 9", 409.0}, {"        ", 0.0}, {"", 0.0},
+                                     {"12ab34", 12.0}, {"abc", 0.0}, {"-7", -7.0}, {" 408.5", 408.5},
+                                     {"1E3", 1000.0}, {"\t2\n", 2.0}})
+        EXPECT_DOUBLE_EQ(readLooseNumber(text), want) << '"' << text << '"';
+}
+
+TEST(GameStateTables, EveryDirectionAndEveryRoundRowAsPlayed)
+{
+    GameState s;
+    fillConstantTables(s);
+    // Clockwise from up; rows grow downwards.
+    const int dx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    const int dy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    for (int d = 1; d <= 8; ++d)
+        EXPECT_EQ(std::pair(s.DirDX(d), s.DirDY(d)), std::pair(static_cast<i16>(dx[d - 1]), static_cast<i16>(dy[d - 1])))
+            << "direction " << d;
+
+    // Columns, rows, errors allowed and last word index of rounds 1 to 10;
+    // every later round plays like the tenth.
+    const int table[10][4] = {{7, 6, 2, 3},   {8, 7, 2, 5},    {9, 8, 2, 7},    {10, 8, 2, 9},   {12, 9, 2, 11},
+                              {12, 10, 2, 12}, {14, 11, 3, 14}, {15, 12, 3, 15}, {17, 13, 3, 17}, {18, 14, 3, 19}};
+    for (int round = 1; round <= 12; ++round) {
+        const int k = roundTableIndex(round);
+        const int* want = table[std::min(round, 10) - 1];
+        EXPECT_EQ(std::tuple(s.RoundCols(k), s.RoundRows(k), s.RoundErrors(k), s.RoundWords(k)),
+                  std::tuple(want[0], want[1], want[2], want[3])) << "round " << round;
+    }
+    EXPECT_EQ(roundTableIndex(37), 10);
+
+    const int lengths[20] = {5, 5, 6, 6, 6, 6, 7, 7, 7, 7, 8, 8, 8, 8, 9, 9, 9, 9, 10, 10};
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(wordLengthForSlot(i), lengths[i]) << "slot " << i;
+    EXPECT_THROW(s.DirDX(9), std::out_of_range);
+    EXPECT_THROW(s.CellMark(31, 1), std::out_of_range);
+}
+
+TEST(Palette, TheSixteenClassicColours)
+{
+    const Rgb want[16] = {{0, 0, 0},       {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
+                          {128, 128, 0},   {192, 192, 192}, {128, 128, 128}, {0, 0, 255}, {0, 255, 0}, {0, 255, 255},
+                          {255, 0, 0},     {255, 0, 255}, {255, 255, 0}, {255, 255, 255}};
+    for (int i = 0; i < 16; ++i) {
+        const Rgb got = paletteRgb(i);
+        EXPECT_EQ(std::tuple(int{got.r}, int{got.g}, int{got.b}), std::tuple(int{want[i].r}, int{want[i].g}, int{want[i].b}))
+            << "colour " << i;
+    }
+}
+
+TEST(Countdown, SecondsLeftIn16BitsShownInMinutesDownToSixtyThenSeconds)
+{
+    // Round 1 at Pibo: 7 x 6 grid, 60 extra seconds, elapsed starts at 3 and the first tick adds 1.
+    EXPECT_EQ(secondsLeft(7, 6, 4, 60), 98);
+    EXPECT_EQ(secondsLeft(18, 14, 30, 540), 252 - 30 + 540);
+    EXPECT_EQ(secondsLeft(1, 1, -32767, 100), static_cast<std::int16_t>(1 + 32767 + 100));
+    for (const auto& [left, caption] : {std::pair{125, "Min.2 - Sec.5"}, {98, "Min.1 - Sec.38"}, {60, "Min.1 - Sec.0"},
+                                        {59, "Sec.59"}, {20, "Sec.20"}, {19, "Sec.19"}, {0, "Sec.0"}, {-61, "Sec.-1"}})
+        EXPECT_EQ(countdownView(left).caption, caption);
+}
+
+TEST(Countdown, TheLabelBlinksBelowTwentyAndAsksAtZero)
+{
+    for (const int left : {60, 59, 20})
+        EXPECT_FALSE(countdownView(left).colours) << left;
+    EXPECT_EQ(countdownView(19).colours, (LabelColours{kBlue, kYellow}));
+    EXPECT_EQ(countdownView(18).colours, (LabelColours{kYellow, kBlue}));
+    EXPECT_EQ(countdownView(0).colours, (LabelColours{kYellow, kBlue}));
+    EXPECT_FALSE(countdownView(1).timeUp);
+    EXPECT_TRUE(countdownView(0).timeUp);
+    EXPECT_TRUE(countdownView(-61).timeUp);
+}
+
+TEST(ClockRandom, DrawsWithinOneClockTickStillDiffer)
+{
+    ClockRandom random([] { return 43200.25; });  // the clock never moves
+    std::set<double> seen;
+    for (int i = 0; i < 1000; ++i) {
+        const double u = random.draw();
+        ASSERT_TRUE(u >= 0.0 && u < 1.0) << u;
+        seen.insert(u);
+    }
+    EXPECT_EQ(seen.size(), 1000u);
+}
+
+TEST(ClockRandom, FillerIndexesAreUniformOverTwentyOne)
+{
+    // The filler draw Floor(u * 21 + 1) within one tick, checked with a
+    // chi-square test: 20 degrees of freedom, 45.3 is the 0.1% critical value.
+    ClockRandom random([] { return 1.0; });
+    std::array<int, 21> counts{};
+    for (int i = 0; i < 21000; ++i)
+        ++counts.at(static_cast<std::size_t>(random.draw() * 21));
+    double chi2 = 0;
+    for (const int n : counts)
+        chi2 += (n - 1000.0) * (n - 1000.0) / 1000.0;
+    EXPECT_LT(chi2, 45.3);
+}
+
+TEST(TextCodec, EveryLatin1ByteCrossesToUtf8AndBackAndOthersBecomeQuestionMarks)
+{
+    // Names and words travel between the files (Latin-1) and the windows (UTF-8).
+    for (int b = 1; b <= 255; ++b) {
+        const std::string latin1(1, static_cast<char>(b));
+        EXPECT_EQ(utf8ToLatin1(latin1ToUtf8(latin1)), latin1) << b;
+    }
+    EXPECT_EQ(latin1ToUtf8("Nicol\xF2 \xFF\xC0"), "Nicol\xC3\xB2 \xC3\xBF\xC3\x80");
+    EXPECT_EQ(utf8ToLatin1("Zo\xC3\xAB \xE2\x82\xAC \xF0\x9F\x98\x80!"), "Zo\xEB ? ?!");  // a euro sign and an emoji
+    EXPECT_EQ(utf8ToLatin1("\xC3"), "?");  // cut inside a character
+}
+
+TEST(ScoreFormat, StatusStripCaptionFollowsTheLocaleSeparatorAndHidesZero)
+{
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, ".", ""}, {1500, ".", "1.500"}, {-1000, ".", "-1.000"}, {999, ",", "999"}, {1234567890, ",", "1,234,567,890"},
+        {-2147483647 - 1, ",", "-2,147,483,648"}, {1500, "\xC2\xA0", "1\xC2\xA0" "500"}};
+    for (const auto& [amount, separator, text] : cases)
+        EXPECT_EQ(formatScore(amount, separator), text) << amount;
+}
