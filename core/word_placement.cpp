@@ -179,7 +179,7 @@ bool crossesCleanly(const LineGrids& lines, const WordSearch& w, const Direction
 {
     constexpr Block blanks = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     const int backwards = dir.backwards[d];
-    const unsigned char* cells = lines.cells + base.at[dir.orientation[d]] + dir.origin[d] - (backwards & w.length);
+    const unsigned char* cells = lines.cells + (base.at[dir.orientation[d]] + dir.origin[d] - (backwards & w.length));
     const Block* letters = w.letters[backwards & 1];
     for (int b = 0; b < w.count; ++b) {
         Block here;
