@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
+#include "app/gif_file.h"
 #include "app/grid_accessibility.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
@@ -33,6 +34,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
@@ -57,6 +59,23 @@ constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
 const QColor kStripYellow(255, 255, 128);
 constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
+
+/// The title picture's file as an image of its colours; null when it is not
+/// a GIF we can read.
+QImage titleImage(std::string_view bytes)
+{
+    const std::optional<GifPicture> gif = readGif(bytes);
+    if (!gif)
+        return QImage();
+    QImage image(gif->width, gif->height, QImage::Format_Indexed8);
+    if (image.isNull())
+        return image;
+    image.setColorTable(QList<QRgb>(gif->palette.begin(), gif->palette.end()));
+    const std::uint8_t* row = gif->indexes.data();
+    for (int y = 0; y < gif->height; ++y, row += gif->width)
+        std::copy(row, row + gif->width, image.scanLine(y));
+    return image;
+}
 
 }  // namespace
 
@@ -411,8 +430,7 @@ bool Form1::Form_Load()
 
     // Read as bytes, so the folder's name never passes through Qt's strings.
     const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
-    const QImage title =
-        gif ? QImage::fromData(QByteArray::fromRawData(gif->data(), static_cast<qsizetype>(gif->size()))) : QImage();
+    const QImage title = gif ? titleImage(*gif) : QImage();
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"

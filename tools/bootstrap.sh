@@ -84,7 +84,7 @@ fuzz() {
   # The fuzzers' files live in memory where possible, and go away afterwards.
   scratch=$(mktemp -d -p /dev/shm vortigo-fuzz.XXXXXX 2>/dev/null || mktemp -d)
   trap 'rm -rf "$scratch"' RETURN
-  for name in dictionary settings scores; do
+  for name in dictionary settings scores gif; do
     mkdir -p "$sanitized/fuzz-corpus/$name"
     TMPDIR="$scratch" "$sanitized/fuzz/${name}_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=30 -print_final_stats=1 \
       -artifact_prefix="$sanitized/fuzz-crashes/${name}-" \
