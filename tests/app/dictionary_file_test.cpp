@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -68,7 +69,7 @@ TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
     }
 }
 
-TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeader)
+TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeaderAndAWordCutShortIsNeverDrawn)
 {
     EXPECT_EQ(std::tuple(state.WordStart(5), state.WordCount(5)), std::tuple(409, 10));
     // A body that looks like digits must not run on into the last field.
@@ -79,6 +80,19 @@ TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeader)
     state.DictionaryIndex = 1;
     ASSERT_TRUE(apridiz(state, platform, folder.path()));
     EXPECT_EQ(state.WordCount(15), (4 - 409) / 15);
+
+    // A damaged file whose second word is cut short by its end: only the whole first one is ever drawn.
+    const std::string whole = test::dictionaryBytes({{5, {"ALBUM", "CANTO"}}});
+    test::writeBytes(folder.path() / "SLESSICO.1", whole.substr(0, whole.size() - 3));
+    ASSERT_TRUE(apridiz(state, platform, folder.path()));
+    std::map<DrawOutcome, int> outcomes;
+    for (int i = 0; i < 40; ++i) {
+        state.WordsDrawn = 0;
+        const DrawOutcome outcome = DrawWord(state, platform, random, folder.path(), 5);
+        ++outcomes[outcome];
+        EXPECT_TRUE(outcome == DrawOutcome::Failed || state.WordList(0) == "ALBUM") << state.WordList(0);
+    }
+    EXPECT_EQ(outcomes.size(), 2u);  // both words were drawn
 }
 
 TEST_F(DictionaryFile, TheDrawPicksTheWordAndItsFiveBytesAreStored)
