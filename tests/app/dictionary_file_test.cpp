@@ -2,19 +2,16 @@
 #include "app/dictionary_file.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 using namespace vortigo;
 namespace fs = std::filesystem;
@@ -26,32 +23,16 @@ const fs::path kExampleFolder = fs::path(VORTIGO_TEST_DATA) / "dictionaries";
 const std::vector<std::string> kExampleWords = {"ALBUM", "CANTO", "FIUME", "GATTO", "LUNGO",
                                                 "MONTE", "NUOVO", "PORTA", "RADIO", "TORRE"};
 
-// A folder of its own for each test, holding dictionaries written on the spot;
-// the state starts with the worked example current.
+// The worked example made current.
 class DictionaryFile : public ::testing::Test {
 protected:
-    DictionaryFile()
+    void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("vortigo-dict-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
         state.DictionaryIndex = 2;
-        EXPECT_TRUE(apridiz(state, platform, kExampleFolder));
+        ASSERT_TRUE(apridiz(state, platform, kExampleFolder));
     }
-    ~DictionaryFile() override { fs::remove_all(folder); }
+    DrawOutcome draw(double length) { return DrawWord(state, platform, random, kExampleFolder, length); }
 
-    // Writes the bytes as SLESSICO.1 and makes it current.
-    void open(const std::string& bytes)
-    {
-        std::ofstream(folder / "SLESSICO.1", std::ios::binary | std::ios::trunc) << bytes;
-        state.DictionaryIndex = 1;
-        ASSERT_TRUE(apridiz(state, platform, folder));
-    }
-    DrawOutcome draw(double length, const fs::path& from = kExampleFolder)
-    {
-        return DrawWord(state, platform, random, from, length);
-    }
-
-    fs::path folder;
     GameState state;
     test::FakePlatform platform;
     ClockRandom random{[] { return 36000.0; }};
@@ -59,17 +40,10 @@ protected:
 
 }  // namespace
 
-// ---------------------------------------------------------------- header
-
-struct HeaderCase {
-    int length;
-    const char* fields;  // the 16 header bytes of that length
-    long long start, count;
-};
-
 TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
 {
-    const HeaderCase cases[] = {
+    // A length, the 16 header bytes of that length, and the start and word count they give.
+    const std::tuple<int, const char*, long long, long long> cases[] = {
         {5, "     409     459", 409, 10},  // the worked example
         {5, "     409     458", 409, 9},   // one byte short of a word leaves it out
         {4, "                ", 0, 0},     // eight blanks read as 0
@@ -82,43 +56,30 @@ TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
         {3, "9E99    -9E99   ", 2147483647, (-2147483648LL - 2147483647LL) / 3},  // held within 32 bits
         {4, "0E999   1E9     ", 0, 250000000},
     };
-    for (const HeaderCase& c : cases) {
+    for (const auto& [length, fields, start, count] : cases) {
         std::string bytes = test::dictionaryBytes({});  // every other field reads 409
-        bytes.replace(200 + 16 * static_cast<std::size_t>(c.length - 3), 16, c.fields);
+        bytes.replace(200 + 16 * static_cast<std::size_t>(length - 3), 16, fields);
         GameState state;
         state.WordStart.fill(55);
         readDictionaryHeader(bytes, state);
-        EXPECT_EQ(state.WordStart(c.length), c.start) << c.fields;
-        EXPECT_EQ(state.WordCount(c.length), c.count) << c.fields;
+        EXPECT_EQ(std::tuple(state.WordStart(length), state.WordCount(length)), std::tuple(start, count)) << fields;
         for (int other = 3; other <= 15; ++other)
-            EXPECT_TRUE(other == c.length || state.WordStart(other) == 409) << c.fields << " spilled into " << other;
+            EXPECT_TRUE(other == length || state.WordStart(other) == 409) << fields << " spilled into " << other;
     }
 }
 
-TEST(DictionaryHeader, BytesMissingFromAShortHeaderReadAsBlanks)
-{
-    GameState state;
-    state.WordStart.fill(55);
-    // Cut inside the start field of length 15, "     409": what is left of it still reads.
-    readDictionaryHeader(test::dictionaryBytes({}).substr(0, 200 + 16 * 12 + 7), state);
-    EXPECT_EQ(state.WordStart(15), 40);
-    EXPECT_EQ(state.WordCount(15), -2);  // the end field is all missing: (0 - 40) \ 15
-}
-
-// ---------------------------------------------------------------- apridiz
-
 TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeader)
 {
-    EXPECT_EQ(state.WordStart(5), 409);
-    EXPECT_EQ(state.WordCount(5), 10);
+    EXPECT_EQ(std::tuple(state.WordStart(5), state.WordCount(5)), std::tuple(409, 10));
     // A body that looks like digits must not run on into the last field.
+    test::TestFolder folder("vortigo-dict");
     std::string bytes = test::dictionaryBytes({});
     bytes.replace(400, 8, "       4");
-    open(bytes + "09999999");
+    test::writeBytes(folder.path() / "SLESSICO.1", bytes + "09999999");
+    state.DictionaryIndex = 1;
+    ASSERT_TRUE(apridiz(state, platform, folder.path()));
     EXPECT_EQ(state.WordCount(15), (4 - 409) / 15);
 }
-
-// ---------------------------------------------------------------- DrawWord
 
 TEST_F(DictionaryFile, TheDrawPicksTheWordAndItsFiveBytesAreStored)
 {
@@ -135,119 +96,26 @@ TEST_F(DictionaryFile, TheDrawPicksTheWordAndItsFiveBytesAreStored)
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(DictionaryFile, TheLengthIsRoundedToEvenAndACountOfZeroStillYieldsTheBytesAtTheStart)
-{
-    for (int length : {4, 6, 7}) {
-        state.WordStart(length) = 409;
-        state.WordCount(length) = 0;
-    }
-    state.WordsDrawn = 0;
-    for (double length : {4.5, 5.5, 7.0})
-        ASSERT_EQ(draw(length), DrawOutcome::Stored) << length;
-    EXPECT_EQ(state.WordList(0), "ALBU");
-    EXPECT_EQ(state.WordList(1), "ALBUMC");
-    EXPECT_EQ(state.WordList(2), "ALBUMCA");
-}
-
-TEST_F(DictionaryFile, ABadLengthOrAFullListStoresNothingAndSaysNothing)
-{
-    state.WordsDrawn = 3;
-    state.WordList(3) = "before";
-    for (double length : {2.0, 16.0, 2.5, 15.5, 0.0, -5.0, 40000.0, 1e300, std::nan("")})
-        EXPECT_EQ(draw(length), DrawOutcome::Failed) << length;
-    for (int drawn : {20, -1}) {
-        state.WordsDrawn = static_cast<i16>(drawn);
-        EXPECT_EQ(draw(5), DrawOutcome::Failed) << drawn;
-        EXPECT_EQ(state.WordsDrawn, drawn);
-    }
-    EXPECT_EQ(state.WordList(3), "before");
-    EXPECT_TRUE(platform.messages.empty());
-}
-
 TEST_F(DictionaryFile, AMissingDictionaryIsFatalWhenOpenedAndReportedOnEveryDrawAfterwards)
 {
-    for (bool folderInItsPlace : {false, true}) {
-        if (folderInItsPlace)
-            fs::create_directory(folder / "SLESSICO.3");
-        test::FakePlatform fresh;
-        state.DictionaryIndex = 3;
-        state.WordStart.fill(77);
-        EXPECT_FALSE(apridiz(state, fresh, folder));
-        ASSERT_EQ(fresh.messages.size(), 1u);
-        EXPECT_EQ(fresh.messages[0].text, "Errore fatale! non trovato file di vocabolario: SLESSICO.3");
-        EXPECT_EQ(fresh.messages[0].buttons, Buttons::Ok);
-        EXPECT_TRUE(fresh.ended);
-        EXPECT_EQ(state.WordStart(5), 77);  // nothing half-read
-    }
+    test::TestFolder folder("vortigo-dict");
+    fs::create_directory(folder.path() / "SLESSICO.3");  // a folder in its place is no dictionary either
+    test::FakePlatform fresh;
+    state.DictionaryIndex = 3;
+    state.WordStart.fill(77);
+    EXPECT_FALSE(apridiz(state, fresh, folder.path()));
+    ASSERT_EQ(fresh.messages.size(), 1u);
+    EXPECT_EQ(fresh.messages[0].text, "Errore fatale! non trovato file di vocabolario: SLESSICO.3");
+    EXPECT_TRUE(fresh.ended);
+    EXPECT_EQ(state.WordStart(5), 77);  // nothing half-read
+
     // Drawing is not fatal: only start-up and a change of language end the program.
     state.WordsDrawn = 2;
     EXPECT_EQ(draw(5), DrawOutcome::Missing);
     EXPECT_EQ(draw(6), DrawOutcome::Missing);
     ASSERT_EQ(platform.messages.size(), 2u);
-    for (const auto& message : platform.messages) {
+    for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "Errore 0002: Non trovato file di vocabolario SLESSICO.3");
-        EXPECT_EQ(message.buttons, Buttons::Ok);
-    }
     EXPECT_EQ(state.WordsDrawn, 2);
     EXPECT_FALSE(platform.ended);
-}
-
-// A well-formed little dictionary, then broken: header bytes changed, cut
-// anywhere, or replaced by noise of any length.
-std::string brokenDictionary(std::mt19937& rng)
-{
-    auto upTo = [&rng](int n) { return std::uniform_int_distribution<int>(0, n)(rng); };
-    auto noise = [&] {
-        static const char likely[] = "0123456789        +-.EeDd,xA\t\r\n";
-        return upTo(9) == 0 ? static_cast<char>(upTo(255)) : likely[upTo(int{sizeof likely} - 2)];
-    };
-    std::map<int, std::vector<std::string>> words;
-    for (int length = 3; length <= 15; ++length)
-        for (int n = upTo(6) * length; n > 0; --n)  // random letters, cut into words by the header
-            words[length].push_back(std::string(1, static_cast<char>('A' + upTo(25))));
-    std::string text = test::dictionaryBytes(words);
-    switch (upTo(2)) {
-    case 0:
-        for (int n = 1 + upTo(12); n > 0; --n)
-            text[static_cast<std::size_t>(200 + upTo(207))] = noise();
-        break;
-    case 1:
-        text.resize(static_cast<std::size_t>(upTo(static_cast<int>(text.size()))));
-        break;
-    default:
-        text.assign(static_cast<std::size_t>(upTo(600)), ' ');
-        for (char& c : text)
-            c = noise();
-    }
-    return text;
-}
-
-TEST_F(DictionaryFile, BrokenFilesNeverCrashAndAStoredWordIsExactlyTheBytesAtItsPlace)
-{
-    std::mt19937 rng(7);
-    random.setClock([n = 0]() mutable { return static_cast<double>((n++ * 7919) % 86400); });
-    int stored = 0;
-    for (int i = 0; i < 2500; ++i) {
-        const std::string bytes = brokenDictionary(rng);
-        open(bytes);
-        for (int d = 0; d < 4; ++d) {
-            const int length = std::uniform_int_distribution<int>(1, 17)(rng);
-            const auto before = static_cast<i16>(std::uniform_int_distribution<int>(0, 21)(rng));
-            state.WordsDrawn = before;
-            ClockRandom twin = random;  // the clock keeps its own count, so the copy replays it
-            const DrawOutcome outcome = draw(length, folder);
-            ASSERT_NE(outcome, DrawOutcome::Missing);
-            ASSERT_EQ(state.WordsDrawn, before + (outcome == DrawOutcome::Stored ? 1 : 0));
-            if (outcome != DrawOutcome::Stored)
-                continue;
-            ++stored;
-            const auto k = static_cast<long long>(std::floor(twin.draw() * state.WordCount(length) + 1));
-            const long long position = state.WordStart(length) + (k - 1) * length;
-            ASSERT_GE(position, 1);
-            ASSERT_EQ(state.WordList(before),
-                      bytes.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(length)));
-        }
-    }
-    EXPECT_TRUE(platform.messages.empty());
-    EXPECT_GT(stored, 1000);  // the fuzz reaches the reading, not only the early exits
 }

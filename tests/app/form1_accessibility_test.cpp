@@ -5,10 +5,6 @@
 #include "tests/app/form1_fixture.h"
 
 #include <QAccessible>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -25,9 +21,7 @@ QString nameOf(QObject* object)
 
 TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAndAnnounced)
 {
-    Form1& f = open();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    Form1& f = openActive();
     EXPECT_EQ(nameOf(f.Text1), "Giocatore:");
     // The chooser is named by its caption through the "labelled by" relation; its own name is the choice.
     const auto labels = QAccessible::queryAccessibleInterface(f.Combo1)->relations(QAccessible::Label);
@@ -52,18 +46,16 @@ TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAnd
     QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(f.clientArea());
     ASSERT_NE(grid, nullptr);
     EXPECT_GE(window->indexOfChild(grid), 0);
-    EXPECT_EQ(grid->role(), QAccessible::Table);
-    EXPECT_EQ(grid->text(QAccessible::Name), "Griglia delle lettere");
+    EXPECT_EQ(std::tuple(grid->role(), grid->text(QAccessible::Name)), std::tuple(QAccessible::Table, QString("Griglia delle lettere")));
     EXPECT_EQ(grid->childCount(), 42);
     ASSERT_NE(grid->tableInterface(), nullptr);
-    EXPECT_EQ(std::pair(grid->tableInterface()->rowCount(), grid->tableInterface()->columnCount()), std::pair(6, 7));
+    EXPECT_EQ(std::tuple(grid->tableInterface()->rowCount(), grid->tableInterface()->columnCount()), std::tuple(6, 7));
     const Cell first = letterCell(s, 0, 1);
     QAccessibleInterface* cell = grid->tableInterface()->cellAt(first.row - 1, first.col - 1);
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->role(), QAccessible::Cell);
     EXPECT_EQ(cell->text(QAccessible::Name), QString(QChar(s.WordList(0)[0])));
-    EXPECT_EQ(cell->parent(), grid);
-    EXPECT_EQ(grid->child(grid->indexOfChild(cell)), cell);
+    EXPECT_EQ(std::tuple(cell->parent(), grid->child(grid->indexOfChild(cell))), std::tuple(grid, cell));
     EXPECT_FALSE(cell->state().selected);
     // The focus ring's cell is the table's focused cell.
     ASSERT_TRUE(f.clientArea()->hasFocus());

@@ -1,21 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a player does with mouse and keyboard on the real main window: the
 // pointer over the strip, leaving the name box, a long saved name, a damaged
-// dictionary, quitting when the table cannot be saved, and bold letters.
+// dictionary.
 #include "tests/app/form1_fixture.h"
 
-#include "scores/form4.h"
-#include "widgets/window_design.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPushButton>
-#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -27,36 +17,8 @@ QPoint middle(const QWidget* w)
     return w->rect().center();
 }
 
-// Dark pixels of a text drawn black on white: thicker stems, more ink.
-int ink(const QFont& font, const QString& text)
-{
-    const QFontMetrics metrics(font);
-    QImage image(metrics.horizontalAdvance(text) + 8, metrics.height() + 8, QImage::Format_RGB32);
-    image.setDotsPerMeterX(3780);  // 96 dots per inch, as the windows are laid out
-    image.setDotsPerMeterY(3780);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    p.drawText(4, 4 + metrics.ascent(), text);
-    p.end();
-    int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            dark += qGray(image.pixel(x, y)) < 128;
-    return dark;
-}
-
 class Form1Events : public Form1Test {
 protected:
-    Form1& openActive()
-    {
-        Form1& f = open();
-        f.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        return f;
-    }
-
     void typeName(const QString& name)
     {
         QTest::mouseClick(form->Text1, Qt::LeftButton, {}, middle(form->Text1));
@@ -64,8 +26,7 @@ protected:
         form->Text1->selectAll();
         QTest::keyClicks(form->Text1, name);
     }
-
-    std::filesystem::path settings() const { return folder / "vortigo.INI"; }
+    std::string settings() const { return readBytes(folder / "vortigo.INI"); }
 };
 
 }  // namespace
@@ -73,30 +34,23 @@ protected:
 TEST_F(Form1Events, TheLinkKeepsTheHandAndControlsWithoutAHandlerLeaveThePointerAlone)
 {
     Form1& f = openActive();
+    platform.screenPointers.clear();
+    QTest::mouseMove(f.Picture1, middle(f.Picture1));  // the title picture starts a game: a hand
+    EXPECT_EQ(platform.screenPointers, std::vector<Pointer>{Pointer::Hand});
     startGame();  // the status labels are shown during a round
     ASSERT_TRUE(f.Label7->isVisible() && f.Label12->isVisible());
-    platform.screenPointers.clear();
-
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    ASSERT_FALSE(platform.screenPointers.empty());
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand);
-
-    // Label7, the caption "Errori ammessi:", the chooser and the button have no
-    // handler: the hand stays.
-    for (QWidget* w : {static_cast<QWidget*>(f.Label7), static_cast<QWidget*>(f.Label6),
-                       static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1)}) {
-        QTest::mouseMove(w, middle(w));
-        EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand) << w->objectName().toStdString();
+    // From the link over each of the others: the errors left, the caption "Errori
+    // ammessi:", the chooser and the button have no handler and keep the hand; the
+    // bare strip, the time and the grid give the arrow back.
+    const std::pair<QWidget*, Pointer> over[] = {{f.Label7, Pointer::Hand}, {f.Label6, Pointer::Hand},
+        {f.Combo1, Pointer::Hand}, {f.Command3d1, Pointer::Hand}, {f.Picture2, Pointer::Arrow},
+        {f.Label2, Pointer::Arrow}, {f.clientArea(), Pointer::Arrow}};
+    for (const auto& [w, pointer] : over) {
+        QTest::mouseMove(f.Label12, middle(f.Label12));
+        EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand);
+        QTest::mouseMove(w, w == f.Picture2 ? QPoint(w->width() - 5, 3) : w == f.clientArea() ? centre({2, 2}) : middle(w));
+        EXPECT_EQ(platform.screenPointers.back(), pointer) << w->objectName().toStdString();
     }
-    // The bare strip, the time and the grid give the arrow back.
-    QTest::mouseMove(f.Picture2, QPoint(f.Picture2->width() - 5, 3));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    QTest::mouseMove(f.Label2, middle(f.Label2));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
-    QTest::mouseMove(f.Label12, middle(f.Label12));
-    QTest::mouseMove(f.clientArea(), centre({2, 2}));
-    EXPECT_EQ(platform.screenPointers.back(), Pointer::Arrow);
 }
 
 TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
@@ -109,46 +63,43 @@ TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.MenuFile->isVisible(); }));
     QTest::keyClick(f.MenuFile, Qt::Key_Escape);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.MenuFile->isVisible(); }));
-    EXPECT_FALSE(std::filesystem::exists(settings()));
+    EXPECT_FALSE(std::filesystem::exists(folder / "vortigo.INI"));
 
     // The title picture takes no focus of its own, yet clicking it leaves the box.
     QTest::mouseClick(f.Picture1, Qt::LeftButton, {}, middle(f.Picture1));
     EXPECT_EQ(f.state().Round, 1);
-    EXPECT_EQ(readFile(settings()), "Livello=Principiante\r\nGiocatore1=Zoe\r\nSuono=SI\r\n");
+    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=Zoe\r\nSuono=SI\r\n");
     EXPECT_FALSE(f.Text1->hasFocus());
 
     // Once out, further clicks write nothing.
-    std::filesystem::remove(settings());
+    std::filesystem::remove(folder / "vortigo.INI");
     QTest::mouseClick(f.Command3d1, Qt::LeftButton, {}, middle(f.Command3d1));  // confirmed new game
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(fillerCell()));
-    EXPECT_FALSE(std::filesystem::exists(settings()));
+    EXPECT_FALSE(std::filesystem::exists(folder / "vortigo.INI"));
 
-    // The new-game button takes no focus either.
-    typeName(QStringLiteral("Ugo"));
-    platform.answers = {Answer::Cancel};  // keep the round in play
-    QTest::mouseClick(f.Command3d1, Qt::LeftButton, {}, middle(f.Command3d1));
-    EXPECT_EQ(readFile(settings()), "Livello=Principiante\r\nGiocatore1=Ugo\r\nSuono=SI\r\n");
-
-    // So does a click on the grid, and then on the chooser, which does take the focus.
-    typeName(QStringLiteral("Ada"));
-    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, QPoint(3, f.clientArea()->height() - 3));
-    EXPECT_EQ(readFile(settings()), "Livello=Principiante\r\nGiocatore1=Ada\r\nSuono=SI\r\n");
-    typeName(QStringLiteral("Eva"));
-    QTest::mouseClick(f.Combo1, Qt::LeftButton, {}, middle(f.Combo1));
-    f.Combo1->hidePopup();
-    EXPECT_EQ(readFile(settings()), "Livello=Principiante\r\nGiocatore1=Eva\r\nSuono=SI\r\n");
+    // The new-game button (the round kept in play) and the grid take no focus
+    // either, the chooser does: each click out of the box saves what was typed.
+    platform.answers = {Answer::Cancel};
+    const std::tuple<const char*, QWidget*, QPoint> outs[] = {{"Ugo", f.Command3d1, middle(f.Command3d1)},
+        {"Ada", f.clientArea(), QPoint(3, f.clientArea()->height() - 3)}, {"Eva", f.Combo1, middle(f.Combo1)}};
+    for (const auto& [name, w, at] : outs) {
+        typeName(QString::fromLatin1(name));
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        f.Combo1->hidePopup();
+        EXPECT_EQ(settings(), std::string("Livello=Principiante\r\nGiocatore1=") + name + "\r\nSuono=SI\r\n");
+    }
 }
 
 TEST_F(Form1Events, ANameLongerThanTenCharactersFromTheSettingsFileStaysWhole)
 {
-    std::ofstream(settings(), std::ios::binary) << "Giocatore1=Massimiliano Rossi\r\n";
+    std::ofstream(folder / "vortigo.INI", std::ios::binary) << "Giocatore1=Massimiliano Rossi\r\n";
     Form1& f = openActive();
     EXPECT_EQ(f.Text1->text(), "Massimiliano Rossi");
 
     // Leaving the box writes it back whole.
     QTest::mouseClick(f.Text1, Qt::LeftButton, {}, middle(f.Text1));
     QTest::mouseClick(f.Picture2, Qt::LeftButton, {}, QPoint(f.Picture2->width() - 5, 3));
-    EXPECT_EQ(readFile(settings()), "Livello=Principiante\r\nGiocatore1=Massimiliano Rossi\r\nSuono=SI\r\n");
+    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=Massimiliano Rossi\r\nSuono=SI\r\n");
 
     // Typing cannot make it longer; shortened, the usual limit of ten holds.
     QTest::mouseClick(f.Text1, Qt::LeftButton, {}, middle(f.Text1));
@@ -181,62 +132,4 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     EXPECT_TRUE(f.Picture1->isVisible());
     EXPECT_FALSE(f.Timer1->isActive());
-
-    // A whole dictionary that is short of different words is told as that.
-    std::map<int, std::vector<std::string>> few = sampleWords('E');
-    few[6] = {"EBCDEF", "EBCDEF", "EBCDEF"};
-    writeDictionary(folder / "SLESSICO.2", few);
-    f.dispatch([&] {
-        f.Combo1->setCurrentIndex(1);
-        f.Combo1_Click();
-    });
-    EXPECT_NE(platform.lastMessage().find("abbastanza parole diverse di 6 lettere"), std::string::npos);
-    EXPECT_EQ(platform.lastMessage().find("danneggiato"), std::string::npos);
-    EXPECT_TRUE(f.Picture1->isVisible());
-    EXPECT_FALSE(f.Label8->isVisible() || f.Label1[0]->isVisible());
-}
-
-TEST_F(Form1Events, QuittingWhenTheTableCannotBeSavedDoesNotPromiseTheGameGoesOn)
-{
-    Form1& f = openActive();
-    closeModalWindows();
-    startGame();
-    f.ShowScore(500);
-    std::filesystem::create_directory(folder / "vortigo.HIS");  // cannot be written
-    platform.messages.clear();
-    QTest::keyClick(&f, Qt::Key_F5, Qt::ControlModifier);
-
-    EXPECT_EQ(modalWindowsSeen, 1);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.lastMessage().find("vortigo.HIS"), std::string::npos);
-    EXPECT_EQ(platform.lastMessage().find("continua"), std::string::npos);
-    EXPECT_TRUE(platform.ended);
-}
-
-TEST_F(Form1Events, BoldCaptionsAndGridLettersHaveBoldStems)
-{
-    open();
-    // The look-alike's own bold file draws regular stems; bold must add ink at
-    // the strip's sizes and at the grid's, which grows past 64 pixels.
-    for (double points : {8.25, 9.0, 30.0, 60.0, 90.0}) {
-        const int regular = ink(tahoma(points, false), QStringLiteral("LOTTO"));
-        const int bold = ink(tahoma(points, true), QStringLiteral("LOTTO"));
-        EXPECT_GT(bold * 100, regular * 112) << points << " pt: " << regular << " vs " << bold;
-    }
-
-    // The grid letters themselves, drawn in the backing image.
-    ImageSurface surface;
-    surface.resize(400, 160);
-    int dark[2] = {0, 0};
-    for (bool bold : {false, true}) {
-        surface.setBackColour(15);
-        surface.clear();
-        surface.setFont("Tahoma", 60, bold);
-        surface.drawText(4, 4, "LOTTO", 0);
-        const QImage& image = surface.image();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                dark[bold] += qGray(image.pixel(x, y)) < 128;
-    }
-    EXPECT_GT(dark[1] * 100, dark[0] * 112) << dark[0] << " vs " << dark[1];
 }

@@ -4,26 +4,26 @@
 #pragma once
 
 #include "app/form1.h"
+#include "core/palette.h"
 #include "core/score_format.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 #include "widgets/window_design.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
-#include <QWidget>
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <set>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace vortigo::test {
 
@@ -46,19 +46,10 @@ inline std::vector<std::pair<Cell, int>> wordCells(const GameState& s)
     return out;
 }
 
-inline std::string readFile(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static std::mt19937_64 names(std::random_device{}());
-        folder = std::filesystem::temp_directory_path() / ("vortigo-form1-" + std::to_string(names()));
-        std::filesystem::create_directories(folder);
         writeDictionary(folder / "SLESSICO.1", sampleWords('I'));
         writeDictionary(folder / "SLESSICO.2", sampleWords('E'));
         // Every window test also checks that Qt warned of nothing meanwhile.
@@ -76,32 +67,44 @@ protected:
         form.reset();
         qInstallMessageHandler(previousHandler);
         EXPECT_EQ(qtWarnings, 0) << "Qt warned";
-        std::error_code ec;
-        std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
-        std::filesystem::remove_all(folder, ec);
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
 
-    /// Creates and loads the window with its client area at the given size.
-    Form1& open(int width = 680, int height = 620)
+    /// Creates and loads the window with its client area at the given size,
+    /// made the active window when asked, as the player's desktop does.
+    Form1& open(int width = 680, int height = 620, bool active = false)
     {
         form = std::make_unique<Form1>(platform, folder);
         form->show();
         form->resize(width, height + (form->height() - form->clientArea()->height()));
         QApplication::processEvents();
         loaded = form->Form_Load();
+        if (active) {
+            form->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        }
         return *form;
     }
+    Form1& openActive() { return open(680, 620, true); }
 
     /// Starts a game the way the F2 key does.
     void startGame() { form->dispatch([this] { form->MenuNuovo_Click(); }); }
 
-    /// Pixel centre of a cell.
-    QPoint centre(Cell c) const
+    /// A key pressed where the focus is, as a real keyboard's keys go.
+    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    }
+
+    QRect cellBox(Cell c) const
     {
         const GameState& s = form->state();
-        return QPoint(s.MarginX + (c.col - 1) * s.CellSize + s.CellSize / 2,
-                      s.MarginY + (c.row - 1) * s.CellSize + s.CellSize / 2);
+        return QRect(s.MarginX + (c.col - 1) * s.CellSize, s.MarginY + (c.row - 1) * s.CellSize, s.CellSize, s.CellSize);
     }
+    QPoint centre(Cell c) const { return cellBox(c).topLeft() + QPoint(form->state().CellSize / 2, form->state().CellSize / 2); }
+    /// Just inside a cell's outline, where its paint shows.
+    QColor paintOf(Cell c) const { return form->surface().image().pixelColor(cellBox(c).topLeft() + QPoint(3, 3)); }
 
     /// A filler cell of the current grid.
     Cell fillerCell() const
@@ -115,9 +118,11 @@ protected:
         return {1, 1};
     }
 
-    /// Round 1 won at Pibo with no tick in between (the plays are delivered
-    /// without running the event loop, so 3 seconds stay used): every letter
-    /// once, the last word's at 100, and each word's bonus.
+    /// A real left click on a cell of the grid.
+    void clickCell(Cell c) { QTest::mouseClick(form->clientArea(), Qt::LeftButton, {}, centre(c)); }
+
+    /// Round 1 won at Pibo with no tick in between (3 seconds stay used):
+    /// every letter once, the last word's at 100, and each word's bonus.
     i32 roundOneWinningScore() const
     {
         const GameState& s = form->state();
@@ -135,16 +140,10 @@ protected:
         const GameState& s = form->state();
         ASSERT_GE(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
-        EXPECT_EQ(platform.messages[0].buttons, Buttons::Ok);
         EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
         EXPECT_EQ(s.Score, expected);
         EXPECT_EQ(form->Label3->text().toStdString(), formatScore(expected, "."));
         EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
-    }
-
-    void clickCell(Cell c)
-    {
-        form->dispatch([&] { form->Form_MouseDown(1, 0, centre(c).x(), centre(c).y()); });
     }
 
     /// Closes every modal window (the high-score window) soon after it
@@ -164,7 +163,8 @@ protected:
 
     static inline int qtWarnings = 0;
     static inline QtMessageHandler previousHandler = nullptr;
-    std::filesystem::path folder;
+    TestFolder scratch{"vortigo-form1"};
+    std::filesystem::path folder = scratch.path();
     FakePlatform platform;
     std::unique_ptr<Form1> form;
     bool loaded = false;

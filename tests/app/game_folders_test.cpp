@@ -2,82 +2,67 @@
 #include "app/command_line.h"
 #include "app/game_folders.h"
 
+#include "tests/support/scratch_folder.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <random>
+#include <tuple>
 
 namespace vortigo {
+
+bool operator==(const GameFolders& a, const GameFolders& b)
+{
+    return std::tie(a.data, a.settings, a.scores, a.modules) == std::tie(b.data, b.settings, b.scores, b.modules);
+}
+
 namespace {
 
 namespace fs = std::filesystem;
 
 class GameFoldersTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_root = fs::temp_directory_path() / ("vortigo-folders-" + std::to_string(std::random_device{}()));
-        fs::create_directories(m_root);
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
     fs::path withDictionary(const fs::path& folder)
     {
         fs::create_directories(folder);
-        std::ofstream(folder / "SLESSICO.1") << "words";
+        test::writeBytes(folder / "SLESSICO.1", "words");
         return folder;
     }
 
     FolderFacts facts(const fs::path& program, bool writable)
     {
-        FolderFacts f;
-        f.programFolder = program;
-        f.installedData = "../share/vortigo";
-        f.installedModules = "../lib/vortigo";
-        f.configHome = m_root / "home/.config";
-        f.dataHome = m_root / "home/.local/share";
-        f.writable = [writable](const fs::path&) { return writable; };
-        return f;
+        return {program, "../share/vortigo", "../lib/vortigo", m_root / "home/.config", m_root / "home/.local/share",
+                [writable](const fs::path&) { return writable; }};
     }
 
-    fs::path m_root;
+    test::TestFolder m_folder{"vortigo-folders"};
+    const fs::path m_root = m_folder.path();
 };
 
-TEST_F(GameFoldersTest, a_copy_in_a_writable_folder_of_its_own_keeps_everything_beside_the_program)
+TEST_F(GameFoldersTest, each_kind_of_copy_finds_its_data_and_keeps_the_players_files_where_expected)
 {
-    const fs::path program = withDictionary(m_root / "build");
-    const GameFolders folders = chooseGameFolders(facts(program, true));
-    EXPECT_EQ(folders.data, program);
-    EXPECT_EQ(folders.settings, program);
-    EXPECT_EQ(folders.scores, program);
-    EXPECT_EQ(folders.modules, program);
-}
+    // A copy in a writable folder of its own keeps everything beside the program.
+    const fs::path build = withDictionary(m_root / "build");
+    EXPECT_EQ(chooseGameFolders(facts(build, true)), (GameFolders{build, build, build, build}));
 
-TEST_F(GameFoldersTest, an_installed_copy_reads_its_data_from_the_installation_and_keeps_the_players_files_apart)
-{
-    // Even where it may write into the installation, as root may.
+    // An installed copy reads its data from the installation, even where it
+    // may write into it, as root may, and keeps the player's files apart.
     const fs::path data = withDictionary(m_root / "prefix/share/vortigo");
     fs::create_directories(m_root / "prefix/bin");
-    for (const bool writable : {true, false}) {
-        const GameFolders folders = chooseGameFolders(facts(m_root / "prefix/bin", writable));
-        EXPECT_EQ(folders.data, data.lexically_normal());
-        EXPECT_EQ(folders.settings, m_root / "home/.config/vortigo");
-        EXPECT_EQ(folders.scores, m_root / "home/.local/share/vortigo");
-        EXPECT_EQ(folders.modules, (m_root / "prefix/lib/vortigo").lexically_normal());
-    }
+    const fs::path config = m_root / "home/.config/vortigo", scores = m_root / "home/.local/share/vortigo";
+    for (const bool writable : {true, false})
+        EXPECT_EQ(chooseGameFolders(facts(m_root / "prefix/bin", writable)),
+                  (GameFolders{data.lexically_normal(), config, scores, (m_root / "prefix/lib/vortigo").lexically_normal()}));
 
     // A read-only unpacked copy plays from where it lies and saves in the player's folders.
     const fs::path unpacked = withDictionary(m_root / "cdrom/vortigo");
-    const GameFolders readOnly = chooseGameFolders(facts(unpacked, false));
-    EXPECT_EQ(readOnly.data, unpacked);
-    EXPECT_EQ(readOnly.settings, m_root / "home/.config/vortigo");
-    EXPECT_EQ(readOnly.modules, unpacked);
+    EXPECT_EQ(chooseGameFolders(facts(unpacked, false)), (GameFolders{unpacked, config, scores, unpacked}));
 
     // With no player's folder known, the data folder stands in.
     FolderFacts homeless = facts(m_root / "prefix/bin", true);
     homeless.configHome.clear();
     homeless.dataHome.clear();
     EXPECT_EQ(chooseGameFolders(homeless).settings, data.lexically_normal());
+    EXPECT_EQ(chooseGameFolders(homeless).scores, data.lexically_normal());
 }
 
 TEST(GameFolders, system_locations_are_the_roots_of_installed_software)

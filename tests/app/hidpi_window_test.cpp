@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on a screen of pixel ratio 2: the grid's image follows the
-// screen, a press in logical pixels still finds its cell, and a window that
-// arrives from a 1x screen is drawn again at the new ratio.
+// screen with twice the detail, a press in logical pixels still finds its
+// cell, and a window that arrives from a 1x screen is drawn again at the new ratio.
 #include "tests/app/form1_fixture.h"
-
-#include "core/palette.h"
-
-#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -18,14 +14,33 @@ TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCel
     QTest::keyClick(&f, Qt::Key_F2);
     const GameState& s = f.state();
     ASSERT_EQ(s.Round, 1);
-    EXPECT_EQ(f.surface().image().size(), QSize(680, 620) * 2);
+    const QImage& image = f.surface().image();
+    EXPECT_EQ(image.size(), QSize(680, 620) * 2);
+
+    // Within the grid, a picture merely enlarged from ratio 1 would have every
+    // pair of device columns (2x, 2x + 1) alike; drawn at ratio 2 the letters'
+    // edges fall between them in many places.
+    const int left = 2 * s.MarginX, right = 2 * (s.MarginX + s.CellSize * s.GridCols);
+    int differingPairs = 0;
+    for (int x = left; x + 1 < right; x += 2)
+        for (int y = 2 * s.MarginY; y < 2 * (s.MarginY + s.CellSize * s.GridRows); ++y)
+            if (image.pixel(x, y) != image.pixel(x + 1, y)) {
+                ++differingPairs;
+                break;
+            }
+    EXPECT_GT(differingPairs, (right - left) / 8) << "of " << (right - left) / 2 << " column pairs";
 
     const Cell c = letterCell(s, 0, 1);
-    QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(c));
-    EXPECT_EQ(s.CellMark(c.col, c.row), 2);
-    EXPECT_EQ(s.Score, 50);
-    const QPoint inside(2 * (s.MarginX + (c.col - 1) * s.CellSize + 3), 2 * (s.MarginY + (c.row - 1) * s.CellSize + 3));
-    EXPECT_EQ(f.surface().image().pixelColor(inside), qc(kRed));
+    clickCell(c);
+    EXPECT_EQ(std::tuple(s.CellMark(c.col, c.row), s.Score), std::tuple(2, 50));
+    const QPoint inside = cellBox(c).topLeft() + QPoint(3, 3);
+    EXPECT_EQ(f.surface().image().pixelColor(inside * 2), qc(kRed));
+    // What the screen shows is that image, device pixel for device pixel.
+    const QImage shown = f.clientArea()->grab().toImage();
+    ASSERT_EQ(shown.size(), image.size());
+    // (Inside the clicked cell clear of the keyboard ring, and on the frame at both sides.)
+    for (const QPoint p : {(inside + QPoint(2, 2)) * 2, QPoint(left - 6, 2 * s.MarginY), QPoint(right + 5, 2 * s.MarginY + 9)})
+        EXPECT_EQ(shown.pixelColor(p), f.surface().image().pixelColor(p)) << p.x() << ", " << p.y();
 
     // As if the window had been on a 1x screen until now: the next paint
     // notices the screen's ratio and draws the whole round again from the game.
@@ -33,7 +48,7 @@ TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCel
     EXPECT_EQ(f.surface().image().size(), QSize(680, 620));
     f.clientArea()->repaint();
     EXPECT_EQ(f.surface().devicePixelRatio(), 2.0);
-    EXPECT_EQ(f.surface().image().pixelColor(inside), qc(kRed));
+    EXPECT_EQ(f.surface().image().pixelColor(inside * 2), qc(kRed));
     EXPECT_EQ(f.surface().image().pixelColor(2 * (s.MarginX - 3), 2 * s.MarginY), qc(kRed));
 }
 

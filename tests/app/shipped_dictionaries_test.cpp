@@ -19,44 +19,30 @@ namespace {
 
 const std::filesystem::path kDataFolder = VORTIGO_DATA_DIR;
 
-class ShippedDictionary : public ::testing::TestWithParam<int> {};
+// A shipped dictionary read as the game reads it: its header, then its bytes.
+class ShippedDictionary : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        state.DictionaryIndex = static_cast<i16>(GetParam());
+        test::FakePlatform platform;
+        ASSERT_TRUE(apridiz(state, platform, kDataFolder));
+        std::ifstream in(kDataFolder / dictionaryFileName(GetParam()), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string word(long long position, int length) const
+    {
+        return bytes.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(length));
+    }
 
-// Every word of a dictionary file, read through its header as the game reads it.
-std::set<std::string> wordsOf(int dictionary)
-{
     GameState state;
-    state.DictionaryIndex = static_cast<i16>(dictionary);
-    test::FakePlatform platform;
-    std::set<std::string> words;
-    if (!apridiz(state, platform, kDataFolder))
-        return words;
-    std::ifstream in(kDataFolder / dictionaryFileName(dictionary), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    for (int length = 3; length <= 15; ++length)
-        for (long long k = 0; k < state.WordCount(length); ++k) {
-            const long long at = state.WordStart(length) - 1 + k * length;
-            if (at >= 0 && at + length <= static_cast<long long>(bytes.size()))
-                words.insert(bytes.substr(static_cast<std::size_t>(at), static_cast<std::size_t>(length)));
-        }
-    return words;
-}
-
-std::string fileLabel(const ::testing::TestParamInfo<int>& param)
-{
-    return "SLESSICO_" + std::to_string(param.param);
-}
+    std::string bytes;
+};
 
 }  // namespace
 
 TEST_P(ShippedDictionary, TheHeaderCoversTheWholeFileAndEachLengthHoldsItsOwnAToZWords)
 {
-    GameState state;
-    state.DictionaryIndex = static_cast<i16>(GetParam());
-    test::FakePlatform platform;
-    ASSERT_TRUE(apridiz(state, platform, kDataFolder));
-    std::ifstream in(kDataFolder / dictionaryFileName(GetParam()), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-
     long long position = 409;  // lengths follow one another without gaps or overlaps
     for (int length = 3; length <= 15; ++length) {
         ASSERT_EQ(state.WordStart(length), position) << "length " << length;
@@ -64,13 +50,13 @@ TEST_P(ShippedDictionary, TheHeaderCoversTheWholeFileAndEachLengthHoldsItsOwnATo
         std::string previous;
         for (int k = 0; k < state.WordCount(length); ++k, position += length) {
             ASSERT_LE(position + length - 1, static_cast<long long>(bytes.size())) << "length " << length;
-            const std::string word = bytes.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(length));
-            for (char c : word)
-                ASSERT_TRUE(c >= 'A' && c <= 'Z') << "\"" << word << "\" in length " << length;
+            const std::string w = word(position, length);
+            for (char c : w)
+                ASSERT_TRUE(c >= 'A' && c <= 'Z') << "\"" << w << "\" in length " << length;
             // Sorted and without repeats: a word of the wrong length shifts every
             // word after it and breaks the order at once.
-            ASSERT_LT(previous, word) << "length " << length;
-            previous = word;
+            ASSERT_LT(previous, w) << "length " << length;
+            previous = w;
         }
         // A round asks for up to four distinct words of one length; a thin list would repeat.
         if (length >= 5 && length <= 10) {
@@ -96,12 +82,15 @@ TEST_P(ShippedDictionary, HoldsEverydayWordsButNothingAFamilyWouldNotExpect)
         {3, {{"ROSA", "BELLUM", "AMICITIA", "MANUS", "OCULUS", "ALLOQUOR", "SUBTILITAS"},
              {"MERETRIX", "SCORTUM", "STUPRUM", "STERCUS", "LENOCINIUM", "ANUS", "ADLOQUOR", "SUPTILITAS"}}},
     };
-    const std::set<std::string> words = wordsOf(GetParam());
-    ASSERT_FALSE(words.empty());
+    std::set<std::string> words;
+    for (int length = 3; length <= 15; ++length)
+        for (long long k = 0; k < state.WordCount(length); ++k)
+            words.insert(word(state.WordStart(length) + k * length, length));
     for (const std::string& word : kByDictionary.at(GetParam()).present)
         EXPECT_EQ(words.count(word), 1U) << word << " is missing";
     for (const std::string& word : kByDictionary.at(GetParam()).absent)
         EXPECT_EQ(words.count(word), 0U) << word << " should not be there";
 }
 
-INSTANTIATE_TEST_SUITE_P(ItalianoEnglishLatino, ShippedDictionary, ::testing::Values(1, 2, 3), fileLabel);
+INSTANTIATE_TEST_SUITE_P(ItalianoEnglishLatino, ShippedDictionary, ::testing::Values(1, 2, 3),
+                         [](const auto& param) { return "SLESSICO_" + std::to_string(param.param); });

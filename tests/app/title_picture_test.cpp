@@ -116,12 +116,12 @@ TEST(GifReader, reads_every_shape_of_gif_as_qt_does)
     expectSamePixels(placed, "placed inside a larger screen");
 
     // The delivered picture.
-    expectSamePixels(readFile(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif"), "vortigo.gif");
+    expectSamePixels(readBytes(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif"), "vortigo.gif");
 }
 
 TEST(GifReader, survives_every_cut_and_damage_of_the_delivered_picture)
 {
-    const std::string gif = readFile(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif");
+    const std::string gif = readBytes(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif");
     auto check = [](const std::string& bytes) {
         const std::optional<GifPicture> picture = readGif(bytes);
         if (picture) {
@@ -150,7 +150,7 @@ TEST_F(Form1Test, TheTitlePictureShowsThePixelsOfTheDeliveredGif)
     Form1& f = open();
     ASSERT_TRUE(loaded);
     const QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(shown, qtReading(readFile(folder / "vortigo.gif")));
+    EXPECT_EQ(shown, qtReading(readBytes(folder / "vortigo.gif")));
     EXPECT_EQ(f.titlePicture().format(), QImage::Format_Indexed8);
 }
 

@@ -2,10 +2,9 @@
 #include "info/links.h"
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -15,23 +14,16 @@ namespace {
 TEST(HelpPage, OpensThePageBesideTheProgramFromAnyCurrentFolderEvenOneThatIsGone)
 {
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vortigo-program-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const std::filesystem::path programFolder = std::filesystem::canonical(pattern);
+    test::TestFolder program("vortigo-program");
     std::filesystem::current_path(std::filesystem::temp_directory_path());
-
     test::FakePlatform platform;
-    openHelpPage(platform, programFolder);
-    EXPECT_EQ(std::filesystem::current_path(), programFolder);
-    openHelpPage(platform, programFolder / "sparita");
-    EXPECT_EQ(platform.commands.size(), 2u);
-    for (const auto& command : platform.commands) {
-        EXPECT_EQ(command.line, "start vortigo.htm");
-        EXPECT_EQ(command.style, 2);
-    }
-
+    openHelpPage(platform, program.path());
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(program.path()));
+    openHelpPage(platform, program.path() / "sparita");
+    ASSERT_EQ(platform.commands.size(), 2u);
+    for (const auto& command : platform.commands)
+        EXPECT_EQ(std::pair(command.line, command.style), std::pair(std::string("start vortigo.htm"), 2));
     std::filesystem::current_path(previous);
-    std::filesystem::remove_all(programFolder);
 }
 
 }  // namespace
