@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "local_clock.h"
 
-#include <ctime>
-
 namespace vortigo {
 
 namespace {
@@ -11,29 +9,16 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 
 }  // namespace
 
-LocalClock::LocalClock(WallSource wall, OffsetSource offset) : m_wall(wall), m_offset(offset) {}
-
-double LocalClock::secondsSinceMidnight()
+void LocalClock::settle(WallTime now)
 {
-    const WallTime now = m_wall();
     if (now.seconds != m_second) {
-        m_second = now.seconds;
         const std::int64_t local = now.seconds + m_offset(now.seconds);
         m_localSecondOfDay = ((local % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
     }
+    m_second = now.seconds;
+    m_nanoseconds = now.nanoseconds;
     const std::int32_t milliseconds = now.nanoseconds / 1000000;
-    return static_cast<double>(m_localSecondOfDay * 1000 + milliseconds) / 1000.0;
-}
-
-LocalClock::WallTime LocalClock::systemWallTime()
-{
-    timespec now{};
-#ifdef CLOCK_REALTIME_COARSE
-    clock_gettime(CLOCK_REALTIME_COARSE, &now);
-#else
-    clock_gettime(CLOCK_REALTIME, &now);
-#endif
-    return {static_cast<std::int64_t>(now.tv_sec), static_cast<std::int32_t>(now.tv_nsec)};
+    m_reading = static_cast<double>(m_localSecondOfDay * 1000 + milliseconds) / 1000.0;
 }
 
 std::int64_t LocalClock::systemUtcOffset(std::int64_t utcSeconds)

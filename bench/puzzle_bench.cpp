@@ -6,7 +6,9 @@
 //   Puzzle/PlaceWords        placement only
 //   Puzzle/PlaceAndLetters   placement + the letters of FillGrid (no drawing)
 //   Reference/...            the same two with the first, literal version of
-//                            the search (tests/support/reference_puzzle.h)
+//                            the search (tests/support/reference_puzzle.h), on
+//                            today's clock and generator: the pair isolates
+//                            the search and the filling loop
 //   Draw/SetUpOffscreen      layout + placement + filling + drawing into the
 //                            grid's backing image
 //   Screen/RoundSetUp        the real main window: a new round from the
@@ -82,7 +84,7 @@ const std::vector<GameState>& roundStates(int round)
     s.DictionaryIndex = 1;
     if (!apridiz(s, *g_platform, g_folder))
         std::abort();
-    ClockRandom random([] { return g_platform->secondsSinceMidnight(); });
+    ClockRandom random(g_platform->timeOfDay());
     const int k = roundTableIndex(round);
     s.GridCols = s.RoundCols(k);
     s.GridRows = s.RoundRows(k);
@@ -111,8 +113,8 @@ void label(benchmark::State& bench, const GameState& s)
 
 ClockRandom gameRandom()
 {
-    // Exactly as the main window reads it.
-    return ClockRandom([] { return g_platform->secondsSinceMidnight(); });
+    // Exactly as the game reads it.
+    return ClockRandom(g_platform->timeOfDay());
 }
 
 // ---------------------------------------------------------------- baselines

@@ -28,21 +28,23 @@ void fillGridLetters(GameState& s, ClockRandom& random)
     if (s.GridCols > GameState::kMaxCols || s.GridRows > GameState::kMaxRows)
         throw std::out_of_range("grid larger than its cell arrays");
     constexpr int stride = decltype(GameState::CellLetter)::kStride;
-    for (int r = 0; r < s.GridRows; ++r) {
+    const int cols = s.GridCols;
+    const int rows = s.GridRows;
+    for (int r = 0; r < rows; ++r) {
         char* letters = s.CellLetter.data() + r * stride;
         i16* marks = s.CellMark.data() + r * stride;
         i16* lit = s.CellLit.data() + r * stride;
-        for (int c = 0; c < s.GridCols; ++c) {
+        for (int c = 0; c < cols; ++c) {
             // A filler is drawn for every cell, used or not.
             // Floor(u * 21 + 1); for u >= 0 truncation is the floor.
             const int j = static_cast<int>(random.draw() * 21 + 1);
             lit[c] = kFalse;
-            if (letters[c] == ' ') {
-                letters[c] = kFillerAlphabet[j - 1];
-                marks[c] = 0;
-            } else {
-                marks[c] = 1;
-            }
+            // Word cells and empty ones come in no order a guess could
+            // follow, so both are written without a branch.
+            const char here = letters[c];
+            const int empty = here == ' ';
+            letters[c] = static_cast<char>(here ^ ((here ^ kFillerAlphabet[j - 1]) & -empty));
+            marks[c] = static_cast<i16>(empty ^ 1);
         }
     }
 }

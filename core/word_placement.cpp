@@ -19,52 +19,65 @@ constexpr int kMaxAttempts = 20000;
 // Cells per row of the raw cell storage.
 constexpr int kStride = decltype(GameState::CellLetter)::kStride;
 
-// The crossing test reads a word's cells eight at a time from copies of the
+// The crossing test reads a word's cells sixteen at a time from copies of the
 // grid in which every line of one orientation lies contiguously:
 //   across   (rows)                 line r,                   position c
 //   downward (columns)              line c,                   position r
 //   falling  (down-right diagonals) line c - r + kMaxRows,    position r
 //   rising   (up-right diagonals)   line c + r,               position c
 // A direction runs forwards or backwards along one orientation. Lines are
-// long enough that reading a whole 8-byte block past a word's end stays
+// long enough that reading a whole block past a word's end stays
 // inside them; what lies beyond the word is masked off.
 enum Orientation { kAcross, kDownward, kFalling, kRising, kOrientations };
 constexpr int kLineCount = GameState::kMaxCols + GameState::kMaxRows + 2;
 constexpr int kLineLength = 64;
+constexpr int kCopySize = kLineCount * kLineLength;
 constexpr int kLongestWord = 32;  // geometryAllows keeps words to max(cols, rows) - 1 <= 29
-constexpr int kBlocks = kLongestWord / 8;
+constexpr int kBlockSize = 16;
+constexpr int kBlocks = kLongestWord / kBlockSize;
 
-struct LinePlace {
-    int line;
-    int position;
+// Sixteen cells or letters at a time; a comparison gives all ones where equal.
+using Block = signed char __attribute__((vector_size(kBlockSize)));
+
+// Where cell (c, r) lies in the copies, as a linear function of c and r, so
+// that finding it takes two multiplications and no choice:
+// perCol * c + perRow * r + origin.
+struct LineMap {
+    int perCol;
+    int perRow;
+    int origin;
+    int offset(int c, int r) const { return perCol * c + perRow * r + origin; }
 };
 
-LinePlace linePlace(int orientation, int c, int r)
-{
-    switch (orientation) {
-    case kAcross: return {r, c};
-    case kDownward: return {c, r};
-    case kFalling: return {c - r + GameState::kMaxRows, r};
-    default: return {c + r, c};
-    }
-}
+constexpr LineMap kLineMaps[kOrientations] = {
+    {1, kLineLength, kAcross * kCopySize},
+    {kLineLength, 1, kDownward * kCopySize},
+    {kLineLength, 1 - kLineLength, kFalling * kCopySize + GameState::kMaxRows * kLineLength},
+    {kLineLength + 1, kLineLength, kRising * kCopySize},
+};
 
 struct LineGrids {
-    unsigned char line[kOrientations][kLineCount][kLineLength];
+    unsigned char cells[kOrientations * kCopySize];
+    unsigned char* line(int orientation, int index) { return cells + orientation * kCopySize + index * kLineLength; }
 };
 
 // The direction table as the state holds it (index d - 1): the steps, the
-// orientation and sense each direction runs along (orientation -1 for a step
-// that is none of the eight unit steps: tested cell by cell), and the
-// directions sorted by the border they lean on: bit d - 1 of `right` is set
-// when direction d moves right, and so on; `level` and `flat` hold the ones
-// that move neither left nor right, or neither up nor down.
+// line copy each direction runs along, and where a word that way begins in
+// it: one past the base cell when the direction runs forwards along the
+// line, a word's length before it (`backwards` all ones) when it runs
+// backwards. Bit d - 1 of `lined` is set for the eight unit steps (any other
+// step is tested cell by cell). Directions are also sorted by the border
+// they lean on: bit d - 1 of `right` is set when direction d moves right,
+// and so on; `level` and `flat` hold the ones that move neither left nor
+// right, or neither up nor down.
 struct Directions {
     int dx[8];
     int dy[8];
     int step[8];
     int orientation[8];
-    bool forwards[8];
+    int origin[8];
+    int backwards[8];
+    unsigned lined = 0;
     unsigned right = 0, left = 0, level = 0;
     unsigned down = 0, up = 0, flat = 0;
 };
@@ -81,76 +94,100 @@ Directions directionSteps(const GameState& s)
         const unsigned bit = 1u << d;
         (dx == 1 ? dir.right : dx == -1 ? dir.left : dir.level) |= bit;
         (dy == 1 ? dir.down : dy == -1 ? dir.up : dir.flat) |= bit;
-        dir.orientation[d] = -1;
+        int orientation = -1;
         if (dx == 0 && (dy == 1 || dy == -1))
-            dir.orientation[d] = kDownward;
+            orientation = kDownward;
         else if (dy == 0 && (dx == 1 || dx == -1))
-            dir.orientation[d] = kAcross;
+            orientation = kAcross;
         else if ((dx == 1 || dx == -1) && dy == dx)
-            dir.orientation[d] = kFalling;
+            orientation = kFalling;
         else if ((dx == 1 || dx == -1) && dy == -dx)
-            dir.orientation[d] = kRising;
-        dir.forwards[d] = dx == 1 || (dx == 0 && dy == 1);
+            orientation = kRising;
+        if (orientation >= 0) {
+            dir.lined |= bit;
+            const bool forwards = dx == 1 || (dx == 0 && dy == 1);
+            dir.orientation[d] = orientation;
+            dir.origin[d] = kLineMaps[orientation].origin + (forwards ? 1 : 0);
+            dir.backwards[d] = forwards ? 0 : -1;
+        }
     }
     return dir;
 }
 
-// The border test for every direction at once (bit d - 1 set: direction d
-// keeps the word inside the grid). The base cell is one step before the
-// first letter, so the test uses the full length: a rightwards word of L
-// letters needs c + L <= GridCols.
-unsigned borderFit(const Directions& dir, int c, int r, int length, int cols, int rows)
+// All ones when the condition holds, else nothing: the border tests below
+// come out either way at random, so they are worked out without a branch.
+unsigned when(bool condition)
 {
-    const unsigned across = dir.level | (c + length <= cols ? dir.right : 0u) | (c - length >= 1 ? dir.left : 0u);
-    const unsigned upDown = dir.flat | (r + length <= rows ? dir.down : 0u) | (r - length >= 1 ? dir.up : 0u);
-    return across & upDown;
+    return 0u - static_cast<unsigned>(condition);
 }
 
-// A word as 8-byte blocks: forwards, backwards, and which bytes belong to it.
-struct WordBlocks {
-    std::uint64_t forwards[kBlocks];
-    std::uint64_t backwards[kBlocks];
-    std::uint64_t mask[kBlocks];
+// The border test, split by what it depends on (bit d - 1 set: direction d
+// keeps the word inside the grid across, or up and down; it fits when both
+// hold). The base cell is one step before the first letter, so the test
+// uses the full length: a rightwards word of L letters needs c + L <= GridCols.
+unsigned acrossFit(const Directions& dir, int c, int length, int cols)
+{
+    return dir.level | (dir.right & when(c + length <= cols)) | (dir.left & when(c - length >= 1));
+}
+
+unsigned upDownFit(const Directions& dir, int r, int length, int rows)
+{
+    return dir.flat | (dir.down & when(r + length <= rows)) | (dir.up & when(r - length >= 1));
+}
+
+// One word, prepared once for all the places tried: its letters in blocks
+// read forwards (letters[0]) and backwards (letters[1]), and which bytes of
+// each block belong to it.
+struct WordSearch {
+    Block letters[2][kBlocks];
+    Block mask[kBlocks];
     int count;
+    int length;
 };
 
-WordBlocks wordBlocks(const std::string& word)
+void prepareWord(WordSearch& w, const std::string& word)
 {
-    unsigned char fwd[kLongestWord] = {}, back[kLongestWord] = {}, mask[kLongestWord] = {};
     const int length = static_cast<int>(word.size());
-    for (int k = 0; k < length; ++k) {
-        fwd[k] = static_cast<unsigned char>(word[static_cast<std::size_t>(k)]);
+    signed char fwd[kLongestWord] = {}, back[kLongestWord] = {}, mask[kLongestWord] = {};
+    std::memcpy(fwd, word.data(), word.size());
+    std::memset(mask, -1, word.size());
+    for (int k = 0; k < length; ++k)
         back[length - 1 - k] = fwd[k];
-        mask[k] = 0x80;
-    }
-    WordBlocks blocks{};
-    std::memcpy(blocks.forwards, fwd, sizeof fwd);
-    std::memcpy(blocks.backwards, back, sizeof back);
-    std::memcpy(blocks.mask, mask, sizeof mask);
-    blocks.count = (length + 7) / 8;
-    return blocks;
+    std::memcpy(w.letters[0], fwd, sizeof fwd);
+    std::memcpy(w.letters[1], back, sizeof back);
+    std::memcpy(w.mask, mask, sizeof mask);
+    w.count = (length + kBlockSize - 1) / kBlockSize;
+    w.length = length;
 }
 
-// High bit of every byte of x that is not zero.
-std::uint64_t nonZeroBytes(std::uint64_t x)
-{
-    constexpr std::uint64_t low7 = 0x7f7f7f7f7f7f7f7fULL;
-    return (((x & low7) + low7) | x) & ~low7;
-}
+// Where the base cell (c, r) lies in each line copy.
+struct CellPlaces {
+    int at[kOrientations];
+    CellPlaces(int c, int r)
+        : at{kLineMaps[kAcross].perCol * c + kLineMaps[kAcross].perRow * r,
+             kLineMaps[kDownward].perCol * c + kLineMaps[kDownward].perRow * r,
+             kLineMaps[kFalling].perCol * c + kLineMaps[kFalling].perRow * r,
+             kLineMaps[kRising].perCol * c + kLineMaps[kRising].perRow * r}
+    {
+    }
+};
 
 // The crossing test along a line copy: every cell of the word is empty or
-// holds the word's letter there.
-bool crossesCleanly(const LineGrids& lines, const WordBlocks& word, int orientation, bool forwards, int c, int r,
-                    int length)
+// holds the word's letter there. The border test has kept the word inside
+// the grid, so its blocks lie inside the line.
+bool crossesCleanly(const LineGrids& lines, const WordSearch& w, const Directions& dir, int d, const CellPlaces& base)
 {
-    constexpr std::uint64_t blanks = 0x2020202020202020ULL;
-    const LinePlace at = linePlace(orientation, c, r);
-    const unsigned char* cells = lines.line[orientation][at.line] + (forwards ? at.position + 1 : at.position - length);
-    const std::uint64_t* letters = forwards ? word.forwards : word.backwards;
-    for (int b = 0; b < word.count; ++b) {
-        std::uint64_t here;
-        std::memcpy(&here, cells + 8 * b, 8);
-        if ((nonZeroBytes(here ^ letters[b]) & nonZeroBytes(here ^ blanks) & word.mask[b]) != 0)
+    constexpr Block blanks = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    const int backwards = dir.backwards[d];
+    const unsigned char* cells = lines.cells + (base.at[dir.orientation[d]] + dir.origin[d] - (backwards & w.length));
+    const Block* letters = w.letters[backwards & 1];
+    for (int b = 0; b < w.count; ++b) {
+        Block here;
+        std::memcpy(&here, cells + kBlockSize * b, kBlockSize);
+        const Block conflicts = ~((here == letters[b]) | (here == blanks)) & w.mask[b];
+        std::uint64_t halves[2];
+        std::memcpy(halves, &conflicts, sizeof halves);
+        if ((halves[0] | halves[1]) != 0)
             return false;
     }
     return true;
@@ -178,7 +215,7 @@ void clearGrid(GameState& s, LineGrids& lines)
     }
     // The lines that cross the grid; cells beyond it are never read unmasked.
     const auto blank = [&lines](int orientation, int first, int last) {
-        std::memset(lines.line[orientation][first], ' ', static_cast<std::size_t>(last - first + 1) * kLineLength);
+        std::memset(lines.line(orientation, first), ' ', static_cast<std::size_t>(last - first + 1) * kLineLength);
     };
     blank(kAcross, 1, s.GridRows);
     blank(kDownward, 1, s.GridCols);
@@ -186,13 +223,43 @@ void clearGrid(GameState& s, LineGrids& lines)
     blank(kRising, 2, s.GridCols + s.GridRows);
 }
 
-void writeLetter(GameState& s, LineGrids& lines, int c, int r, char letter)
+void writeWord(GameState& s, LineGrids& lines, const std::string& word, int c, int r, int dx, int dy)
 {
-    s.CellLetter.data()[(r - 1) * kStride + (c - 1)] = letter;
-    for (int o = 0; o < kOrientations; ++o) {
-        const LinePlace at = linePlace(o, c, r);
-        lines.line[o][at.line][at.position] = static_cast<unsigned char>(letter);
+    char* cell = s.CellLetter.data() + (r - 1) * kStride + (c - 1);
+    const int step = dy * kStride + dx;
+    // Each copy is written along the word with its own constant step.
+    const LineMap& m0 = kLineMaps[0];
+    const LineMap& m1 = kLineMaps[1];
+    const LineMap& m2 = kLineMaps[2];
+    const LineMap& m3 = kLineMaps[3];
+    unsigned char* at0 = lines.cells + m0.offset(c, r);
+    unsigned char* at1 = lines.cells + m1.offset(c, r);
+    unsigned char* at2 = lines.cells + m2.offset(c, r);
+    unsigned char* at3 = lines.cells + m3.offset(c, r);
+    const int step0 = m0.perCol * dx + m0.perRow * dy;
+    const int step1 = m1.perCol * dx + m1.perRow * dy;
+    const int step2 = m2.perCol * dx + m2.perRow * dy;
+    const int step3 = m3.perCol * dx + m3.perRow * dy;
+    for (const char letter : word) {
+        *(cell += step) = letter;
+        *(at0 += step0) = static_cast<unsigned char>(letter);
+        *(at1 += step1) = static_cast<unsigned char>(letter);
+        *(at2 += step2) = static_cast<unsigned char>(letter);
+        *(at3 += step3) = static_cast<unsigned char>(letter);
     }
+}
+
+// The first draw of a word's search, RoundEven(u * n + 1) for u in [0, 1):
+// the value is positive, so truncation is the floor.
+int firstPosition(double x)
+{
+    const int lower = static_cast<int>(x);
+    const double fraction = x - lower;
+    if (fraction > 0.5)
+        return lower + 1;
+    if (fraction < 0.5)
+        return lower;
+    return lower + (lower & 1);
 }
 
 // Exhaustive search for one word: every base cell once from a random start,
@@ -203,35 +270,36 @@ void writeLetter(GameState& s, LineGrids& lines, int c, int r, char letter)
 void placeOneWord(GameState& s, LineGrids& lines, int i, ClockRandom& random, const Directions& dir)
 {
     const std::string& word = s.WordList(i);
+    WordSearch w;
+    prepareWord(w, word);
     const int length = static_cast<int>(word.size());
-    const WordBlocks blocks = wordBlocks(word);
     const int cols = s.GridCols;
     const int rows = s.GridRows;
     const int n = rows * cols;
     s.WordCol(i) = 0;
 
-    int p = static_cast<int>(roundEven(random.draw() * n + 1));
+    int p = firstPosition(random.draw() * n + 1);
     if (p > n)
         p = 1;
     Cell base = positionToCell(p, cols);
+    unsigned rowFits = upDownFit(dir, base.row, length, rows);
     for (int t = 1; t <= n; ++t) {
         // Floor(u * 8) + 1 is direction first + 1; for u >= 0 truncation is the floor.
         const int first = static_cast<int>(random.draw() * 8);
-        const unsigned fits = borderFit(dir, base.col, base.row, length, cols, rows);
+        const unsigned fits = acrossFit(dir, base.col, length, cols) & rowFits;
         // The fitting directions in the order they are tried, from the drawn one on.
         unsigned order = ((fits >> first) | (fits << (8 - first))) & 0xffu;
+        const CellPlaces places(base.col, base.row);
         while (order != 0) {
             const int d = (first + std::countr_zero(order)) & 7;
             order &= order - 1;
-            const bool clean = dir.orientation[d] >= 0
-                ? crossesCleanly(lines, blocks, dir.orientation[d], dir.forwards[d], base.col, base.row, length)
+            const bool clean = (dir.lined >> d) & 1u
+                ? crossesCleanly(lines, w, dir, d, places)
                 : crossesCleanlyCellByCell(s.CellLetter.data() + (base.row - 1) * kStride + (base.col - 1),
                                            dir.step[d], word.data(), length);
             if (!clean)
                 continue;
-            for (int k = 1; k <= length; ++k)
-                writeLetter(s, lines, base.col + k * dir.dx[d], base.row + k * dir.dy[d],
-                            word[static_cast<std::size_t>(k - 1)]);
+            writeWord(s, lines, word, base.col, base.row, dir.dx[d], dir.dy[d]);
             s.WordDX(i) = static_cast<i16>(dir.dx[d]);
             s.WordDY(i) = static_cast<i16>(dir.dy[d]);
             s.WordCol(i) = static_cast<i16>(base.col);
@@ -241,10 +309,13 @@ void placeOneWord(GameState& s, LineGrids& lines, int i, ClockRandom& random, co
         if (p == n) {
             p = 1;
             base = {1, 1};
+            rowFits = upDownFit(dir, base.row, length, rows);
         } else {
             ++p;
-            if (++base.col > cols)
+            if (++base.col > cols) {
                 base = {1, base.row + 1};
+                rowFits = upDownFit(dir, base.row, length, rows);
+            }
         }
     }
 }

@@ -3,7 +3,8 @@
 // kept in tests/support/reference_puzzle.h: for the same clock readings they
 // must leave the same grid (letters and marks, inside and outside the round's
 // grid), the same word records, the same answer and the same generator state
-// after the same number of clock readings.
+// after the same number of clock readings; and the generator must give the
+// draws its first version gave for the same readings.
 #include "core/game_state.h"
 #include "core/grid_filling.h"
 #include "core/word_placement.h"
@@ -156,4 +157,12 @@ TEST(PlacementEquivalence, TheTightSearchMakesTheSamePuzzlesWithTheSameDrawsAsTh
     // puzzles, and a good share of attempts thrown away and begun again.
     EXPECT_GE(puzzles, 4000);
     EXPECT_GE(restarts, 1000);
+
+    // The draws themselves, on a clock that gives each reading a few times
+    // in a row and then moves on, as the real one does between its ticks.
+    const auto reading = [](int n) { return 43200.0 + (n / 3) * 0.004; };
+    ClockRandom random([n = 0, &reading]() mutable { return reading(n++); });
+    reference::FirstRandom first;
+    for (int n = 0; n < 10000; ++n)
+        ASSERT_EQ(random.draw(), first.draw(reading(n))) << "draw " << n;
 }

@@ -4,16 +4,42 @@
 // cell access, re-reading the direction table for every letter. It is slow
 // on purpose and never changes: the game's own tight version must give
 // exactly the same grid, word records and number of clock readings for the
-// same clock. Used by the equivalence test and the benchmarks.
+// same clock. The generator is here too as first written, mixing every
+// reading in afresh, so that the game's draws can be held to it. Used by the
+// equivalence test and the benchmarks.
 #pragma once
 
 #include "core/clock_random.h"
 #include "core/game_state.h"
 #include "core/number_rules.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace vortigo::reference {
+
+/// The generator as first written: re-seeded from the given reading, then drawn.
+class FirstRandom {
+public:
+    double draw(double secondsSinceMidnight)
+    {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &secondsSinceMidnight, sizeof bits);
+        m_state = mix64(m_state + mix64(bits));
+        m_state += 0x9e3779b97f4a7c15ULL;
+        return static_cast<double>(mix64(m_state) >> 11) * 0x1.0p-53;
+    }
+
+private:
+    static std::uint64_t mix64(std::uint64_t z)
+    {
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t m_state = 0x853c49e6748fea9bULL;
+};
 
 inline constexpr char kFillers[] = "ABCDEFGHILMNOPQRSTUVZ";
 inline constexpr int kMaxAttempts = 20000;
