@@ -139,10 +139,18 @@ TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedFor
     EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
 }
 
-TEST(Game, ARoundThatCannotBeBuiltSaysWhyStopsTheClockAndLeavesNoGrid)
+TEST(Game, AnErrorSaysHowManyAreLeftAndARoundThatCannotBeBuiltStopsTheClock)
 {
     Round r(1);
+    const GameState& s = r.game.state();
+    Cell miss{1, 1};
+    while (s.CellMark(miss.col, miss.row) != 0)
+        miss = miss.col < s.GridCols ? Cell{miss.col + 1, miss.row} : Cell{1, miss.row + 1};
+    r.press(miss);
+    EXPECT_EQ(r.platform.lastMessage(), "Hai commesso un errore! Ne puoi commettere ancora 1");
+    EXPECT_EQ(s.Score, -1000);
     ASSERT_TRUE(r.game.clockRunning());
+
     r.host.words = {"PESCA", "PESCA", "PESCA", "PESCA"};
     r.game.chooseDictionary(2);
     EXPECT_EQ(r.platform.lastMessage(), "Il dizionario scelto non ha abbastanza parole diverse di 5 lettere per questa "

@@ -25,27 +25,14 @@ bool wellFormed(const std::string& page, std::string* problem)
     return !reader.hasError();
 }
 
-Submission hostile()
-{
-    Submission s;
-    s.letters = "QRS";
-    s.name = "<b>&amp;\"'";
-    s.note = "</td><script>x</script>";
-    s.email = "secret@example.org";
-    s.day = 5;
-    s.month = 3;
-    s.year = 2001;
-    s.hour = 9;
-    s.minute = 7;
-    s.points = 1234567;
-    s.round = 3;
-    s.language = 2;
-    return s;
-}
+// What players typed, as hostile as it gets, and an e-mail no page may show.
+const Submission kHostile{.letters = "QRS", .name = "<b>&amp;\"'", .day = 5, .month = 3, .year = 2001, .hour = 9,
+                          .minute = 7, .points = 1234567, .round = 3, .note = "</td><script>x</script>",
+                          .email = "secret@example.org", .language = 2};
 
 TEST(RecordPages, EveryPageIsWellFormedItalianEscapesWhatPlayersTypedAndGroupsThousands)
 {
-    const Submission s = hostile();
+    const Submission& s = kHostile;
     const WorldTable filled{2, {{s.name, s.points, s.round, s.isoDate(), s.clockTime(), s.note},
                                 {"Brivo", -5, 1, "2001-03-06", "10:00", ""}}};
     const std::string pages[] = {
