@@ -30,8 +30,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -76,6 +78,37 @@ QImage titleImage(std::string_view bytes)
         std::copy(row, row + gif->width, image.scanLine(y));
     return image;
 }
+
+// The title picture box. It keeps the picture in the file's own colours, one
+// byte a pixel, and turns them into the screen's only while painting: a
+// 32-bit pixmap of it would keep 750 KiB in memory for good, beside the
+// window's own copy of what it shows; this keeps 188 KiB.
+class TitlePicture : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    void setPicture(QImage picture)
+    {
+        m_picture = std::move(picture);
+        update();
+    }
+
+    const QImage& picture() const { return m_picture; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (m_picture.isNull())
+            return;
+        QPainter painter(this);
+        painter.drawImage(QStyle::alignedRect(layoutDirection(), alignment(), m_picture.size(), contentsRect()).topLeft(),
+                          m_picture);
+    }
+
+private:
+    QImage m_picture;
+};
 
 }  // namespace
 
@@ -159,6 +192,11 @@ QWidget* Form1::clientArea() const
     return m_client;
 }
 
+const QImage& Form1::titlePicture() const
+{
+    return static_cast<const TitlePicture*>(Picture1)->picture();
+}
+
 void Form1::buildControls()
 {
     m_hand = handCursor(handPicture());
@@ -193,7 +231,7 @@ void Form1::buildControls()
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
 
-    Picture1 = new QLabel(m_client);
+    Picture1 = new TitlePicture(m_client);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipRect(405, 750, 9600, 4500));
     Picture1->setToolTip(QStringLiteral("Clicca per nuova partita ..."));
@@ -436,7 +474,7 @@ bool Form1::Form_Load()
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
              "Il gioco funziona lo stesso: clicca sul riquadro bianco o premi F2 per iniziare.");
     } else {
-        Picture1->setPixmap(QPixmap::fromImage(title));
+        static_cast<TitlePicture*>(Picture1)->setPicture(title);
     }
 
     applySettingsFile();

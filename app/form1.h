@@ -16,6 +16,7 @@
 #include "app/game_folders.h"
 
 #include <QCursor>
+#include <QImage>
 #include <QMainWindow>
 
 #include <array>
@@ -131,6 +132,9 @@ public:
 
     /// The grid's area: the window's client area below the menu bar.
     QWidget* clientArea() const;
+    /// The picture Picture1 shows (in the file's colours); null when the file
+    /// could not be read and the box shows a text instead.
+    const QImage& titlePicture() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

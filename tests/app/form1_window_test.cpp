@@ -98,7 +98,7 @@ TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGame)
     Form1& f = openActive();
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
-    EXPECT_FALSE(f.Picture1->pixmap().isNull());
+    EXPECT_FALSE(f.titlePicture().isNull());
     EXPECT_TRUE(f.Menulev[3]->isChecked());
     EXPECT_EQ(std::filesystem::current_path(), folder);
 

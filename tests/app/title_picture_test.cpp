@@ -149,8 +149,9 @@ TEST_F(Form1Test, TheTitlePictureShowsThePixelsOfTheDeliveredGif)
     std::filesystem::copy_file(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif", folder / "vortigo.gif");
     Form1& f = open();
     ASSERT_TRUE(loaded);
-    const QImage shown = f.Picture1->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = f.Picture1->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(shown, qtReading(readBytes(folder / "vortigo.gif")));
+    EXPECT_EQ(f.titlePicture().format(), QImage::Format_Indexed8);
 }
 
 }  // namespace vortigo::test
