@@ -8,6 +8,7 @@
 #include <QRegion>
 
 #include <cmath>
+#include <utility>
 
 namespace vortigo {
 
@@ -183,13 +184,10 @@ void ImageSurface::fillRect(double x1, double y1, double x2, double y2, int colo
 {
     const QRect area(QPoint(px(std::min(x1, x2)), px(std::min(y1, y2))), QPoint(px(std::max(x1, x2)), px(std::max(y1, y2))));
     QPainter& p = painter();
-    if (m_pending.intersects(area)) {
-        // Only what this fill leaves uncovered still needs wiping.
-        for (const QRect& rest : QRegion(m_pending).subtracted(area))
-            p.fillRect(toDevice(rest), qcolour(m_pendingColour));
-        m_pending = QRect();
-    }
-    wipePending();
+    // Of what the last clear left to wipe, only what this fill leaves uncovered.
+    for (const QRect& rest : QRegion(m_pending).subtracted(area))
+        p.fillRect(toDevice(rest), qcolour(m_pendingColour));
+    m_pending = QRect();
     p.fillRect(toDevice(area), qcolour(colour));
     changed(area);
 }
@@ -257,17 +255,13 @@ void ImageSurface::drawText(double x, double y, const std::string& text, int col
     // letters are drawn as outlines every time: each letter is drawn once per
     // colour and position within a device pixel, then only copied. A quarter
     // of a device pixel is as close as the eye can tell.
-    const double dx = x * m_ratio, dy = y * m_ratio;
-    int ix = static_cast<int>(std::floor(dx)), iy = static_cast<int>(std::floor(dy));
-    int qx = static_cast<int>(std::lround((dx - ix) * 4)), qy = static_cast<int>(std::lround((dy - iy) * 4));
-    if (qx == 4) {
-        ++ix;
-        qx = 0;
-    }
-    if (qy == 4) {
-        ++iy;
-        qy = 0;
-    }
+    // A device coordinate as whole pixels and the nearest quarter beyond them.
+    const auto split = [](double device) {
+        const long quarters = std::lround(device * 4);
+        return std::pair{static_cast<int>(quarters >> 2), static_cast<int>(quarters & 3)};
+    };
+    const auto [ix, qx] = split(x * m_ratio);
+    const auto [iy, qy] = split(y * m_ratio);
     const LetterKey key{QString::fromStdString(text), colour, qx, qy};
     auto known = m_letters.constFind(key);
     if (known == m_letters.constEnd()) {
@@ -282,19 +276,10 @@ void ImageSurface::drawText(double x, double y, const std::string& text, int col
     changed(QRectF(x - h / 2, y - 2, textWidth(text) + h, h + 4));
 }
 
-int ImageSurface::letterMarginX(double lineHeight) const
-{
-    return static_cast<int>(std::ceil(lineHeight / 2 * m_ratio));
-}
-
-int ImageSurface::letterMarginY() const
-{
-    return static_cast<int>(std::ceil(2 * m_ratio));
-}
-
 ImageSurface::Letter ImageSurface::letterImage(const LetterKey& key, double advance, double lineHeight) const
 {
-    const int mx = letterMarginX(lineHeight), my = letterMarginY();
+    // Room for glyphs reaching past their advance, as drawText reports.
+    const int mx = static_cast<int>(std::ceil(lineHeight / 2 * m_ratio)), my = static_cast<int>(std::ceil(2 * m_ratio));
     QImage image(static_cast<int>(std::ceil((advance + lineHeight) * m_ratio)) + 2,
                  static_cast<int>(std::ceil((lineHeight + 4) * m_ratio)) + 2, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);

@@ -99,8 +99,6 @@ private:
         QPoint offset;  ///< of the image from the text's position, in device pixels
     };
     Letter letterImage(const LetterKey& key, double advance, double lineHeight) const;
-    int letterMarginX(double lineHeight) const;
-    int letterMarginY() const;
     QHash<LetterKey, Letter> m_letters;
     QHash<QString, double> m_widths;
     int m_back = 15;
