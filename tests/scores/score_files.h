@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace vortigo::test {
 
@@ -17,20 +16,6 @@ public:
     ScratchFolder() : TestFolder("vortigo-scores") {}
     std::filesystem::path scoreFile() const { return path() / kScoreFileName; }
 };
-
-/// The lines of a file that ends every line in CR LF; no lines at all when a
-/// line ends otherwise or a bare CR or LF sits inside one.
-inline std::vector<std::string> crlfLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
-        end = text.find("\r\n", start);
-        if (end == std::string::npos || text.find_first_of("\r\n", start) != end)
-            return {};
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
 
 /// 50 full rows in rank order: "Giocatore01" with 5000 points down to
 /// "Giocatore50" with 100.
