@@ -12,16 +12,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <atomic>
 #include <optional>
 #include <regex>
-#include <thread>
 #include <tuple>
-#include <vector>
 
 namespace vortigo::records {
 namespace {
@@ -79,12 +77,6 @@ public:
         }
         EXPECT_GT(m_port, 0) << log();
     }
-    ~ServerProcess()
-    {
-        if (m_process.state() != QProcess::NotRunning)
-            stop();
-    }
-
     int port() const { return m_port; }
     std::string log() const
     {
@@ -130,6 +122,17 @@ std::string sent(const GameState& state, const RecordEntry& entry, const std::st
     return targetOf(asBrowserSends(recordAddress(state, entry, letters, date, time)));
 }
 
+// Empty when a page is well-formed as XML, which is stricter than HTML
+// needs: every element closed, every "&" an entity.
+std::string xmlProblem(const std::string& page)
+{
+    QXmlStreamReader reader(QString::fromStdString(page));
+    while (!reader.atEnd())
+        reader.readNext();
+    return reader.hasError() ? reader.errorString().toStdString() + " at line " + std::to_string(reader.lineNumber())
+                             : std::string();
+}
+
 // The page Chromium shows for an address, as its DOM.
 std::string inChromium(const std::string& address)
 {
@@ -157,47 +160,36 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
         database = postgres->url;
     }
     ServerProcess server(database);
-    ServerProcess second(database);
+    ServerProcess second(database, 2);  // two requests a minute from one address
     ASSERT_TRUE(server.port() > 0 && second.port() > 0);
 
-    // A player's reloads racing through both servers: the record is stored once.
-    const std::string first = sent(game(5000, 3, 1), {"io & te", "Top 10! 50%=$&", "io & te@x.it"}, "QRS",
-                                   "03-05-2001", "09:07:45");
-    std::atomic<int> stored{0}, reloaded{0};
-    std::vector<std::thread> clients;
-    for (int i = 0; i < 8; ++i) {
-        clients.emplace_back([&, i] {
-            const auto answer = (i % 2 ? server : second).get(first);
-            if (answer && answer->status == 200)
-                ++(answer->body.find("<title>Record registrato") != std::string::npos ? stored : reloaded);
-        });
-    }
-    for (std::thread& client : clients)
-        client.join();
-    EXPECT_EQ(stored, 1);
-    EXPECT_EQ(reloaded, 7);
-
-    int requests = 4;  // the race's, through the first server
     std::string bodies;
-    const auto ask = [&](const std::string& target) {
-        ++requests;
-        auto result = server.get(target);
+    const auto ask = [&](const ServerProcess& to, const std::string& target) {
+        auto result = to.get(target);
         EXPECT_TRUE(result) << target;
         if (!result)
             return httplib::Response{};
+        // Every page is Italian, made for a phone and well-formed.
+        EXPECT_NE(result->body.find("<html lang=\"it\">"), std::string::npos) << target;
+        EXPECT_NE(result->body.find("name=\"viewport\""), std::string::npos) << target;
+        EXPECT_EQ(xmlProblem(result->body), "") << target << "\n" << result->body;
         bodies += result->body;
         return *result;
     };
+    const std::string first = sent(game(5000, 3, 1), {"io & te", "Top 10! 50%=$&", "io & te@x.it"}, "QRS",
+                                   "03-05-2001", "09:07:45");
     const std::tuple<std::string, std::string> records[] = {
+        {first, "Italiano: 1ª"},
         // Equal points on the same day, played later: above the first.
         {sent(game(5000, 4, 1), {"Brivo", "", "nome@provider"}, "ABC", "03-05-2001", "10:00:01"), "Italiano: 1ª"},
         {sent(game(9000, 6, 1), {"Nicolò Bo", "", ""}, "XYZ", "12-31-2000", "23:59:59"), "Italiano: 1ª"},
-        {sent(game(120, 1, 2), {"", "", "tom@x.uk"}, "TOM", "01-02-2003", "00:00:00"), "English: 1ª"},
+        // What a player typed is shown as typed, never as markup.
+        {sent(game(-1234567, 1, 2), {"<b>&amp;\"'", "</td><script>", "tom@x.uk"}, "TOM", "01-02-2003", "00:00:00"),
+         "English: 1ª"},
     };
     for (const auto& [target, place] : records) {
-        const httplib::Response answer = ask(target);
+        const httplib::Response answer = ask(server, target);
         EXPECT_EQ(answer.status, 200) << target << answer.body;
-        EXPECT_EQ(answer.get_header_value("Content-Type"), "text/html; charset=utf-8");
         EXPECT_NE(answer.body.find("<title>Record registrato</title>"), std::string::npos) << target;
         EXPECT_NE(answer.body.find("Posizione nella tabella " + place), std::string::npos) << target << answer.body;
     }
@@ -209,46 +201,42 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     badDate.replace(badDate.find("data=05-03-2001"), 15, "data=31-02-2001");
     for (const std::string& target : {badDate, good + std::string(3000, 'x'), good + "&x=" + std::string(10000, 'x'),
                                       std::string("/?lingua=7")}) {
-        const httplib::Response answer = ask(target);
+        const httplib::Response answer = ask(server, target);
         EXPECT_EQ(answer.status, 400) << target.substr(0, 300);
         EXPECT_NE(answer.body.find("<h1>Richiesta non valida</h1>"), std::string::npos) << target.substr(0, 300);
     }
-    const std::string all = ask("/").body;
+    const std::string all = ask(server, "/").body;
     const std::size_t nicolo = all.find("<td>Nicolò Bo</td><td class=\"n\">9.000</td>");
     const std::size_t brivo = all.find("<td>Brivo</td><td class=\"n\">5.000</td>");
     const std::size_t ioETe = all.find("<td>io &amp; te</td><td class=\"n\">5.000</td><td class=\"n\">3</td>"
                                        "<td class=\"d\">05-03-2001</td><td class=\"d\">09:07</td><td>Top_10__50____</td>");
-    const std::size_t anonimo = all.find("<td>Anonimo</td><td class=\"n\">120</td>");
+    const std::size_t hostile = all.find("<td>&lt;b&gt;&amp;amp;&quot;&#39;</td><td class=\"n\">-1.234.567</td>"
+                                         "<td class=\"n\">1</td><td class=\"d\">02-01-2003</td><td class=\"d\">00:00</td>"
+                                         "<td>&lt;/td&gt;&lt;script&gt;</td>");
     ASSERT_TRUE(nicolo != std::string::npos && brivo != std::string::npos && ioETe != std::string::npos &&
-                anonimo != std::string::npos)
+                hostile != std::string::npos)
         << all;
     EXPECT_LT(nicolo, brivo);
     EXPECT_LT(brivo, ioETe);
-    EXPECT_LT(ioETe, anonimo);  // Italiano, then English
+    EXPECT_LT(ioETe, hostile);  // Italiano, then English
     EXPECT_EQ(count(all, "<tr><td class=\"n\">"), 4u);
     EXPECT_NE(all.find("Nessun record ancora"), std::string::npos);  // Latino
-    EXPECT_EQ(second.get("/")->body, all);
-    EXPECT_EQ(ask(good).status, 200);
+    EXPECT_EQ(ask(server, good).status, 200);
 
-    // A table shows its best 50; the places go on below them.
-    for (int i = 1; i <= 50; ++i)
-        ask(sent(game(1000 + i, 1, 2), {"P" + std::to_string(i), "", ""}, "LOT", "03-05-2001", "09:07:45"));
-    const std::string english = ask("/?lingua=2").body;
-    EXPECT_EQ(count(english, "<tr><td class=\"n\">"), 50u);
-    EXPECT_EQ(english.find("<td>Anonimo</td>"), std::string::npos);
-    EXPECT_NE(ask(std::get<0>(records[2])).body.find("English: 51ª"), std::string::npos);
-
-    // A server that lets an address make one request a minute refuses the next.
-    ServerProcess limited(database, 1);
-    EXPECT_EQ(limited.get("/")->status, 200);
-    const auto refused = limited.get("/");
-    EXPECT_EQ(refused->status, 429);
-    EXPECT_NE(refused->body.find("Troppe richieste"), std::string::npos);
-    EXPECT_EQ(refused->get_header_value("Retry-After"), "60");
+    // The second server, on the same database, takes a reload of the first
+    // record as what it is and has the same tables; then its rate limit says no.
+    const httplib::Response reload = ask(second, first);
+    EXPECT_NE(reload.body.find("<title>Record già registrato</title>"), std::string::npos) << reload.body;
+    EXPECT_NE(reload.body.find("Posizione nella tabella Italiano: 3ª"), std::string::npos) << reload.body;
+    EXPECT_EQ(ask(second, "/?lingua=1").body, ask(server, "/?lingua=1").body);
+    const httplib::Response refused = ask(second, "/");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_NE(refused.body.find("Troppe richieste"), std::string::npos);
+    EXPECT_EQ(refused.get_header_value("Retry-After"), "60");
 
     // Chromium opens the address exactly as the game hands it over (blanks
     // and all), then shows the table.
-    const std::string base = "http://127.0.0.1:" + std::to_string(second.port());
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
     std::string address = recordAddress(game(31415, 7, 1), {"Gian Maria", "Evviva!", "io & te@x.it"}, "WEB",
                                         "03-05-2001", "09:07:45");
     address.replace(0, address.find("/vortigo.asp"), base);
@@ -260,12 +248,12 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     EXPECT_EQ(table.find("@x.it"), std::string::npos);
     EXPECT_EQ(bodies.find("@x.it"), std::string::npos);
     EXPECT_EQ(bodies.find("nome@provider"), std::string::npos);
+    EXPECT_EQ(bodies.find("<script>"), std::string::npos);
+    EXPECT_EQ(bodies.find("<b>"), std::string::npos);
+    EXPECT_EQ(second.stop(), 0);
     EXPECT_EQ(server.stop(), 0);
-    const std::string log = server.log();
-    EXPECT_EQ(log.find('@'), std::string::npos) << log;
-    // One line a request, the one too long to read included.
-    EXPECT_EQ(count(log, "Z "), static_cast<std::size_t>(requests)) << log;
-    EXPECT_NE(log.find("SIGTERM"), std::string::npos);
+    EXPECT_EQ(server.log().find('@'), std::string::npos) << server.log();
+    EXPECT_NE(server.log().find("SIGTERM"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/rate_limit.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+namespace vortigo::records {
+namespace {
+
+TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddress)
+{
+    using namespace std::chrono_literals;
+    const RateLimiter::Clock::time_point t0{};
+    RateLimiter limiter(6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(limiter.allow("10.0.0.1", t0)) << i;
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0));
+    EXPECT_TRUE(limiter.allow("10.0.0.2", t0));
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 9s));
+    EXPECT_TRUE(limiter.allow("10.0.0.1", t0 + 10s));
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 11s));
+    // A long pause refills to the allowance, never beyond it.
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(limiter.allow("10.0.0.1", t0 + 1h)) << i;
+    EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 1h));
+}
+
+TEST(RateLimit, AFloodOfAddressesDoesNotGrowWithoutBoundNorFreeTheBusyOnesEarly)
+{
+    const RateLimiter::Clock::time_point t0{};
+    RateLimiter limiter(2, 100);
+    EXPECT_TRUE(limiter.allow("busy", t0));
+    EXPECT_TRUE(limiter.allow("busy", t0));
+    for (int i = 0; i < 98; ++i)
+        limiter.allow("flood-" + std::to_string(i), t0);
+    EXPECT_FALSE(limiter.allow("busy", t0));
+    EXPECT_EQ(limiter.addresses(), 99u);
+    // A table that is full of idle addresses forgets them to take a new one.
+    using namespace std::chrono_literals;
+    for (int i = 0; i < 10000; ++i)
+        limiter.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
+    EXPECT_LE(limiter.addresses(), 100u);
+    EXPECT_TRUE(limiter.allow("fresh", t0 + 4h));
+}
+
+}  // namespace
+}  // namespace vortigo::records
