@@ -236,10 +236,9 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     const std::string table = inChromium(base + "/");
     EXPECT_NE(table.find("<td>Gian Maria</td><td class=\"n\">31.415</td>"), std::string::npos) << table;
 
-    // The e-mail is kept for the maker: no page and no log line shows it.
-    EXPECT_EQ(table.find("@x.it"), std::string::npos);
-    EXPECT_EQ(bodies.find("@x.it"), std::string::npos);
-    EXPECT_EQ(bodies.find("nome@provider"), std::string::npos);
+    // The e-mail is kept for the maker: no page and no log line shows one.
+    bodies += table;
+    EXPECT_EQ(bodies.find('@'), std::string::npos);
     EXPECT_EQ(bodies.find("<script>"), std::string::npos);
     EXPECT_EQ(bodies.find("<b>"), std::string::npos);
     EXPECT_EQ(second.stop(), 0);
