@@ -9,7 +9,7 @@
 namespace vortigo::records {
 namespace {
 
-TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddress)
+TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddressAndForgetsOnlyIdleOnes)
 {
     using namespace std::chrono_literals;
     const RateLimiter::Clock::time_point t0{};
@@ -25,24 +25,20 @@ TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePer
     for (int i = 0; i < 6; ++i)
         EXPECT_TRUE(limiter.allow("10.0.0.1", t0 + 1h)) << i;
     EXPECT_FALSE(limiter.allow("10.0.0.1", t0 + 1h));
-}
 
-TEST(RateLimit, AFloodOfAddressesDoesNotGrowWithoutBoundNorFreeTheBusyOnesEarly)
-{
-    const RateLimiter::Clock::time_point t0{};
-    RateLimiter limiter(2, 100);
-    EXPECT_TRUE(limiter.allow("busy", t0));
-    EXPECT_TRUE(limiter.allow("busy", t0));
+    // A flood of addresses neither grows the table past its bound nor frees
+    // a busy address early; a table full of idle ones forgets them.
+    RateLimiter bounded(2, 100);
+    EXPECT_TRUE(bounded.allow("busy", t0));
+    EXPECT_TRUE(bounded.allow("busy", t0));
     for (int i = 0; i < 98; ++i)
-        limiter.allow("flood-" + std::to_string(i), t0);
-    EXPECT_FALSE(limiter.allow("busy", t0));
-    EXPECT_EQ(limiter.addresses(), 99u);
-    // A table that is full of idle addresses forgets them to take a new one.
-    using namespace std::chrono_literals;
+        bounded.allow("flood-" + std::to_string(i), t0);
+    EXPECT_FALSE(bounded.allow("busy", t0));
+    EXPECT_EQ(bounded.addresses(), 99u);
     for (int i = 0; i < 10000; ++i)
-        limiter.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
-    EXPECT_LE(limiter.addresses(), 100u);
-    EXPECT_TRUE(limiter.allow("fresh", t0 + 4h));
+        bounded.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
+    EXPECT_LE(bounded.addresses(), 100u);
+    EXPECT_TRUE(bounded.allow("fresh", t0 + 4h));
 }
 
 }  // namespace
