@@ -4,20 +4,8 @@
 // table of letters, found words said in words, and the announcements.
 #include "tests/app/form1_fixture.h"
 
-#include <QAccessible>
-
 using namespace vortigo;
 using namespace vortigo::test;
-
-namespace {
-
-QString nameOf(QObject* object)
-{
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
-    return iface ? iface->text(QAccessible::Name) : QStringLiteral("(none)");
-}
-
-}  // namespace
 
 TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAndAnnounced)
 {
