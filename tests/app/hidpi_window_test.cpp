@@ -51,13 +51,3 @@ TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCel
     EXPECT_EQ(f.surface().image().pixelColor(inside * 2), qc(kRed));
     EXPECT_EQ(f.surface().image().pixelColor(2 * (s.MarginX - 3), 2 * s.MarginY), qc(kRed));
 }
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
-    qputenv("QT_SCALE_FACTOR", "2");
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
