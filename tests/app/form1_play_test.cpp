@@ -3,7 +3,6 @@
 // changes of level, and quitting.
 #include "tests/app/form1_fixture.h"
 
-
 using namespace vortigo;
 using namespace vortigo::test;
 
@@ -126,7 +125,6 @@ TEST_F(Form1Test, TimeOutAsksOnceEvenWhileTicksKeepComingAndTheTimeLabelBlinksBe
     EXPECT_EQ(modalWindowsSeen, 1);
     EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 700 \r\n"));
     EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, -1, 3, 0));
-
 }
 
 TEST_F(Form1Test, ChangingLevelRestartsTheGameAndIsSaved)

@@ -33,9 +33,7 @@ TEST_F(Form1Test, AtFirstRunTheWindowShowsItsDesignedMenusAndColoursAtPibo)
     // Design-time marks: Pibo and sound, but Pibo's bonus only once chosen.
     EXPECT_EQ(std::tuple(f.Menulev[0]->isChecked(), f.Menulev[1]->isChecked(), f.Menulev[2]->isChecked(),
                          f.Menulev[3]->isChecked(), f.MenuSuono->isChecked()), std::tuple(false, true, false, false, true));
-    const GameState& s = f.state();
-    EXPECT_EQ(std::tuple(s.DictionaryIndex, s.LevelTimeBonus, s.RoundStatus, s.Round), std::tuple(1, 0, 0, 0));
-    EXPECT_EQ(std::tuple(f.Text1->text(), f.Combo1->count(), f.Combo1->currentText()), std::tuple("Brivo", 3, "Italiano"));
+    EXPECT_EQ(std::tuple(f.Text1->text(), f.Combo1->count(), f.state().LevelTimeBonus), std::tuple("Brivo", 3, 0));
 
     EXPECT_EQ(std::tuple(f.windowTitle(), f.Label12->text()), std::tuple("Vortigo", "vortigo.example"));
     EXPECT_EQ(std::tuple(back(f.Picture2), back(f.Label2), fore(f.Label12)),
@@ -81,8 +79,9 @@ TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWith
 }
 
 // A folder named in Latin-1 bytes used to lose its name on the way to the
-// files: the title picture was "damaged" and the dictionary "missing".
-TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGame)
+// files: the title picture was "damaged" and the dictionary "missing". The
+// picture comes through our own GIF reader, and shows just as Qt reads it.
+TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGameAndTheTitlePictureIsAsQtReadsIt)
 {
     const std::filesystem::path latin1 = folder / "gioco\xE8";
     std::filesystem::create_directory(latin1);
@@ -95,7 +94,10 @@ TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGame)
     Form1& f = openActive();
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
-    EXPECT_FALSE(f.titlePicture().isNull());
+    const std::string gif = readBytes(folder / "vortigo.gif");
+    QImage qt;
+    ASSERT_TRUE(qt.loadFromData(QByteArray(gif.data(), static_cast<qsizetype>(gif.size())), "GIF"));
+    EXPECT_EQ(f.Picture1->grab().toImage().convertToFormat(QImage::Format_ARGB32), qt.convertToFormat(QImage::Format_ARGB32));
     EXPECT_TRUE(f.Menulev[3]->isChecked());
     EXPECT_EQ(std::filesystem::current_path(), folder);
 
