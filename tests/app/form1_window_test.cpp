@@ -168,6 +168,14 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     f.Text1->setFocus();
     key(Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(f.MenuSuono->isChecked());
+    // F1: the help page beside the program, even from a current folder that is gone.
+    std::filesystem::create_directory(folder / "sparita");
+    std::filesystem::current_path(folder / "sparita");
+    std::filesystem::remove(folder / "sparita");
+    key(Qt::Key_F1);
+    EXPECT_EQ(std::filesystem::current_path(), folder);
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(std::pair(platform.commands[0].line, platform.commands[0].style), std::pair(std::string("start vortigo.htm"), 2));
     f.Combo1->setFocus();
     key(Qt::Key_F4);  // the About window, not the chooser's list
     EXPECT_EQ(modalWindowsSeen, 1);
@@ -179,7 +187,7 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     // The Ctrl+F11 menu opens the same home page as the link, minimised.
     f.menuPHP_Click();
     QTest::keyClick(f.Label12, Qt::Key_Space);
-    ASSERT_EQ(platform.commands.size(), 2u);
-    EXPECT_EQ(platform.commands[0].line, platform.commands[1].line);
-    EXPECT_EQ(platform.commands[0].style, 2);
+    ASSERT_EQ(platform.commands.size(), 3u);
+    EXPECT_EQ(platform.commands[1].line, platform.commands[2].line);
+    EXPECT_EQ(platform.commands[1].style, 2);
 }
