@@ -6,7 +6,7 @@
 //   Puzzle/PlaceWords        placement only
 //   Puzzle/PlaceAndLetters   placement + the letters of FillGrid (no drawing)
 //   Reference/...            the same two with the first, literal version of
-//                            the search (tests/support/reference_puzzle.h), on
+//                            the search (bench/reference_puzzle.h), on
 //                            today's clock and generator: the pair isolates
 //                            the search and the filling loop
 //   Draw/SetUpOffscreen      layout + placement + filling + drawing into the
@@ -31,7 +31,7 @@
 #include "core/grid_filling.h"
 #include "core/grid_layout.h"
 #include "core/word_placement.h"
-#include "tests/support/reference_puzzle.h"
+#include "bench/reference_puzzle.h"
 #include "widgets/game_fonts.h"
 
 #include <QApplication>

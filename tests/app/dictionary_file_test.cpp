@@ -43,17 +43,14 @@ protected:
 
 TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
 {
-    // A length, the 16 header bytes of that length, and the start and word count they give.
+    // A length, the 16 header bytes of that length, and the start and word count they give
+    // (how a field reads as a number is the number reader's own test).
     const std::tuple<int, const char*, long long, long long> cases[] = {
         {5, "     409     459", 409, 10},  // the worked example
         {5, "     409     458", 409, 9},   // one byte short of a word leaves it out
-        {4, "                ", 0, 0},     // eight blanks read as 0
-        {6, "              60", 0, 10},
         {7, "     500     490", 500, -1},  // (490 - 500) \ 7 truncates toward zero
         {15, "     409     439", 409, 2},
-        {3, " 4 0 9  420xx999", 409, 3},  // blanks inside are skipped, a letter ends the number
         {4, "  409.5   418.5 ", 410, 2},  // halves go to even
-        {5, "+409    abc     ", 409, -81},
         {3, "9E99    -9E99   ", 2147483647, (-2147483648LL - 2147483647LL) / 3},  // held within 32 bits
         {4, "0E999   1E9     ", 0, 250000000},
     };

@@ -5,13 +5,13 @@
 
 #include "app/form1.h"
 #include "core/palette.h"
-#include "core/score_format.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/scratch_folder.h"
 #include "widgets/window_design.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -27,9 +27,20 @@
 
 namespace vortigo::test {
 
+/// Qt's warnings, counted by the window tests' main() (gui_test_main.cpp).
+extern int qtWarnings;
+
 inline QColor qc(int paletteIndex) { return paletteColour(paletteIndex); }
 inline QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
 inline QColor fore(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+inline QPoint middle(const QWidget* w) { return w->rect().center(); }
+
+/// What a screen reader reads as the object's name.
+inline QString nameOf(QObject* object)
+{
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("(none)");
+}
 
 /// The cells of every word in list order, each cell once, with the index of
 /// the lowest-numbered word it belongs to.
@@ -54,18 +65,11 @@ protected:
         writeDictionary(folder / "SLESSICO.2", sampleWords('E'));
         // Every window test also checks that Qt warned of nothing meanwhile.
         qtWarnings = 0;
-        previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            // The offscreen platform saying what it cannot do (raise, grab, size hints) is no fault.
-            qtWarnings += type != QtDebugMsg && type != QtInfoMsg && !text.startsWith("This plugin does not support");
-            if (previousHandler)
-                previousHandler(type, context, text);
-        });
     }
 
     void TearDown() override
     {
         form.reset();
-        qInstallMessageHandler(previousHandler);
         EXPECT_EQ(qtWarnings, 0) << "Qt warned";
         std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
@@ -121,31 +125,6 @@ protected:
     /// A real left click on a cell of the grid.
     void clickCell(Cell c) { QTest::mouseClick(form->clientArea(), Qt::LeftButton, {}, centre(c)); }
 
-    /// Round 1 won at Pibo with no tick in between (3 seconds stay used):
-    /// every letter once, the last word's at 100, and each word's bonus.
-    i32 roundOneWinningScore() const
-    {
-        const GameState& s = form->state();
-        i32 expected = 0;
-        for (const auto& [cell, word] : wordCells(s))
-            expected += word == s.LastWordIndex ? 100 : 50;
-        for (int i = 0; i <= s.LastWordIndex; ++i)
-            expected += (42 - 3) * static_cast<i32>(s.WordList(i).size());
-        return expected;
-    }
-
-    /// What winning round 1 shows, however its last letter was played.
-    void expectRoundOneWon(i32 expected)
-    {
-        const GameState& s = form->state();
-        ASSERT_GE(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
-        EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
-        EXPECT_EQ(s.Score, expected);
-        EXPECT_EQ(form->Label3->text().toStdString(), formatScore(expected, "."));
-        EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
-    }
-
     /// Closes every modal window (the high-score window) soon after it
     /// opens, counting how many were seen and whether the main window was
     /// disabled meanwhile.
@@ -161,8 +140,6 @@ protected:
         closer.start(15);
     }
 
-    static inline int qtWarnings = 0;
-    static inline QtMessageHandler previousHandler = nullptr;
     TestFolder scratch{"vortigo-form1"};
     std::filesystem::path folder = scratch.path();
     FakePlatform platform;

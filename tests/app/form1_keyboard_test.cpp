@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Playing without a mouse: every key goes to whichever widget has the focus,
-// as a real keyboard's keys do.
+// as a real keyboard's keys do, and a round won from the keyboard shows what
+// the mouse would have shown.
 #include "tests/app/form1_fixture.h"
 
 #include "app/grid_area.h"
+#include "core/score_format.h"
 
 #include <QKeyEvent>
 
@@ -31,7 +33,7 @@ void walkTo(Form1& f, Cell to)
 
 }  // namespace
 
-TEST_F(Form1Test, TheKeyboardAloneWinsRoundOneWithTheMessagesAndScoreOfTheMouse)
+TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMessagesAndScoreOfTheMouse)
 {
     Form1& f = openActive();
     ASSERT_TRUE(f.Command3d1->hasFocus());
@@ -43,50 +45,25 @@ TEST_F(Form1Test, TheKeyboardAloneWinsRoundOneWithTheMessagesAndScoreOfTheMouse)
     ASSERT_TRUE(f.Text1->hasFocus());
     QTest::keyClicks(QApplication::focusWidget(), "Zunda     ");
     ASSERT_EQ(f.Text1->text(), "Zunda     ");
-
-    key(Qt::Key_F2);
-    const GameState& s = f.state();
-    ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
-    ASSERT_TRUE(f.clientArea()->hasFocus());
-    EXPECT_EQ(ring(f), (Cell{1, 1}));
-
-    const auto cells = wordCells(s);
-    const i32 expected = roundOneWinningScore();
-    for (const auto& [cell, word] : cells) {  // what the player goes by: the word letters are green
-        const QRect box = cellBox(cell);
-        bool green = false;
-        for (int y = box.top(); y <= box.bottom() && !green; ++y)
-            for (int x = box.left(); x <= box.right() && !green; ++x)
-                green = f.surface().image().pixelColor(x, y) == qc(kGreen);
-        EXPECT_TRUE(green) << cell.col << ", " << cell.row;
-    }
-    for (const auto& [cell, word] : cells) {
-        walkTo(f, cell);
-        if (cell == cells.back().first) {  // nothing said before the last letter
-            EXPECT_EQ(std::tuple(s.Round, platform.messages.size()), std::tuple(1, 0u));
-        }
-        key(Qt::Key_Space);
-    }
-    expectRoundOneWon(expected);  // exactly as with the mouse
-    // The next round starts with the ring at the top left again.
-    EXPECT_TRUE(f.clientArea()->hasFocus());
-    EXPECT_EQ(ring(f), (Cell{1, 1}));
-}
-
-TEST_F(Form1Test, TabGoesRoundTheControlsTheRingStopsAtTheEdgesAndKeysActAsClicks)
-{
-    Form1& f = openActive();
-    // The round trip of Tab, from the new-game button where the window opens.
-    for (QWidget* next : {f.clientArea(), static_cast<QWidget*>(f.Label12), static_cast<QWidget*>(f.Text1),
+    // The round trip of Tab, through the grid, back to the new-game button.
+    for (QWidget* next : {static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1), f.clientArea(),
+                          static_cast<QWidget*>(f.Label12), static_cast<QWidget*>(f.Text1),
                           static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1)}) {
         key(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
-    // Space on the new-game button starts a game; the grid takes the keys.
+
+    // Space on the new-game button starts a game; the grid takes the keys, the ring at the top left.
     key(Qt::Key_Space);
-    const GameState& s = f.state();
-    ASSERT_EQ(s.Round, 1);
+    GameState& s = f.state();
+    ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
+    EXPECT_EQ(std::tuple(f.Label7->text(), f.Label8->text()), std::tuple(QString("2"), QString("1")));
+    for (int i = 0; i < 20; ++i) {
+        QLabel* l = f.Label1[static_cast<std::size_t>(i)];
+        EXPECT_EQ(l->isVisibleTo(&f) ? l->text().toStdString() : "-", i <= 3 ? s.WordList(i) : "-") << i;
+    }
     ASSERT_TRUE(f.clientArea()->hasFocus());
+    EXPECT_EQ(ring(f), (Cell{1, 1}));
 
     // Round 1 is 7 x 6: the ring stops at every edge.
     const std::pair<Qt::Key, Cell> moves[] = {{Qt::Key_Left, {1, 1}}, {Qt::Key_Up, {1, 1}}, {Qt::Key_End, {7, 1}},
@@ -99,9 +76,26 @@ TEST_F(Form1Test, TabGoesRoundTheControlsTheRingStopsAtTheEdgesAndKeysActAsClick
         key(Qt::Key_Down);
     EXPECT_EQ(ring(f), (Cell{7, 6}));
 
+    // Round 1 won at Pibo with no tick in between (3 seconds stay used): every
+    // letter once, the last word's at 100, and each word's bonus; less one error.
+    const auto cells = wordCells(s);
+    i32 expected = -1000;
+    for (const auto& [cell, word] : cells)
+        expected += word == s.LastWordIndex ? 100 : 50;
+    for (int i = 0; i <= s.LastWordIndex; ++i)
+        expected += (42 - 3) * static_cast<i32>(s.WordList(i).size());
+    for (const auto& [cell, word] : cells) {  // what the player goes by: the word letters are green
+        const QRect box = cellBox(cell);
+        bool green = false;
+        for (int y = box.top(); y <= box.bottom() && !green; ++y)
+            for (int x = box.left(); x <= box.right() && !green; ++x)
+                green = f.surface().image().pixelColor(x, y) == qc(kGreen);
+        EXPECT_TRUE(green) << cell.col << ", " << cell.row;
+    }
+
     // Space and Enter: the first press paints a letter red and scores, the
     // second paints it white and does not; a held key is one press.
-    const Cell letter = letterCell(s, 0, 1);
+    const Cell letter = cells.front().first;
     walkTo(f, letter);
     key(Qt::Key_Space);
     EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kRed)));
@@ -113,9 +107,35 @@ TEST_F(Form1Test, TabGoesRoundTheControlsTheRingStopsAtTheEdgesAndKeysActAsClick
 
     // While the error message is open, a key on the grid is dropped like a click.
     walkTo(f, fillerCell());
-    platform.messages.clear();
     platform.whileMessageOpen = [&](const std::string&) { QTest::keyClick(f.clientArea(), Qt::Key_Space); };
     key(Qt::Key_Space);
     EXPECT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(f.Label7->text(), "1");
+    platform.whileMessageOpen = nullptr;
+
+    // Every word letter; the first one again, which scores no more. Nothing is said before the last.
+    platform.messages.clear();
+    for (std::size_t n = 0; n + 1 < cells.size(); ++n) {
+        walkTo(f, cells[n].first);
+        key(Qt::Key_Space);
+    }
+    EXPECT_EQ(std::tuple(s.Round, platform.messages.size()), std::tuple(1, 0u));
+    // Found words turn blue in the list, and their letters yellow in the grid.
+    for (int i = 0; i <= 3; ++i) {
+        EXPECT_EQ(back(f.Label1[static_cast<std::size_t>(i)]), qc(f.wordFound(i) ? kBlue : kWhite)) << i;
+        if (f.wordFound(i)) {
+            EXPECT_EQ(paintOf(letterCell(s, i, 1)), qc(kYellow)) << i;
+        }
+    }
+    walkTo(f, cells.back().first);
+    key(Qt::Key_Space);
+    ASSERT_GE(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
+    EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
+    EXPECT_EQ(std::tuple(s.Score, f.Label3->text().toStdString()), std::tuple(expected, formatScore(expected, ".")));
+    EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
+    EXPECT_EQ(back(f.Label1[0]), qc(kWhite));
+    // The next round starts with the ring at the top left again.
+    EXPECT_TRUE(f.clientArea()->hasFocus());
+    EXPECT_EQ(ring(f), (Cell{1, 1}));
 }

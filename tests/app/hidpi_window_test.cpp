@@ -17,18 +17,8 @@ TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCel
     const QImage& image = f.surface().image();
     EXPECT_EQ(image.size(), QSize(680, 620) * 2);
 
-    // Within the grid, a picture merely enlarged from ratio 1 would have every
-    // pair of device columns (2x, 2x + 1) alike; drawn at ratio 2 the letters'
-    // edges fall between them in many places.
+    // (How the image draws at ratio 2 is the image's own test.)
     const int left = 2 * s.MarginX, right = 2 * (s.MarginX + s.CellSize * s.GridCols);
-    int differingPairs = 0;
-    for (int x = left; x + 1 < right; x += 2)
-        for (int y = 2 * s.MarginY; y < 2 * (s.MarginY + s.CellSize * s.GridRows); ++y)
-            if (image.pixel(x, y) != image.pixel(x + 1, y)) {
-                ++differingPairs;
-                break;
-            }
-    EXPECT_GT(differingPairs, (right - left) / 8) << "of " << (right - left) / 2 << " column pairs";
 
     const Cell c = letterCell(s, 0, 1);
     clickCell(c);
@@ -50,14 +40,4 @@ TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCel
     EXPECT_EQ(f.surface().devicePixelRatio(), 2.0);
     EXPECT_EQ(f.surface().image().pixelColor(inside * 2), qc(kRed));
     EXPECT_EQ(f.surface().image().pixelColor(2 * (s.MarginX - 3), 2 * s.MarginY), qc(kRed));
-}
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests))
-        return RUN_ALL_TESTS();
-    qputenv("QT_SCALE_FACTOR", "2");
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every caption and label of the main and high-score windows shows its whole
-// text in the fonts the game draws with, and no two controls of the main
-// window's strip cover each other, at the usual screen sizes.
+// Every caption and label of the main window's strip shows its whole text in
+// the fonts the game draws with, and no two controls of the strip cover each
+// other, at the usual screen sizes.
 #include "tests/app/form1_fixture.h"
 
-#include "scores/form4.h"
 #include "widgets/text_fit.h"
 
 #include <QFontMetricsF>
@@ -97,25 +96,6 @@ TEST_F(Form1Test, EveryStripCaptionFitsAndNoTwoStripControlsOverlapAtEveryScreen
         EXPECT_LE(s.MarginX + s.GridCols * s.CellSize, f.Frame3d1->x());
         form.reset();
     }
-}
-
-TEST_F(Form1Test, EveryCaptionOfTheHighScoreWindowFits)
-{
-    open();
-    GameState state;
-    Form4 table({state, platform, nullptr, QStringLiteral("Brivo"), QCursor(), folder});
-    QList<QWidget*> controls;
-    for (QWidget* w : table.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w == table.Line1)
-            continue;
-        controls << w;
-        EXPECT_TRUE(table.rect().contains(w->geometry())) << name(w);
-        if (const auto* label = qobject_cast<QLabel*>(w)) {
-            EXPECT_EQ(clipped(label, label->text()), "");
-        }
-    }
-    EXPECT_EQ(overlaps(controls), std::vector<std::string>{});
-    EXPECT_LE(QFontMetricsF(table.Frame1->font()).horizontalAdvance(table.Frame1->title()), table.Frame1->width() - 16);
 }
 
 TEST(FittedRects, BoxesGrowToWhatTheyNeedFromTheirAnchorAndPushTheControlTheyReachClear)

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The files delivered beside the program and compiled into it: the sounds, the
-// title picture, the help page and the small pictures.
+// The files delivered beside the program and compiled into it: the sounds,
+// the help page and the small pictures (the title picture has its reader's test).
 #include <gtest/gtest.h>
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QRegularExpression>
 #include <QString>
 
@@ -63,13 +62,6 @@ TEST(ShippedSounds, each_sound_is_a_pcm_wave_lasting_as_long_as_its_moment_in_th
         EXPECT_GE(seconds, s.minSeconds) << s.name;
         EXPECT_LE(seconds, s.maxSeconds) << s.name;
     }
-}
-
-TEST(TitlePicture, is_a_gif_of_640_by_300_pixels)
-{
-    QImageReader reader(dataFile("vortigo.gif"));
-    EXPECT_EQ(reader.format(), QByteArray("gif"));
-    EXPECT_EQ(reader.read().size(), QSize(640, 300)) << qPrintable(reader.errorString());
 }
 
 TEST(HelpPage, declares_utf8_and_explains_every_shortcut_key_of_the_menus)

@@ -74,16 +74,12 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
             run(QStringLiteral(VORTIGO_CMAKE), {"--install", VORTIGO_BUILD_DIR, "--prefix", prefix});
         ASSERT_EQ(installed, 0) << log.toStdString() << errors.toStdString();
 
-        // The standard layout.
+        // The standard layout, where desktops and software centres look (the
+        // package check lists every file).
         const QString game = prefix + "/bin/vortigo", data = prefix + "/share/vortigo/";
-        for (const char* file :
-             {"bin/vortigo", "share/vortigo/SLESSICO.1", "share/vortigo/SLESSICO.2", "share/vortigo/SLESSICO.3",
-              "share/vortigo/vortigo.gif", "share/vortigo/vortigo.htm", "share/vortigo/CREDITS.txt",
-              "share/vortigo/VINCI.WAV", "share/applications/example.vortigo.Vortigo.desktop",
-              "share/metainfo/example.vortigo.Vortigo.metainfo.xml",
-              "share/icons/hicolor/256x256/apps/example.vortigo.Vortigo.png",
-              "share/icons/hicolor/scalable/apps/example.vortigo.Vortigo.svg", "share/man/man6/vortigo.6.gz",
-              "share/doc/vortigo/CREDITS.txt", "lib/vortigo/modules/libvortigo_sound.so"})
+        for (const char* file : {"share/applications/example.vortigo.Vortigo.desktop",
+                                 "share/metainfo/example.vortigo.Vortigo.metainfo.xml",
+                                 "share/icons/hicolor/scalable/apps/example.vortigo.Vortigo.svg"})
             EXPECT_TRUE(QFile::exists(prefix + "/" + file)) << file;
         if (readOnlyData)
             walk(data, false);

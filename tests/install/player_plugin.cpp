@@ -3,9 +3,9 @@
 // Qt loads this as an input plugin when the test names it in
 // QT_QPA_GENERIC_PLUGINS, and it plays through the same Qt events a player's
 // mouse and keyboard make. It names the player, switches the sound off, on
-// and off again, plays the letter under the keyboard ring until one scores
-// (a wrong letter means a new game), then quits with Ctrl+F5 and closes the
-// high-score table. It reports on stdout:
+// and off again, plays the letter under the keyboard ring of new games until
+// one scores, then quits with Ctrl+F5 and closes the high-score table. It
+// reports on stdout:
 //   message <text>   every message box, answered with Enter (OK)
 //   score <n>        the points when the game was ended
 //   done             the table was closed
@@ -50,103 +50,70 @@ class Player : public QObject {
 public:
     Player()
     {
-        connect(&m_tick, &QTimer::timeout, this, [this] { step(); });
-        m_tick.start(30);
+        // The game's boxes are modal: a key that opens one returns only once
+        // it is closed, so a timer of their own answers them meanwhile.
+        connect(&m_boxes, &QTimer::timeout, this, [this] { answerBox(); });
+        m_boxes.start(30);
+        QTimer::singleShot(0, this, [this] { play(); });
     }
 
 private:
-    enum class Phase { FindWindow, Name, Play, Played, NewGame, Table, Closed };
-
-    // An action that opens one of the game's boxes returns only when the box
-    // is closed, so actions run from a timer of their own, and while one is
-    // under way only a box it opened is handled: a sequence of keys is never
-    // cut into.
-    void step()
+    void answerBox()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (m_busy > 0 && !modal)
-            return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             report(QStringLiteral("message ") + box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
-            if (box->text().startsWith(QStringLiteral("Hai commesso un errore!")))
-                m_phase = Phase::NewGame;  // a wrong letter: start over
-            later([box] { QTest::keyClick(box, Qt::Key_Return); });
-            return;
+            QTest::keyClick(box, Qt::Key_Return);
+        } else if (auto* table = qobject_cast<QDialog*>(modal)) {
+            report(QStringLiteral("done"));
+            for (QPushButton* ok : table->findChildren<QPushButton*>())
+                if (ok->text() == QStringLiteral("&OK"))
+                    QTest::mouseClick(ok, Qt::LeftButton);
         }
-        if (m_phase == Phase::FindWindow) {
+    }
+
+    // Shortcuts work only in the active window; a closed box may leave none
+    // active, as a player's click on the window would fix.
+    void shortcut(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        m_window->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_window))
+            giveUp(QStringLiteral("the window is not active"));
+        QTest::keyClick(m_window, key, modifiers);
+    }
+
+    void play()
+    {
+        for (int waits = 0; !m_window; ++waits) {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* main = qobject_cast<QMainWindow*>(w); main && main->isVisible())
                     m_window = main;
-            if (!m_window)
-                return;
-            m_phase = Phase::Name;
+            if (waits > 1000)
+                giveUp(QStringLiteral("no main window"));
+            QTest::qWait(30);
         }
-        // Shortcuts work only in the active window; a closed box may leave
-        // none active, as a player's click on the window would fix.
-        if (m_phase < Phase::Table && QApplication::activeWindow() != m_window) {
-            m_window->activateWindow();
-            return;
-        }
+        auto* name = withToolTip<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"));
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("Collaudo"));
+        QTest::keyClick(name, Qt::Key_Tab);  // leaving the box saves the name
+        for (int i = 0; i < 3; ++i)  // off, on (its sound loads the sound module), off
+            shortcut(Qt::Key_S, Qt::ControlModifier);
+
+        // The ring starts each round on the top-left cell; a first letter misses with well under even odds.
         auto* score = withToolTip<QLabel>(m_window, QStringLiteral("Punti fatti"));
-        switch (m_phase) {
-        case Phase::Name:
-            m_phase = Phase::Play;
-            later([this, name = withToolTip<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"))] {
-                QTest::mouseClick(name, Qt::LeftButton);
-                QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-                QTest::keyClicks(name, QStringLiteral("Collaudo"));
-                QTest::keyClick(name, Qt::Key_Tab);  // leaving the box saves the name
-                for (int i = 0; i < 3; ++i)  // off, on (its sound loads the sound module), off
-                    QTest::keyClick(m_window, Qt::Key_S, Qt::ControlModifier);
-                QTest::keyClick(m_window, Qt::Key_F2);
-            });
-            return;
-        case Phase::Play:  // the letter under the ring, which each round puts on the top-left cell
-            if (++m_games > 200)  // a first letter misses with well under even odds
+        for (int games = 0; score->text().toInt() <= 0; ++games) {
+            if (games == 200)
                 giveUp(QStringLiteral("no scoring letter in 200 games"));
-            m_phase = Phase::Played;
-            later([grid = m_window->centralWidget()] { QTest::keyClick(grid, Qt::Key_Space); });
-            return;
-        case Phase::Played:
-            if (score->text().toInt() > 0) {
-                report(QStringLiteral("score ") + score->text());
-                m_phase = Phase::Table;
-                later([this] { QTest::keyClick(m_window, Qt::Key_F5, Qt::ControlModifier); });
-            }
-            return;
-        case Phase::NewGame:
-            m_phase = Phase::Play;
-            later([this] { QTest::keyClick(m_window, Qt::Key_F2); });
-            return;
-        case Phase::Table:
-            if (auto* table = qobject_cast<QDialog*>(modal)) {
-                m_phase = Phase::Closed;
-                report(QStringLiteral("done"));
-                for (QPushButton* ok : table->findChildren<QPushButton*>())
-                    if (ok->text() == QStringLiteral("&OK"))
-                        later([ok] { QTest::mouseClick(ok, Qt::LeftButton); });
-            }
-            return;
-        default:
-            return;
+            shortcut(Qt::Key_F2);  // a game in play asks first
+            QTest::keyClick(m_window->centralWidget(), Qt::Key_Space);
         }
+        report(QStringLiteral("score ") + score->text());
+        shortcut(Qt::Key_F5, Qt::ControlModifier);
     }
 
-    template <typename F>
-    void later(F action)
-    {
-        ++m_busy;
-        QTimer::singleShot(0, this, [this, action] {
-            action();
-            --m_busy;
-        });
-    }
-
-    QTimer m_tick;
-    Phase m_phase = Phase::FindWindow;
+    QTimer m_boxes;
     QMainWindow* m_window = nullptr;
-    int m_games = 0;
-    int m_busy = 0;  // actions under way, one inside the other when a box is open
 };
 
 class PlayerPlugin : public QGenericPlugin {

@@ -26,8 +26,7 @@ public:
 
     // ---- scripting ----
     std::deque<Answer> answers;  ///< next answers to OK/Cancel boxes; OK when empty
-    double clock = 36000.0;      ///< seconds since midnight; advanced by clockStep per reading
-    double clockStep = 0.0;
+    double clock = 36000.0;  ///< seconds since midnight
     std::string date = "03-05-2001";
     std::string time = "09:07:45";
     std::string separator = ".";
@@ -40,9 +39,7 @@ public:
     std::vector<std::string> sounds;
     std::vector<double> pauses;
     std::vector<Command> commands;
-    std::vector<Pointer> windowPointers;
     std::vector<Pointer> screenPointers;
-    int clockReadings = 0;
     bool ended = false;
 
     Answer messageBox(const std::string& text, Buttons buttons) override
@@ -59,17 +56,11 @@ public:
     void playSound(const std::string& fileName) override { sounds.push_back(fileName); }
     void pause(double seconds) override { pauses.push_back(seconds); }
     void runCommand(const std::string& line, int style) override { commands.push_back({line, style}); }
-    double secondsSinceMidnight() override
-    {
-        ++clockReadings;
-        const double now = clock;
-        clock += clockStep;
-        return now;
-    }
+    double secondsSinceMidnight() override { return clock; }
     std::string dateText() override { return date; }
     std::string timeText() override { return time; }
     std::string groupSeparator() override { return separator; }
-    void setWindowPointer(Pointer shape) override { windowPointers.push_back(shape); }
+    void setWindowPointer(Pointer) override {}
     void setScreenPointer(Pointer shape) override { screenPointers.push_back(shape); }
     void endProgram() override { ended = true; }
 

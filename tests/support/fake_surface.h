@@ -22,7 +22,6 @@ public:
     int w = 680;
     int h = 620;
     int backColour = 15;
-    std::string fontName;
     double fontPoints = 0;
     bool fontBold = false;
     std::vector<Op> ops;
@@ -39,9 +38,8 @@ public:
     {
         ops.push_back({Op::Outline, x1, y1, x2, y2, colour, {}});
     }
-    void setFont(const std::string& name, double points, bool bold) override
+    void setFont(const std::string&, double points, bool bold) override
     {
-        fontName = name;
         fontPoints = points;
         fontBold = bold;
     }

@@ -2,11 +2,10 @@
 // The puzzle making as it was first written: the placement search and the
 // letter part of the grid filling, spelled out step by step with checked
 // cell access, re-reading the direction table for every letter. It is slow
-// on purpose and never changes: the game's own tight version must give
-// exactly the same grid, word records and number of clock readings for the
-// same clock. The generator is here too as first written, mixing every
-// reading in afresh, so that the game's draws can be held to it. Used by the
-// equivalence test and the benchmarks.
+// on purpose and never changes: the fingerprints the game's tight version is
+// held to (tests/core/puzzle_fingerprint_test.cpp) were taken from it, and
+// the benchmarks run it beside the game's own. The generator is here too as
+// first written, mixing every reading in afresh.
 #pragma once
 
 #include "core/clock_random.h"
