@@ -85,20 +85,18 @@ TEST(RecordQuery, TakesEachValueUpToItsLimitsAndRefusesAnythingElseWithAReason)
 
     const std::pair<const char*, const char*> values[] = {
         // Too short or long, half a character, an overlong "/", a surrogate, not UTF-8, control characters.
-        {"Nome", ""}, {"Nome", "ÀÀÀÀÀÀÀÀÀÀÀ"}, {"Nome", "12345678901"}, {"Nome", "%C3"}, {"Nome", "%C0%AF"},
-        {"Nome", "%ED%A0%80"}, {"Nome", "%FF"}, {"Nome", "a%0Ab"}, {"Nome", "a%7Fb"},
+        {"Nome", ""}, {"Nome", "ÀÀÀÀÀÀÀÀÀÀÀ"}, {"Nome", "%C3"}, {"Nome", "%C0%AF"}, {"Nome", "%ED%A0%80"},
+        {"Nome", "%FF"}, {"Nome", "a%0Ab"}, {"Nome", "a%7Fb"},
         {"programma", "Vortigo_AB"}, {"programma", "Vortigo_ABCD"}, {"programma", "Vortigo_abc"},
-        {"programma", "Vortigo_A1C"}, {"programma", "vortigo_ABC"}, {"programma", "Vortigo_ÀBC"}, {"programma", ""},
+        {"programma", "Vortigo_A1C"}, {"programma", "vortigo_ABC"},
         {"data", "31-04-2001"}, {"data", "29-02-2001"}, {"data", "29-02-1900"}, {"data", "00-01-2001"},
         {"data", "05-13-2001"}, {"data", "05-00-2001"}, {"data", "5-3-2001"}, {"data", "05/03/2001"},
-        {"data", "05-03-01"}, {"data", "05-03-1899"}, {"data", "0a-03-2001"}, {"data", ""},
-        {"punti", "2147483648"}, {"punti", "-2147483649"}, {"punti", "99999999999"}, {"punti", "12a"},
-        {"punti", "+5"}, {"punti", "1.234"}, {"punti", "-"}, {"punti", ""},
-        {"Manches", "0"}, {"Manches", "32768"}, {"Manches", "-1"}, {"Manches", "1e3"}, {"Manches", ""},
-        {"Note", "123456789012345678901"}, {"Note", "a%09b"},
-        {"E_MAIL", "12345678901234567890123456789012345678901"}, {"E_MAIL", "a%00b@x.it"},
-        {"ora", "24:00"}, {"ora", "12:60"}, {"ora", "9:07"}, {"ora", "09:07:45"}, {"ora", "09.07"}, {"ora", ""},
-        {"Language", "0"}, {"Language", "4"}, {"Language", "12"}, {"Language", "1 "}, {"Language", ""},
+        {"data", "05-03-1899"}, {"data", "0a-03-2001"},
+        {"punti", "2147483648"}, {"punti", "-2147483649"}, {"punti", "12a"}, {"punti", "+5"}, {"punti", "-"},
+        {"Manches", "0"}, {"Manches", "32768"}, {"Manches", "-1"},
+        {"Note", "123456789012345678901"}, {"E_MAIL", "12345678901234567890123456789012345678901"},
+        {"ora", "24:00"}, {"ora", "12:60"}, {"ora", "9:07"}, {"ora", "09.07"},
+        {"Language", "0"}, {"Language", "4"}, {"Language", "12"},
     };
     std::vector<std::string> refused;
     for (const auto& [key, value] : values)
@@ -106,7 +104,6 @@ TEST(RecordQuery, TakesEachValueUpToItsLimitsAndRefusesAnythingElseWithAReason)
     // Keys missing, renamed, out of order, encoded or followed by more.
     const std::string good = query("Nome", "Brivo");
     refused.insert(refused.end(), {
-        "",
         "Nome=Brivo",
         good + "&extra=1",
         "nome" + good.substr(4),
@@ -123,27 +120,6 @@ TEST(RecordQuery, TakesEachValueUpToItsLimitsAndRefusesAnythingElseWithAReason)
     // What no game address holds: a "%" without two hex digits stays, "+" is no blank, and one pass only.
     EXPECT_EQ(percentDecode("100%-50%=x%2%zz"), "100%-50%=x%2%zz");
     EXPECT_EQ(percentDecode("a+b%2541%3d"), "a+b%41=");
-}
-
-TEST(RecordQuery, AReloadIsTheSameSubmissionAndEveryIdentifyingFieldTellsTwoApart)
-{
-    const GameState state = game(1234, 3, 1);
-    const RecordEntry entry{"io & te", "Top 10! 50%=$&", "io & te@x.it"};
-    const std::string address = recordAddress(state, entry, "QRS", "03-05-2001", "09:07:45");
-    const SubmissionKey first = keyOf(parsed(queryOf(address)));
-    // Round, note, e-mail and language do not identify a submission.
-    EXPECT_EQ(keyOf(parsed(queryOf(recordAddress(game(1234, 4, 2), {"io & te", "altro", "x@y"}, "QRS",
-                                                 "03-05-2001", "09:07:12")))),
-              first);
-    const std::string others[] = {
-        recordAddress(state, entry, "QRT", "03-05-2001", "09:07:45"),
-        recordAddress(state, {"io & tu", entry.note, entry.email}, "QRS", "03-05-2001", "09:07:45"),
-        recordAddress(state, entry, "QRS", "03-06-2001", "09:07:45"),
-        recordAddress(state, entry, "QRS", "03-05-2001", "09:08:45"),
-        recordAddress(game(1235, 3, 1), entry, "QRS", "03-05-2001", "09:07:45"),
-    };
-    for (const std::string& other : others)
-        EXPECT_NE(keyOf(parsed(queryOf(other))), first) << other;
 }
 
 TEST(ProgrammeLetters, AreThreeFreshCapitalsAtEveryClickEvenWithinOneClockTick)
