@@ -54,18 +54,28 @@ protected:
     ScratchFolder folder;
 };
 
-TEST_F(HighScoreWindow, TheListSelectsTheBestRowAndOnlyThePodiumGetsALiveLink)
+// A read-only table used to be replaced anyway, losing its mode; now it is
+// respected, the message names the file's own protection, and the result it
+// could not keep is still shown, its link live.
+TEST_F(HighScoreWindow, TheListSelectsTheBestRowOnlyThePodiumGetsALiveLinkAndAReadOnlyTableIsLeftAlone)
 {
-    Form4 first(context(120, true));
+    writeBytes(folder.scoreFile(), fullTableFile());
+    std::filesystem::permissions(folder.scoreFile(), std::filesystem::perms::owner_read);
+    platform.separator = ".";
+    Form4 first(context(99999, true));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": il file è in sola lettura.\n"
+              "Il risultato di questa partita non resterà in tabella; il gioco continua.");
+    EXPECT_EQ(readBytes(folder.scoreFile()), fullTableFile());
+    EXPECT_EQ(std::filesystem::status(folder.scoreFile()).permissions(), std::filesystem::perms::owner_read);
     ASSERT_EQ(first.List1->count(), 51);
     EXPECT_EQ(first.List1->item(0)->text(), "N. - Nome         Punti");
-    EXPECT_EQ(first.List1->item(1)->text(), "01 - Brivo        00,120");
-    EXPECT_EQ(first.List1->currentRow(), 1);
+    EXPECT_EQ(first.List1->item(1)->text(), "01 - Brivo        99.999");
     EXPECT_TRUE(first.Label6->isEnabled());
     EXPECT_EQ(std::pair(first.Text1->maxLength(), first.Text2->maxLength()), std::pair(20, 40));
     // The columns of the rows line up only in a fixed-pitch font.
     EXPECT_TRUE(QFontInfo(first.List1->font()).fixedPitch()) << QFontInfo(first.List1->font()).family().toStdString();
-    EXPECT_TRUE(platform.messages.empty());
     // Only the live link shows the hand; the list and the button have no
     // handler of their own and leave the pointer as it was.
     for (QWidget* w : std::initializer_list<QWidget*>{first.Label6, first.Label5, first.Label6,
@@ -73,7 +83,8 @@ TEST_F(HighScoreWindow, TheListSelectsTheBestRowAndOnlyThePodiumGetsALiveLink)
         moveOver(w);
 
     // A full table the result does not enter: the best row stays selected and the link dead.
-    writeBytes(folder.scoreFile(), fullTableFile());
+    std::filesystem::permissions(folder.scoreFile(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     Form4 form(context(50, true));
     EXPECT_EQ(form.PlayerRow, 0);
     // Off the podium neither the note nor the e-mail can be typed.
@@ -97,29 +108,12 @@ TEST_F(HighScoreWindow, TheListSelectsTheBestRowAndOnlyThePodiumGetsALiveLink)
     EXPECT_TRUE(!form.isVisible() && mainWindow.isEnabled());
 }
 
-// A read-only table used to be replaced anyway, losing its mode; now it is
-// respected and the message names the file's own protection.
-TEST_F(HighScoreWindow, AReadOnlyTableIsLeftAloneTheCauseToldAndTheResultStillShown)
-{
-    writeBytes(folder.scoreFile(), fullTableFile());
-    std::filesystem::permissions(folder.scoreFile(), std::filesystem::perms::owner_read);
-    platform.separator = ".";
-    Form4 form(context(99999, true));
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text,
-              "Non è stato possibile salvare la tabella dei record nel file \"vortigo.HIS\": il file è in sola lettura.\n"
-              "Il risultato di questa partita non resterà in tabella; il gioco continua.");
-    EXPECT_EQ(readBytes(folder.scoreFile()), fullTableFile());
-    EXPECT_EQ(std::filesystem::status(folder.scoreFile()).permissions(), std::filesystem::perms::owner_read);
-    EXPECT_EQ(form.List1->item(1)->text(), "01 - Brivo        99.999");
-    EXPECT_TRUE(form.Label6->isEnabled());
-}
-
 TEST_F(HighScoreWindow, AnAccentedNameIsLatin1InTheFileAndGoesToTheLinkWithTheNoteAndEmailByClickOrTabAndEnter)
 {
     Form4 form(context(120, true, QString::fromUtf8("Nicolò B")));
     EXPECT_EQ(form.List1->item(1)->text(), QString::fromUtf8("01 - Nicolò B     00,120"));
     EXPECT_EQ(readBytes(folder.scoreFile()).rfind("Nicol\xF2 B, 120 \r\n", 0), 0u);
+    EXPECT_TRUE(platform.messages.empty());
     showActive(form);
     // The boxes come filled in: a player selects all and types over it.
     QTest::keyClick(form.Text1, Qt::Key_A, Qt::ControlModifier);
