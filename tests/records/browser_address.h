@@ -29,19 +29,16 @@ inline std::string asBrowserSends(std::string_view address)
     return out;
 }
 
-/// The query of an address: everything after the first "?".
+/// The query of an address the game built: everything after its "?".
 inline std::string queryOf(std::string_view address)
 {
-    const std::size_t mark = address.find('?');
-    return mark == std::string_view::npos ? std::string() : std::string(address.substr(mark + 1));
+    return std::string(address.substr(address.find('?') + 1));
 }
 
-/// Path and query of an address: everything from the first "/" after "//".
+/// Path and query of an address the game built: everything from the "/" after the host.
 inline std::string targetOf(std::string_view address)
 {
-    const std::size_t host = address.find("//");
-    const std::size_t slash = address.find('/', host == std::string_view::npos ? 0 : host + 2);
-    return slash == std::string_view::npos ? std::string("/") : std::string(address.substr(slash));
+    return std::string(address.substr(address.find('/', address.find("//") + 2)));
 }
 
 /// A finished game as the address builder reads it.

@@ -22,7 +22,7 @@ public:
 inline std::string fullTableFile()
 {
     std::string text;
-    for (int i = 1; i <= kScoreRows; ++i)
+    for (int i = 1; i <= 50; ++i)
         text += "Giocatore" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ", " + std::to_string((51 - i) * 100) +
                 " \r\n";
     return text;
