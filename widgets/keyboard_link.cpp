@@ -49,7 +49,7 @@ private:
 
 void makeKeyboardLink(QLabel* label, std::function<void()> activate)
 {
-    label->setFocusPolicy(Qt::StrongFocus);
+    label->setFocusPolicy(Qt::TabFocus);
     // A screen reader finds a link it can press, not a label.
     setAccessibleRole(label, QAccessible::Link, activate);
     label->installEventFilter(new LinkKeys(label, std::move(activate)));
