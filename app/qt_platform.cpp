@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_platform.h"
 
+#include "widgets/focus_return.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QDesktopServices>
@@ -63,6 +65,7 @@ QtPlatform::~QtPlatform()
 
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 {
+    const FocusReturn back;  // to the grid's cell, or wherever the player was
     QMessageBox box(m_window);
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
