@@ -40,7 +40,7 @@ struct ConnectionLimits {
     /// Requests waiting for a database thread, per pool; more get a 503.
     std::size_t maxQueuedRequests = 2048;
     /// After a stop, for the requests in hand to be answered.
-    std::chrono::milliseconds stopGrace{3000};
+    std::chrono::milliseconds stopGrace{2000};
 };
 
 class RecordsServer {

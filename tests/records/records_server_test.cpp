@@ -19,6 +19,7 @@
 
 #include <optional>
 #include <regex>
+#include <unistd.h>
 #include <tuple>
 
 namespace vortigo::records {
@@ -247,6 +248,42 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     EXPECT_EQ(server.stop(), 0);
     EXPECT_EQ(server.log().find('@'), std::string::npos) << server.log();
     EXPECT_NE(server.log().find("SIGTERM"), std::string::npos);
+}
+
+// A start refused on a read-only SQLite file leaves nothing behind that
+// would refuse the next start once the file is writable again. Run as an
+// ordinary user: root could write the file anyway.
+TEST(RecordServerStart, RefusedOnAReadOnlyDatabaseSucceedsOnceItIsWritable)
+{
+    QTemporaryDir dir;
+    QStringList command;
+    if (getuid() == 0) {
+        ASSERT_EQ(QProcess::execute("chown", {"nobody:", dir.path()}), 0);
+        command << "setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups";
+    }
+    const QString database = dir.filePath("records.sqlite");
+    command << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port" << "0" << "--database" << database;
+    // Started until it listens (then SIGTERM) or ends by itself; its exit code.
+    const auto start = [&] {
+        QProcess server;
+        server.setProcessChannelMode(QProcess::MergedChannels);
+        server.start(command.front(), command.mid(1));
+        std::string said;
+        while (server.waitForReadyRead(5000) || server.state() == QProcess::Running) {
+            said += server.readAll().toStdString();
+            if (said.find("in ascolto") != std::string::npos)
+                server.terminate();
+            if (server.state() != QProcess::Running)
+                break;
+        }
+        server.waitForFinished(-1);
+        return server.exitCode();
+    };
+    ASSERT_EQ(start(), 0);
+    ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(start(), 1);
+    ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    EXPECT_EQ(start(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
