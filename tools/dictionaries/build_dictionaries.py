@@ -183,20 +183,20 @@ def tesseract_words(traineddata):
         return {w.strip() for w in Path(listing).read_text(encoding="utf-8").splitlines() if w.strip()}
 
 
-def thesaurus_parts():
-    """Headword -> how many of its senses in the thesaurus are of each part
-    of speech: "s" for nouns (s.m., s.f. ...), "agg", "v", "avv", "prep",
-    "cong", "pron", "inter"."""
-    parts = {}
+def read_thesaurus():
+    """The senses of the thesaurus, as (headword, part of speech, one-word
+    synonyms). The parts of speech: "s" for nouns (s.m., s.f. ...), "agg",
+    "v", "avv", "prep", "cong", "pron", "inter"."""
+    senses = []
     head = None
     for line in MYTHES_IT.read_text(encoding="utf-8").splitlines()[1:]:
         if line.startswith("("):
-            tag = line[1:].split(")", 1)[0].split(" ", 1)[0]
-            parts[head][tag.split(".", 1)[0]] += 1
+            tag = line[1:].split(")", 1)[0].split(" ", 1)[0].split(".", 1)[0]
+            words = [w.strip() for w in line.split("|")[1:]]
+            senses.append((head, tag, [w for w in words if w and " " not in w]))
         elif "|" in line:
             head = line.split("|", 1)[0]
-            parts.setdefault(head, Counter())
-    return parts
+    return senses
 
 
 # Parts of speech of the thesaurus that make a word a player names.
@@ -207,6 +207,9 @@ IT_NAMED_PARTS = {"s", "agg", "v"}
 IT_PARTICIPLE = (("at", ("are",)), ("it", ("ire",)), ("ut", ("ere", "ire")))
 IT_IMPERFECT = (("av", "are"), ("ev", "ere"), ("iv", "ire"))
 IT_IMPERFECT_PERSONS = ("o", "i", "a", "amo", "ate", "ano")
+# How many adjectives of the thesaurus must give a participle as a synonym
+# before it counts as naming a quality.
+IT_QUALITY_MIN = 3
 
 
 def italian_words():
@@ -214,7 +217,11 @@ def italian_words():
     stems = read_stems(HUNSPELL_IT.with_suffix(".dic"))
     usage = tesseract_words(TESSDATA_ITA)
     snowball = stop_words("italian")
-    thesaurus = thesaurus_parts()
+    senses_listed = read_thesaurus()
+    thesaurus, synonyms = {}, {}
+    for head, part, words in senses_listed:
+        thesaurus.setdefault(head, Counter())[part] += 1
+        synonyms.setdefault(head, []).extend(words)
 
     candidates = set()
     nominal = {}          # stem -> its flags, for stems that are nouns or adjectives
@@ -250,9 +257,10 @@ def italian_words():
     # Only a noun or adjective sense keeps a word that is also a verb form:
     # "regalo", "ferito", "errato".
     noun_or_adjective = {w for w in headwords if senses(w, {"s", "agg"})}
+    nouns = {w for w in headwords if senses(w, {"s"})}
 
     def is_participle(word):
-        if word in participles:
+        if word in participles or (word[-1:] in ("a", "i", "e") and word[:-1] + "o" in participles):
             return True
         for ending, verb_endings in IT_PARTICIPLE:
             for gender in ("o", "a", "i", "e"):
@@ -261,6 +269,22 @@ def italian_words():
                     if any(stem + v in infinitives for v in verb_endings):
                         return True
         return False
+
+    # The thesaurus lists many participles as adjectives. One that names a
+    # quality has adjectives for synonyms ("errato": erroneo, inesatto,
+    # sbagliato), or is itself a synonym that adjectives give ("interessato",
+    # under "curioso", "partecipe" ...); one that only tells what was done to
+    # something has other participles for synonyms ("lanciato": buttato,
+    # gettato, scagliato) and no adjective names it.
+    named_by_adjectives = Counter()
+    for head, part, words in senses_listed:
+        if part == "agg" and not is_participle(head):
+            named_by_adjectives.update(words)
+
+    def means_an_action(word):
+        said = synonyms.get(word, [])
+        return (bool(said) and sum(map(is_participle, said)) * 2 > len(said)
+                and named_by_adjectives[word] < IT_QUALITY_MIN)
 
     def is_imperfect(word):
         for ending, verb_ending in IT_IMPERFECT:
@@ -307,6 +331,8 @@ def italian_words():
         if word not in noun_or_adjective and (
                 is_participle(word) or is_imperfect(word) or is_first_person(word)
                 or (word in verb_forms and word not in headwords and word not in nominal)):
+            continue
+        if word not in nouns and is_participle(word) and means_an_action(word):
             continue
         # Irregular passato remoto, which the spelling dictionary lists as
         # words of their own: "ammise" beside "ammisero", "ammisi".
