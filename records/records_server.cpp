@@ -112,22 +112,28 @@ void logDatabaseProblem(const QString& problem)
 
 // --- the routes -----------------------------------------------------------------
 
-Response showTables(RecordStore& store, const Request& request)
+// What the handlers work with.
+struct Services {
+    RecordStore& store;
+    PageCache& pages;
+};
+
+Response showTables(Services& services, const Request& request)
 {
     const std::optional<int> language = parseTableQuery(request.query);
     if (!language)
         return badRequest("La tabella si chiede con /?lingua=1 (Italiano), 2 (English) o 3 (Latino), "
                           "oppure con / per tutte e tre.");
     QString problem;
-    const auto tables = store.tables(*language, &problem);
-    if (!tables) {
+    const auto table = services.pages.tablePage(*language, &problem);
+    if (!table) {
         logDatabaseProblem(problem);
         return unavailable();
     }
-    return page(200, tablePage(*tables), "no-cache");
+    return page(200, *table, "no-cache");
 }
 
-Response storeRecord(RecordStore& store, const Request& request)
+Response storeRecord(Services& services, const Request& request)
 {
     auto parsed = parseRecordQuery(request.query);
     if (const QueryError* refused = std::get_if<QueryError>(&parsed))
@@ -137,7 +143,7 @@ Response storeRecord(RecordStore& store, const Request& request)
     if (request.head)
         return page(200, {}, "no-store");
     QString problem;
-    const auto outcome = store.store(std::get<Submission>(parsed), &problem);
+    const auto outcome = services.store.store(std::get<Submission>(parsed), &problem);
     if (!outcome) {
         logDatabaseProblem(problem);
         return unavailable();
@@ -149,7 +155,7 @@ enum class Work { Reading, Storing };
 
 struct Route {
     std::string_view path;
-    Response (*handle)(RecordStore&, const Request&);
+    Response (*handle)(Services&, const Request&);
     Work work;
 };
 
@@ -391,7 +397,7 @@ private:
 class RecordsServer::Impl {
 public:
     Impl(const ServerOptions& serverOptions, RecordStore& recordStore, const ConnectionLimits& connectionLimits)
-        : options(serverOptions), limits(connectionLimits), store(recordStore),
+        : options(serverOptions), limits(connectionLimits), pages(recordStore), services{recordStore, pages},
           limiter(serverOptions.requestsPerMinute), acceptor(io), retryTimer(io), graceTimer(io),
           reading(serverOptions.threads, connectionLimits.maxQueuedRequests),
           storing(serverOptions.threads, connectionLimits.maxQueuedRequests)
@@ -413,7 +419,8 @@ public:
 
     ServerOptions options;
     ConnectionLimits limits;
-    RecordStore& store;
+    PageCache pages;
+    Services services;
     RateLimiter limiter;
     // The network thread's own; declared before the io_context, whose
     // destruction may still close connections.
@@ -675,7 +682,7 @@ void RecordsServer::Impl::handOver(const std::shared_ptr<Connection>& connection
     auto busy = net::make_work_guard(io);
     const bool queued = pool.submit(
         [this, handle = route.handle, request = std::move(request), answer, busy, keep = connection]() mutable {
-            Response response = handle(store, request);
+            Response response = handle(services, request);
             net::post(io, [answer = std::move(answer), response = std::move(response), keep = std::move(keep)]() mutable {
                 answer(std::move(response));
             });

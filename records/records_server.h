@@ -7,6 +7,7 @@
 // standard error, without the query, so no e-mail address reaches a log.
 #pragma once
 
+#include "page_cache.h"
 #include "record_store.h"
 
 #include <chrono>
