@@ -2,6 +2,7 @@
 #include "qt_platform.h"
 
 #include "browser_address.h"
+#include "widgets/focus_return.h"
 
 #include <QApplication>
 #include <QDate>
@@ -65,6 +66,7 @@ QtPlatform::~QtPlatform()
 
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 {
+    const FocusReturn back;  // to the grid's cell, or wherever the player was
     QMessageBox box(m_window);
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
