@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_platform.h"
 
+#include "browser_address.h"
 #include "widgets/focus_return.h"
 
 #include <QApplication>
@@ -115,7 +116,9 @@ std::string startTarget(const std::string& commandLine)
 {
     std::string target = commandLine.rfind("start ", 0) == 0 ? commandLine.substr(6) : commandLine;
     const bool isAddress = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
-    if (!isAddress && !target.empty() && target.front() != '/')
+    if (isAddress)
+        return browserAddress(target);
+    if (!target.empty() && target.front() != '/')
         target = (std::filesystem::current_path() / target).string();
     return target;
 }
