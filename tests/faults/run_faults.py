@@ -19,9 +19,10 @@ than once, or one that does not build.
     tests/faults/run_faults.py --only a,b      # a few faults by id
     tests/faults/run_faults.py --check         # only look for every fault's text
 
-Every fault runs the whole suite, the record server's integration tests (real
-databases, a browser, the server under attack) included; --without-integration
-leaves those out except for a fault whose block says "tests: integration".
+Every fault runs the whole of ctest, the record server's integration tests
+(the real server against SQLite, a throw-away PostgreSQL cluster and a
+headless browser) included. --without-integration leaves those out, except
+for the faults whose block says "tests: integration" (only they can see them).
 
 The round is CPU heavy (one incremental build per fault); it runs the build
 and the tests with two jobs unless told otherwise.
@@ -112,8 +113,8 @@ def main():
     parser.add_argument("--report", type=Path, help="also write the results table to this file")
     parser.add_argument("--keep", action="store_true", help="keep the scratch checkout and its build")
     parser.add_argument("--without-integration", action="store_true",
-                        help="leave out the tests labelled integration (the record server against real databases, "
-                             "a browser and an attack) except for the faults whose block asks for them")
+                        help="leave out the tests labelled integration (the record server against real databases "
+                             "and a browser) except for the faults whose block asks for them")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"], HERE).stdout.strip())
