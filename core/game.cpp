@@ -324,6 +324,12 @@ void Game::ShowScore(i32 amount)
 
 void Game::tick()
 {
+    if (countSecond())
+        timeUp();
+}
+
+bool Game::countSecond()
+{
     GameState& s = m_state;
     if (s.ElapsedSeconds < 32767)
         s.ElapsedSeconds = static_cast<i16>(s.ElapsedSeconds + 1);
@@ -338,8 +344,12 @@ void Game::tick()
         m_lastSecondsSaid = true;
         m_host.announce("Restano " + std::to_string(left) + " secondi");
     }
-    if (!view.timeUp)
-        return;
+    return view.timeUp;
+}
+
+void Game::timeUp()
+{
+    GameState& s = m_state;
     m_host.announce("Tempo scaduto");
     if (ask("Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?", Buttons::OkCancel) == Answer::Cancel) {
         endProgram();
