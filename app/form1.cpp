@@ -228,6 +228,7 @@ void Form1::buildControls()
     }
 
     Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
 
@@ -262,6 +263,11 @@ void Form1::buildControls()
     Combo1->setGeometry(twipRect(5160, 330, 975, 315));
     Combo1->setToolTip(QStringLiteral("Cambia il dizionario Ita/Eng/LATINO"));
     connect(Combo1, &QComboBox::activated, this, [this](int) { dispatch([this] { Combo1_Click(); }); });
+    // Only an entry picked from the open list is a choice: the closed chooser
+    // ignores the wheel (a scroll over the strip would end the game in play)
+    // and the wheel does not give it the focus either.
+    Combo1->setFocusPolicy(Qt::StrongFocus);
+    Combo1->installEventFilter(this);
 
     Text1 = new QLineEdit(QStringLiteral("Brivo"), Picture2);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -420,6 +426,8 @@ void Form1::dispatch(const std::function<void()>& handler)
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (watched == Combo1)
+        return type == QEvent::Wheel;
     if (type == QEvent::MouseMove) {
         if (watched == Picture1)
             Picture1_MouseMove();

@@ -1,48 +1,177 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Load run of vortigo-records (not a test): wrk keeps N loopback connections
-# busy for a fixed time, one request in four a new submission and the rest
-# table reads, first against a SQLite file, then against a throw-away
-# PostgreSQL cluster. Prints requests per second and latency percentiles.
+# Load run of vortigo-records (not a test). For a SQLite file and a throw-away
+# PostgreSQL cluster, each holding 0, 10,000 and 1,000,000 records, wrk keeps
+# 16, 64 and 256 loopback connections busy on one kind of request at a time:
+# the world page "/", one language's page "/?lingua=2", and new submissions.
+# Beside each page, the same bytes served from memory by a minimal server on
+# the same HTTP library (records_same_bytes), measured in the same run.
 #
-#   bench/records_load.sh [build folder] [seconds] [connections]
+# The records are written straight into the table in one transaction,
+# without its ranking index, and the schema is marked as new: the server then
+# makes the index and brings the database up to date as it would an old
+# one's, and the time it took is printed.
+#
+#   bench/records_load.sh [build folder] [seconds per cell]
+#   RECORDS_LOAD_SIZES="0 10000" RECORDS_LOAD_CONNECTIONS="16" RECORDS_LOAD_BACKENDS=SQLite ... to run fewer cells
+#
+# The build folder needs the bench targets: cmake -DVORTIGO_BUILD_BENCH=ON, then
+# cmake --build BUILD --target vortigo-records records_same_bytes.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
-seconds=${2:-10}
-connections=${3:-16}
+seconds=${2:-3}
+sizes=${RECORDS_LOAD_SIZES:-0 10000 1000000}
+connections=${RECORDS_LOAD_CONNECTIONS:-16 64 256}
+backends=${RECORDS_LOAD_BACKENDS:-SQLite PostgreSQL}
 server="$build/records/vortigo-records"
-[ -x "$server" ] || { echo "build vortigo-records first ($server)" >&2; exit 1; }
-command -v wrk >/dev/null || { echo "wrk is needed (Debian package wrk)" >&2; exit 1; }
+same="$build/bench/records_same_bytes"
+for program in "$server" "$same"; do
+  [ -x "$program" ] || { echo "build $(basename "$program") first ($program)" >&2; exit 1; }
+done
+for tool in wrk curl sqlite3 psql; do
+  command -v $tool >/dev/null || { echo "$tool is needed" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 chmod 755 "$work"
 pid=
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
   "$root/tests/records/throwaway_postgres.sh" stop "$work/pg" || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-run() {  # label, database
-  "$server" --port 0 --rate-limit 0 --database "$2" 2>"$work/server.log" &
+start() {  # program and its arguments; sets pid and port
+  : >"$work/server.log"
+  "$@" 2>>"$work/server.log" &
   pid=$!
-  until grep -q "in ascolto" "$work/server.log"; do
+  until grep -q "porta [0-9]" "$work/server.log"; do
     kill -0 "$pid" 2>/dev/null || { cat "$work/server.log" >&2; exit 1; }
-    sleep 0.1
+    sleep 0.05
   done
   port=$(sed -n 's/.*porta \([0-9]*\).*/\1/p' "$work/server.log" | head -1)
-  echo "== $1: $connections connections, ${seconds}s"
-  wrk --latency -t 2 -c "$connections" -d "${seconds}s" -s "$root/bench/records_load.lua" "http://127.0.0.1:$port/" |
-    grep -E "Requests/sec|^ +(50|90|99)%|requests in|Non-2xx"
+}
+stop() {
   kill "$pid"
   wait "$pid" || true
   pid=
-  echo "   stored: $(grep -c ' GET /vortigo.asp 200 ' "$work/server.log") submissions answered"
 }
 
-run SQLite "$work/records.sqlite"
-url=$("$root/tests/records/throwaway_postgres.sh" start "$work/pg")
-run PostgreSQL "$url"
+# One cell: wrk on a path (or the submission script); prints rate, p50, p99, failures.
+measure() {  # path [submission script, letter that starts its names]
+  local script=() out
+  if [ -n "${2:-}" ]; then script=(-s "$2"); fi
+  out=$(RECORDS_LOAD_TAG=${3:-B} wrk --latency -t 2 -c "$conns" -d "${seconds}s" "${script[@]}" "http://127.0.0.1:$port$1")
+  local rate p50 p99 bad
+  rate=$(sed -n 's/^Requests\/sec: *\([0-9.]*\).*/\1/p' <<<"$out")
+  p50=$(sed -n 's/^ *50% *\([0-9.]*[a-z]*\).*/\1/p' <<<"$out")
+  p99=$(sed -n 's/^ *99% *\([0-9.]*[a-z]*\).*/\1/p' <<<"$out")
+  bad=$( (grep -o "Non-2xx or 3xx responses: [0-9]*" <<<"$out" || true) | grep -o "[0-9]*$" || true)
+  bad=${bad:-0}
+  errors=$( (grep -o "Socket errors:.*" <<<"$out" || true) | sed 's/Socket errors: //; s/ //g')
+  printf "%.0f %s %s %s" "$rate" "$p50" "$p99" "$bad${errors:+,$errors}"
+}
+
+row() {  # backend records conns what rate p50 p99 failures [baseline rate]
+  printf "%-10s %9s %5s  %-15s %8s/s %9s %9s  %-6s" "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8"
+  if [ -n "${9:-}" ]; then
+    printf "  same bytes %8s/s  ratio %s" "$9" "$(awk -v a="$5" -v b="$9" 'BEGIN{printf "%.2f", a/b}')"
+  fi
+  printf "\n"
+}
+
+fill() {  # backend database records
+  local records=$3
+  case "$1" in
+    SQLite)
+      sqlite3 "$2" <<SQL
+PRAGMA cache_size = -262144;
+BEGIN;
+DROP INDEX vortigo_records_ranking;
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $records)
+INSERT INTO vortigo_records (letters, name, played_on, played_at, points, round, note, email, language, received_us)
+SELECT 'FIL', printf('F%07d', i), date('2015-01-01', '+' || ((i * 7919) % 4000) || ' days'),
+       printf('%02d:%02d', (i * 31) % 24, (i * 37) % 60),
+       ((i * 104729) % 400) * 50, 1 + i % 30, 'carico', '', 1 + i % 3, 1700000000000000 + i
+FROM n;
+UPDATE vortigo_schema SET version = 0;
+COMMIT;
+SQL
+      ;;
+    PostgreSQL)
+      psql -q -v ON_ERROR_STOP=1 "$2" <<SQL
+BEGIN;
+DROP INDEX vortigo_records_ranking;
+INSERT INTO vortigo_records (letters, name, played_on, played_at, points, round, note, email, language, received_us)
+SELECT 'FIL', 'F' || lpad(i::text, 7, '0'), to_char(date '2015-01-01' + ((i * 7919) % 4000)::int, 'YYYY-MM-DD'),
+       lpad(((i * 31) % 24)::text, 2, '0') || ':' || lpad(((i * 37) % 60)::text, 2, '0'),
+       ((i * 104729) % 400) * 50, 1 + i % 30, 'carico', '', 1 + i % 3, 1700000000000000 + i
+FROM generate_series(1::bigint, $records) AS i;
+UPDATE vortigo_schema SET version = 0;
+COMMIT;
+ANALYZE vortigo_records;
+SQL
+      ;;
+  esac
+}
+
+echo "vortigo-records load run: ${seconds}s per cell, wrk -t 2; ratio = rate / same bytes from memory"
+pg_url=
+for backend in $backends; do
+  for records in $sizes; do
+    if [ "$backend" = SQLite ]; then
+      database="$work/records-$records.sqlite"
+    else
+      [ -n "$pg_url" ] || pg_url=$("$root/tests/records/throwaway_postgres.sh" start "$work/pg")
+      psql -q "$pg_url" -c "CREATE DATABASE r$records"
+      database=${pg_url/\/postgres\?//r$records?}
+    fi
+    # The server makes the tables, the records go in, the server starts again on them.
+    start "$server" --port 0 --rate-limit 0 --database "$database"
+    stop
+    if [ "$records" -gt 0 ]; then
+      begun=$(date +%s.%N)
+      fill "$backend" "$database" "$records"
+      filled=$(date +%s.%N)
+      start "$server" --port 0 --rate-limit 0 --database "$database"
+      echo "== $backend, $records records: filled in $(awk -v a="$begun" -v b="$filled" 'BEGIN{printf "%.1f", b-a}')s," \
+           "brought up to date by the server in $(awk -v a="$filled" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}')s"
+    else
+      start "$server" --port 0 --rate-limit 0 --database "$database"
+      echo "== $backend, empty table"
+    fi
+    curl -s "http://127.0.0.1:$port/" >"$work/all.html"
+    curl -s "http://127.0.0.1:$port/?lingua=2" >"$work/english.html"
+    declare -A result=()
+    for conns in $connections; do
+      result[all-$conns]=$(measure "/")
+      result[english-$conns]=$(measure "/?lingua=2")
+    done
+    tags=(A B C D E)
+    index=0
+    for conns in $connections; do
+      result[submit-$conns]=$(measure "/" "$root/bench/records_load.lua" "${tags[index++]}")
+    done
+    stop
+    for page in all english; do
+      start "$same" "$work/$page.html"
+      for conns in $connections; do
+        result[same-$page-$conns]=$(measure "/")
+      done
+      stop
+    done
+    for conns in $connections; do
+      # shellcheck disable=SC2086
+      row "$backend" "$records" "$conns" "GET /" ${result[all-$conns]} "$(cut -d' ' -f1 <<<"${result[same-all-$conns]}")"
+      # shellcheck disable=SC2086
+      row "$backend" "$records" "$conns" "GET /?lingua=2" ${result[english-$conns]} \
+        "$(cut -d' ' -f1 <<<"${result[same-english-$conns]}")"
+      # shellcheck disable=SC2086
+      row "$backend" "$records" "$conns" "submission" ${result[submit-$conns]}
+    done
+    unset result
+  done
+done

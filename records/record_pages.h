@@ -5,32 +5,13 @@
 #pragma once
 
 #include "record_query.h"
+#include "world_table.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vortigo::records {
-
-/// How many rows a world table shows.
-inline constexpr int kTableRows = 50;
-
-/// One row of a world table, as read back from the database.
-struct TableRow {
-    std::string name;
-    std::int32_t points = 0;
-    int round = 0;
-    std::string isoDate;    ///< "yyyy-mm-dd"
-    std::string clockTime;  ///< "hh:mm"
-    std::string note;
-};
-
-/// One language's table, best first.
-struct WorldTable {
-    int language = 1;
-    std::vector<TableRow> rows;
-};
 
 /// "&", "<", ">", '"' and "'" as entities.
 std::string htmlEscape(std::string_view text);

@@ -4,13 +4,21 @@
 // schema and every query are the same on both. A submission is identified by
 // the table's primary key, so a reload or a second server can never store it
 // twice: the database decides, not this process.
+//
+// A record's place is read from counts kept beside the table, so it costs
+// the same at a million records as at ten; each language has a change
+// counter that every stored record raises, from which a server learns that
+// another one has changed the tables.
 #pragma once
 
-#include "record_pages.h"
 #include "record_query.h"
+#include "world_table.h"
 
 #include <QString>
 
+#include <array>
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -58,18 +66,25 @@ public:
     /// Stores the submission unless it is there already; nothing on a database failure.
     std::optional<Outcome> store(const Submission& submission, QString* error);
 
-    /// The best kTableRows rows of each language asked for (0 = all three).
-    std::optional<std::vector<WorldTable>> tables(int language, QString* error);
+    /// The best kTableRows rows of one language (1 to 3).
+    std::optional<std::vector<TableRow>> table(int language, QString* error);
 
-    /// Opening in this thread: each thread keeps its own connection.
-    bool check(QString* error);
+    /// Each language's change counter (index 0 is language 1), as far as
+    /// this store knows it: raised at once by the records it stores, and by
+    /// readChanges for those that other servers store.
+    using Changes = std::array<std::int64_t, 3>;
+    Changes knownChanges() const;
+    /// Reads the counters from the database.
+    bool readChanges(QString* error);
 
 private:
-    StoreConnection& connection();
+    StoreConnection* connection();
+    void learn(int language, std::int64_t serial);
 
     DatabaseTarget m_target;
     QString m_prefix;
     std::mutex m_sqliteWriter;
+    std::array<std::atomic<std::int64_t>, 3> m_known{};
 };
 
 }  // namespace vortigo::records

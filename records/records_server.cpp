@@ -80,7 +80,7 @@ std::string_view queryOf(const httplib::Request& request)
 }  // namespace
 
 RecordsServer::RecordsServer(const ServerOptions& options, RecordStore& store)
-    : m_options(options), m_store(store), m_limiter(options.requestsPerMinute),
+    : m_options(options), m_store(store), m_pages(store), m_limiter(options.requestsPerMinute),
       m_server(std::make_unique<httplib::Server>())
 {
     httplib::Server& server = *m_server;
@@ -146,8 +146,8 @@ RecordsServer::RecordsServer(const ServerOptions& options, RecordStore& store)
             return;
         }
         QString problem;
-        const auto tables = m_store.tables(*language, &problem);
-        if (!tables) {
+        const auto page = m_pages.tablePage(*language, &problem);
+        if (!page) {
             std::fprintf(stderr, "vortigo-records: database: %s\n", forLog(problem.toStdString()).c_str());
             answer(response, 503,
                    errorPage("Tabella non disponibile",
@@ -155,7 +155,7 @@ RecordsServer::RecordsServer(const ServerOptions& options, RecordStore& store)
             return;
         }
         response.set_header("Cache-Control", "no-cache");
-        answer(response, 200, tablePage(*tables));
+        answer(response, 200, *page);
     });
 
     // What the handlers above did not answer: unknown pages, and requests the

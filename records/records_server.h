@@ -5,6 +5,7 @@
 // without the query, so no e-mail address ever reaches a log.
 #pragma once
 
+#include "page_cache.h"
 #include "rate_limit.h"
 #include "record_store.h"
 
@@ -39,6 +40,7 @@ public:
 private:
     ServerOptions m_options;
     RecordStore& m_store;
+    PageCache m_pages;
     RateLimiter m_limiter;
     std::unique_ptr<httplib::Server> m_server;
 };

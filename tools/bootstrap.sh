@@ -26,6 +26,9 @@ packages=(
   qt6-svg-dev
   # The package checks of `test`: the Debian package and what validates it.
   dpkg-dev file lintian desktop-file-utils appstream
+  # What the install test reads the installed files with: the manual page's
+  # formatter and systemd's check of the record server's unit.
+  groff-base systemd
   # The record server (vortigo-records): HTTP, its two databases, and what its
   # tests start on loopback: a throw-away PostgreSQL cluster and a headless browser.
   libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium

@@ -47,7 +47,7 @@ private:
 
 void makeKeyboardLink(QLabel* label, std::function<void()> activate)
 {
-    label->setFocusPolicy(Qt::StrongFocus);
+    label->setFocusPolicy(Qt::TabFocus);
     label->installEventFilter(new LinkKeys(label, std::move(activate)));
 }
 

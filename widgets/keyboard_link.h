@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A label that acts as a link (home page, mail, record) reachable from the
 // keyboard: Tab stops on it, a frame shows that it has the focus, and Space
-// or Enter act as a click on it does.
+// or Enter act as a click on it does. A mouse click does not take the focus:
+// the link opens once, and the Enter that usually follows goes to the
+// window's default button, not to the link again.
 #pragma once
 
 #include <functional>

@@ -36,7 +36,7 @@ protected:
 
 }  // namespace
 
-TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
+TEST(DictionaryHeader, GivesEachLengthItsStartAndWholeWords)
 {
     // A length, the 16 header bytes of that length, and the start and word count they give
     // (how a field reads as a number is the number reader's own test; the worked example
@@ -44,7 +44,8 @@ TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
     const std::tuple<int, const char*, long long, long long> cases[] = {
         {5, "     409     458", 409, 9},   // one byte short of a word leaves it out
         {15, "     409     439", 409, 2},
-        {4, "  409.5   418.5 ", 410, 2},  // halves go to even
+        {4, "  410.5   418.5 ", 410, 2},  // halves go to even
+        {5, "     409     405", 409, 0},  // a count below zero is cut toward zero
         {3, "9E99    -9E99   ", 2147483647, (-2147483648LL - 2147483647LL) / 3},  // held within 32 bits
         {4, "0E999   1E9     ", 0, 250000000},
     };
@@ -60,7 +61,7 @@ TEST(DictionaryHeader, EachLengthReadsItsTwoFieldsAsStartAndWholeWordCount)
     }
 }
 
-TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeaderAndAWordCutShortIsNeverDrawn)
+TEST_F(DictionaryFile, ReadsOnlyItsHeaderAndNeverAWordCutShort)
 {
     EXPECT_EQ(std::tuple(state.WordStart(5), state.WordCount(5)), std::tuple(409, 10));
     // A body that looks like digits must not run on into the last field.
@@ -87,7 +88,19 @@ TEST_F(DictionaryFile, OpeningReadsOnlyTheFirst408BytesAsTheHeaderAndAWordCutSho
     EXPECT_EQ(outcomes.size(), 2u);  // both words were drawn
 }
 
-TEST_F(DictionaryFile, AMissingDictionaryIsFatalWhenOpenedAndReportedOnEveryDrawAfterwards)
+TEST_F(DictionaryFile, DrawsNothingAndSaysNothingForAnImpossibleDraw)
+{
+    for (const double length : {2.0, 16.0, 15.5}) {
+        state.WordsDrawn = 0;
+        EXPECT_EQ(draw(length), DrawOutcome::Failed) << length;
+    }
+    state.WordsDrawn = 20;  // the word list is full
+    EXPECT_EQ(draw(5), DrawOutcome::Failed);
+    EXPECT_EQ(state.WordsDrawn, 20);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(DictionaryFile, MissingIsFatalWhenOpenedAndToldAtEveryDraw)
 {
     test::TestFolder folder("vortigo-dict");
     fs::create_directory(folder.path() / "SLESSICO.3");  // a folder in its place is no dictionary either

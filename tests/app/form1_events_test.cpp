@@ -5,6 +5,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QWheelEvent>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -99,4 +100,23 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
     EXPECT_EQ(platform.lastMessage().find("abbastanza"), std::string::npos);
     EXPECT_EQ(std::tuple(f.state().Round, f.state().RoundStatus), std::tuple(0, 0));
     EXPECT_EQ(std::tuple(f.Label8->isVisible(), f.Picture1->isVisible(), f.Timer1->isActive()), std::tuple(false, true, false));
+}
+
+TEST_F(Form1Events, AWheelOverTheClosedChooserIsNoChoiceOfDictionary)
+{
+    Form1& f = openActive();
+    startGame();
+    auto* chooser = f.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    ASSERT_NE(chooser, nullptr);
+    platform.messages.clear();
+    const QPoint at = middle(chooser);
+    for (const int notch : {-120, -120, 120, -120}) {
+        QWheelEvent wheel(at, chooser->mapToGlobal(at), QPoint(), QPoint(0, notch), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chooser, &wheel);
+    }
+    EXPECT_EQ(chooser->currentIndex(), 0);
+    EXPECT_EQ(std::tuple(f.state().DictionaryIndex, f.state().Round, f.state().RoundStatus), std::tuple(1, 1, -1));
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(chooser->hasFocus());
 }

@@ -188,3 +188,41 @@ TEST_F(Form1Test, QuittingOffersOnlyAPositiveScoreToTheTableAndPromisesNothingWh
     EXPECT_NE(platform.lastMessage().find("vortigo.HIS"), std::string::npos);
     EXPECT_EQ(platform.lastMessage().find("continua"), std::string::npos);
 }
+
+TEST_F(Form1Test, CancelAtTimeOutEndsTheProgram)
+{
+    Form1& f = open();
+    closeModalWindows();
+    startGame();
+    f.state().ElapsedSeconds = static_cast<i16>(42 - 1);  // the next tick leaves 0
+    f.state().Score = 700;
+    platform.answers = {Answer::Cancel};
+    // The window's own timer, quickened, brings the time-out.
+    f.findChild<QTimer*>("Timer1")->setInterval(5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return platform.ended; }, 5000));
+    EXPECT_EQ(platform.lastMessage(), "Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?");
+    // Ended at once: neither the table nor a new game.
+    EXPECT_EQ(modalWindowsSeen, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "vortigo.HIS"));
+    EXPECT_EQ(f.state().Score, 700);
+}
+
+TEST_F(Form1Test, AnotherDictionaryStartsANewGameWithItsWords)
+{
+    Form1& f = openActive();
+    closeModalWindows();
+    startGame();
+    f.state().Score = 1200;
+    auto* chooser = f.findChild<QComboBox*>("Combo1");
+    chooser->setFocus();
+    key(Qt::Key_Down);
+    EXPECT_EQ(chooser->currentText(), "English");
+    EXPECT_EQ(platform.lastMessage(), "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
+    // The game in progress went to the table; the new one draws from SLESSICO.2.
+    EXPECT_EQ(modalWindowsSeen, 1);
+    EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 1200 \r\n"));
+    const GameState& s = f.state();
+    EXPECT_EQ(std::tuple(s.DictionaryIndex, s.Round, s.Score), std::tuple(2, 1, 0));
+    for (int i = 0; i <= s.LastWordIndex; ++i)
+        EXPECT_EQ(s.WordList(i).front(), 'E') << s.WordList(i);
+}

@@ -57,7 +57,7 @@ void expectWordsReadable(const GameState& s)
 
 }  // namespace
 
-TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
+TEST(PlaceWords, EveryWordReadsAtItsCells)
 {
     // Many seeds, many shapes: the letters written by later words never
     // contradict earlier ones, because every word still reads correctly.
@@ -90,7 +90,7 @@ TEST(PlaceWords, EveryWordReadsAtItsCellsAndCrossingsAgree)
     }
 }
 
-TEST(PlaceWords, SixLettersInRoundOneLieAcrossFromAnEdgeWordsMayOverlapAndAnOverlongOneIsRefused)
+TEST(PlaceWords, SixLettersInRoundOneLieAcrossFromAnEdge)
 {
     int rightwards = 0;
     for (int seed = 0; seed < 100; ++seed) {
@@ -119,7 +119,7 @@ TEST(PlaceWords, SixLettersInRoundOneLieAcrossFromAnEdgeWordsMayOverlapAndAnOver
     }
 }
 
-TEST(ComputeGridLayout, WorkedExamplesOnA680By620AreaAndTinyCellsStillGetAFont)
+TEST(ComputeGridLayout, FitsTheWorkedExamplesAcross)
 {
     struct Case { int cols, rows, cell, mx, my; double font; };
     for (const Case& c : {Case{7, 6, 79, 8, 98, 45.142857}, Case{18, 14, 31, 6, 118, 17.714286}}) {
@@ -137,6 +137,30 @@ TEST(ComputeGridLayout, WorkedExamplesOnA680By620AreaAndTinyCellsStillGetAFont)
         EXPECT_EQ(frame.kind, FakeSurface::Op::Outline);
         EXPECT_EQ(std::tuple(frame.colour, frame.x1, frame.x2), std::tuple(kRed, c.mx - 3, c.mx + c.cell * c.cols + 3));
     }
+}
+
+// On a screen wider than the grid needs, the height decides the cell: the
+// grid's frame then stays below the strip and inside the window.
+TEST(ComputeGridLayout, FitsTheHeightOfAWideWindow)
+{
+    struct Case { LayoutArea area; int cols, rows, cell, mx, my; };
+    for (const Case& c : {Case{{1600, 620, 111, 49}, 7, 6, 92, 422, 58}, Case{{1920, 1000, 200, 60}, 18, 14, 66, 266, 68}}) {
+        GameState s = stateWithWords(c.cols, c.rows);
+        layOutGrid(s, c.area);
+        EXPECT_EQ(std::tuple(s.CellSize, s.MarginX, s.MarginY), std::tuple(c.cell, c.mx, c.my));
+    }
+    for (int height = 200; height <= 1400; height += 7)
+        for (const auto& [cols, rows] : {std::pair{7, 6}, {18, 14}}) {
+            GameState s = stateWithWords(cols, rows);
+            layOutGrid(s, {3000, height, 150, 45});
+            EXPECT_GE(s.MarginY - 3, 45) << height;
+            EXPECT_LE(s.MarginY + rows * s.CellSize + 3, height) << height;
+            EXPECT_GE(rows * (s.CellSize + 1), height - 45 - 18) << height;  // and fills it
+        }
+}
+
+TEST(ComputeGridLayout, GivesTinyCellsAFontStill)
+{
     GameState s = stateWithWords(18, 14);
     FakeSurface surface;
     ComputeGridLayout(s, surface, {180, 110, 111, 49});
@@ -146,7 +170,7 @@ TEST(ComputeGridLayout, WorkedExamplesOnA680By620AreaAndTinyCellsStillGetAFont)
     EXPECT_GE(s.CellSize, 1);
 }
 
-TEST(FillGrid, MarksFollowTheWordsFillersComeFromTheAlphabetAndOnlyTheShowWordsNameIsGreen)
+TEST(FillGrid, MarksWordsAndDrawsFillersFromTheAlphabet)
 {
     for (const char* name : {"Zunda", "Zunda     "}) {
         ClockRandom random([] { return 12.0; });
@@ -220,7 +244,7 @@ TEST(CellFromPointer, RoundsTheOffsetBeforeDividing)
         EXPECT_FALSE(cellFromPointer(s, x, y)) << x << ", " << y;
 }
 
-TEST(WordBonus, ElapsedTimeEatsTheBonusDownToTheWordLength)
+TEST(WordBonus, ShrinksWithTimeDownToTheWordLength)
 {
     GameState s = stateWithWords(7, 6, {"PESCA"});
     for (const auto& [elapsed, bonus] : {std::pair{13, (42 - 13) * 5}, {42, 5}, {400, 5}}) {

@@ -62,7 +62,7 @@ std::tuple<int, QString, QString> run(const QString& program, const QStringList&
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 
-TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_players_folders)
+TEST(InstalledGame, KeepsItsFilesInThePlayersFolders)
 {
     for (const bool readOnlyData : {false, true}) {
         SCOPED_TRACE(readOnlyData ? "data folder read-only" : "as installed");
@@ -74,13 +74,8 @@ TEST(InstalledGame, plays_from_a_temporary_prefix_and_keeps_its_files_in_the_pla
             run(QStringLiteral(VORTIGO_CMAKE), {"--install", VORTIGO_BUILD_DIR, "--prefix", prefix});
         ASSERT_EQ(installed, 0) << log.toStdString() << errors.toStdString();
 
-        // The standard layout, where desktops and software centres look (the
-        // package check lists every file).
+        // (What the desktop files say is read back by installed_files_test.sh.)
         const QString game = prefix + "/bin/vortigo", data = prefix + "/share/vortigo/";
-        for (const char* file : {"share/applications/example.vortigo.Vortigo.desktop",
-                                 "share/metainfo/example.vortigo.Vortigo.metainfo.xml",
-                                 "share/icons/hicolor/scalable/apps/example.vortigo.Vortigo.svg"})
-            EXPECT_TRUE(QFile::exists(prefix + "/" + file)) << file;
         if (readOnlyData)
             walk(data, false);
         const std::map<QString, QString> before = walk(prefix);

@@ -38,7 +38,19 @@ Submission parsed(const std::string& text)
     return std::get<Submission>(result);
 }
 
-TEST(RecordQuery, ReadsBackWhatTheGameSendsAsItIsAndAsABrowserEncodesIt)
+// Every value in its own form: the name and e-mail as typed, the note
+// trimmed with its six query-breaking characters made "_", the date turned
+// day first, the time cut to minutes.
+TEST(RecordAddress, CarriesEachValueInItsOwnForm)
+{
+    EXPECT_EQ(recordAddress(game(-1234, 3, 2), {" Bri vo ", "  Top 10! 50%=$& ", " a b@x.it "}, "QRS", "03-05-2001",
+                            "09:07:45"),
+              std::string(kRecordServerAddress) +
+                  "?Nome= Bri vo &programma=Vortigo_QRS&data=05-03-2001&punti=-1234&Manches=3"
+                  "&Note=Top_10__50____&E_MAIL= a b@x.it &ora=09:07&Language=2");
+}
+
+TEST(RecordQuery, ReadsBackWhatTheGameSends)
 {
     struct Case {
         GameState state;
@@ -70,7 +82,7 @@ TEST(RecordQuery, ReadsBackWhatTheGameSendsAsItIsAndAsABrowserEncodesIt)
     }
 }
 
-TEST(RecordQuery, TakesEachValueUpToItsLimitsAndRefusesAnythingElseWithAReason)
+TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)
 {
     const std::pair<const char*, const char*> limits[] = {
         {"Nome", "ÀÀÀÀÀÀÀÀÀÀ"},          {"Nome", "%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80%C3%80"},
@@ -122,7 +134,7 @@ TEST(RecordQuery, TakesEachValueUpToItsLimitsAndRefusesAnythingElseWithAReason)
     EXPECT_EQ(percentDecode("a+b%2541%3d"), "a+b%41=");
 }
 
-TEST(ProgrammeLetters, AreThreeFreshCapitalsAtEveryClickEvenWithinOneClockTick)
+TEST(ProgrammeLetters, AreFreshAtEveryClickEvenWithinOneTick)
 {
     ClockRandom random;
     std::set<std::string> seen;

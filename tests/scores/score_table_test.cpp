@@ -27,11 +27,13 @@ Record row(const ScoreTable& table, int i)
     return {table.TableNames(i), table.TablePoints(i)};
 }
 
-TEST(ScoreFileReading, FieldsEndAtCommasAndLineEndsWithQuotesAndBlanksHandledAndABadFileGivesWhatItCan)
+TEST(ScoreFile, ReadsFieldsHoweverTheFileWasEdited)
 {
     const std::pair<std::string, std::vector<Record>> cases[] = {
         {"   Gian Maria   ,    77   \r\n", {{"Gian Maria", 77}}},
         {"\" Bri,vo \", 9 \r\nNino, 8 \r\n", {{" Bri,vo ", 9}, {"Nino", 8}}},
+        {"\"Bri\" vo, 9 \r\n", {{"Bri", 9}}},  // past the closing quote nothing counts
+        {"\tA\t,\t5\t\r\n", {{"A", 5}}},
         {"\"Brivo, 5\r\n7\r\nNino, 8\r\n", {{"Brivo, 5", 7}, {"Nino", 8}}},  // an open quote ends with its line
         {"Brivo\r\n120\r\nNino, 5\r\n", {{"Brivo", 120}, {"Nino", 5}}},
         {"A, 1\nB, 2\rC, 3", {{"A", 1}, {"B", 2}, {"C", 3}}},
@@ -45,7 +47,13 @@ TEST(ScoreFileReading, FieldsEndAtCommasAndLineEndsWithQuotesAndBlanksHandledAnd
         for (std::size_t i = 0; i <= records.size(); ++i)
             EXPECT_EQ(row(table, static_cast<int>(i) + 1), i < records.size() ? records[i] : Record{}) << text;
     }
+    // At most 52 records: the 52nd takes part in the ranking, the 53rd is never read.
     ScoreTable table;
+    std::string many;
+    for (int i = 1; i <= 53; ++i)
+        many += "R" + std::to_string(i) + ", " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(readScoreRecords(many, table), 52);
+    EXPECT_EQ(row(table, 52), Record("R52", 52));
 
     // 52 records never need megabytes: a file is read only so far, here into
     // the second name, so its points and the third record are never reached.
@@ -58,7 +66,32 @@ TEST(ScoreFileReading, FieldsEndAtCommasAndLineEndsWithQuotesAndBlanksHandledAnd
     EXPECT_EQ(readScoreFile(folder.scoreFile(), table), 0);
 }
 
-TEST(ScoreRows, NamesArePaddedOrCutToTwelveAndPointsGroupedWithTheLocaleSeparator)
+// Each rule of writing a name decides one line: only a comma, a line end or
+// a leading quote needs the quotes, and each name reads back as one record.
+TEST(ScoreFile, WritesEachNameSoItReadsBackAsOneRecord)
+{
+    const std::tuple<std::string, i32, std::string, std::string> cases[] = {
+        {"Brivo", 1234, "Brivo, 1234 ", "Brivo"},
+        {"Meno", -5, "Meno,-5 ", "Meno"},
+        {"Bri,vo", 9, "\"Bri,vo\", 9 ", "Bri,vo"},
+        {"\"Nuovo", 9, "\"'Nuovo\", 9 ", "'Nuovo"},
+        {"  \"Lia", 9, "\"  'Lia\", 9 ", "  'Lia"},
+        {"a\"b", 9, "a\"b, 9 ", "a\"b"},
+        {"a\nb", 9, "\"a b\", 9 ", "a b"},
+    };
+    for (const auto& [name, points, line, readBack] : cases) {
+        ScoreTable table;
+        table.TableNames(1) = name;
+        table.TablePoints(1) = points;
+        const std::string text = scoreFileText(table);
+        EXPECT_EQ(text.substr(0, text.find("\r\n")), line);
+        ScoreTable again;
+        EXPECT_EQ(readScoreRecords(text, again), 50);
+        EXPECT_EQ(row(again, 1), Record(readBack, points));
+    }
+}
+
+TEST(ScoreRows, PadOrCutNamesToTwelveAndGroupPointsAsTheLocaleDoes)
 {
     // Row, Latin-1 name, points, separator, the row's text.
     const std::tuple<int, const char*, i32, const char*, const char*> cases[] = {
@@ -85,7 +118,7 @@ protected:
     ScoreTable table;
 };
 
-TEST_F(BuildingTheTable, ATieLandsBelowTheOlderResultOnlyTheFirstThreeRowsMayBePublishedAndLookingWritesNothing)
+TEST_F(BuildingTheTable, RanksATieBelowAndPublishesOnlyThePodium)
 {
     // Rows 2, 3 and 4 of the full table hold 4900, 4800 and 4700 points.
     for (const auto& [score, row] : {std::pair{4850, 3}, {4800, 4}}) {
@@ -99,7 +132,10 @@ TEST_F(BuildingTheTable, ATieLandsBelowTheOlderResultOnlyTheFirstThreeRowsMayBeP
     file.insert(file.find("Giocatore04"), "\"'Nuo,vo'\", 4800 \r\n");
     file.erase(file.find("Giocatore50"));
     EXPECT_EQ(readBytes(folder.scoreFile()), file);
+}
 
+TEST_F(BuildingTheTable, LookingKeepsTheFileAsItIs)
+{
     // Looking, as the menu does: the rows follow the file, here edited out of
     // order with bare line feeds, the player's row is the last that matches,
     // and nothing is written.
@@ -121,7 +157,7 @@ TEST_F(BuildingTheTable, ATieLandsBelowTheOlderResultOnlyTheFirstThreeRowsMayBeP
 // Two copies of the game end a game at the same moment, again and again:
 // every result must stay. Without the lock, each reads the table before the
 // other has written it, and one result is lost.
-TEST_F(BuildingTheTable, TwoCopiesSavingAtTheSameMomentKeepBothResults)
+TEST_F(BuildingTheTable, TwoCopiesSavingAtOnceKeepBothResults)
 {
     constexpr int kRounds = 25;  // 2 x 25 results: exactly a full table
     const char* const names[2] = {"Primo", "Secondo"};

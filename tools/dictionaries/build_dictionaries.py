@@ -59,6 +59,9 @@ SCOWL_DIR = Path("/usr/share/dict/scowl")
 WORDNET_DIR = Path("/usr/share/wordnet")
 HUNSPELL_EN = Path("/usr/share/hunspell/en_US")
 COLLATINUS_DATA = Path("/usr/share/collatinus/data")
+# PostgreSQL's full-text search ships Snowball's lists of function words
+# (articles, pronouns, prepositions, conjunctions, auxiliary verb forms).
+POSTGRESQL_DIR = Path("/usr/share/postgresql")
 
 
 # ---------------------------------------------------------------- common
@@ -74,6 +77,16 @@ def plain_upper(word):
     something else (an apostrophe, a hyphen, a digit, a blank) remains."""
     upper = strip_marks(word)
     return upper if WORD.match(upper) else None
+
+
+def stop_words(language):
+    """Snowball's function words of a language, as PostgreSQL installs them
+    (the newest installed version's list)."""
+    lists = sorted(POSTGRESQL_DIR.glob("*/tsearch_data/%s.stop" % language),
+                   key=lambda p: int(p.parts[-3]) if p.parts[-3].isdigit() else 0)
+    if not lists:
+        sys.exit("no %s.stop under %s: install postgresql" % (language, POSTGRESQL_DIR))
+    return {w.strip() for w in lists[-1].read_text(encoding="utf-8").splitlines() if w.strip()}
 
 
 def read_blocklist(name):
@@ -170,37 +183,140 @@ def tesseract_words(traineddata):
         return {w.strip() for w in Path(listing).read_text(encoding="utf-8").splitlines() if w.strip()}
 
 
+def read_thesaurus():
+    """The senses of the thesaurus, as (headword, part of speech, one-word
+    synonyms). The parts of speech: "s" for nouns (s.m., s.f. ...), "agg",
+    "v", "avv", "prep", "cong", "pron", "inter"."""
+    senses = []
+    head = None
+    for line in MYTHES_IT.read_text(encoding="utf-8").splitlines()[1:]:
+        if line.startswith("("):
+            tag = line[1:].split(")", 1)[0].split(" ", 1)[0].split(".", 1)[0]
+            words = [w.strip() for w in line.split("|")[1:]]
+            senses.append((head, tag, [w for w in words if w and " " not in w]))
+        elif "|" in line:
+            head = line.split("|", 1)[0]
+    return senses
+
+
+# Parts of speech of the thesaurus that make a word a player names.
+IT_NAMED_PARTS = {"s", "agg", "v"}
+# Regular endings of the past participle and of the imperfect, by the
+# ending of the infinitive they come from: "cantato", "sentito", "temuto";
+# "stavo", "andava", "dormivano".
+IT_PARTICIPLE = (("at", ("are",)), ("it", ("ire",)), ("ut", ("ere", "ire")))
+IT_IMPERFECT = (("av", "are"), ("ev", "ere"), ("iv", "ire"))
+IT_IMPERFECT_PERSONS = ("o", "i", "a", "amo", "ate", "ano")
+# How many adjectives of the thesaurus must give a participle as a synonym
+# before it counts as naming a quality.
+IT_QUALITY_MIN = 3
+
+
 def italian_words():
     rules = read_affixes(HUNSPELL_IT.with_suffix(".aff"))
     stems = read_stems(HUNSPELL_IT.with_suffix(".dic"))
     usage = tesseract_words(TESSDATA_ITA)
+    snowball = stop_words("italian")
+    senses_listed = read_thesaurus()
+    thesaurus, synonyms = {}, {}
+    for head, part, words in senses_listed:
+        thesaurus.setdefault(head, Counter())[part] += 1
+        synonyms.setdefault(head, []).extend(words)
 
     candidates = set()
     nominal = {}          # stem -> its flags, for stems that are nouns or adjectives
     verb_forms = set()    # every non-infinitive form of a regular verb
+    infinitives = set()
+    participles = set()   # stems that hunspell-it marks as past participles
     for stem, flags in stems:
         if not stem.islower():  # names, acronyms
             continue
+        if "E" in flags:        # the flag that adds pronouns to a participle: "fattolo"
+            participles.add(stem)
         if IT_INFINITIVE.search(stem) and flags and set(flags) - {"D"}:
             candidates.add(stem)
+            infinitives.add(stem)
             verb_forms |= expand(stem, flags, rules) - {stem}
         elif set(flags) & IT_NOMINAL_FLAGS:
             candidates.add(stem)
             nominal[stem] = flags
 
-    headwords = set()
-    for line in MYTHES_IT.read_text(encoding="utf-8").splitlines()[1:]:
-        if line.startswith("(") or "|" not in line:
-            continue
-        head = line.split("|", 1)[0]
-        if head.islower():
-            headwords.add(head)
+    headwords = {head for head in thesaurus if head.islower()}
     candidates |= headwords
     listed = {stem for stem, _ in stems}
+    # Irregular verb forms are listed without flags: "debbono", "tengo".
+    bare = {stem for stem, flags in stems if not flags}
+    # The thesaurus gives nouns, adjectives and verbs; a word with fewer
+    # senses of those than of the others is a function word or an adverb
+    # ("persino", "sotto", "dentro"; "verso" stays).
+    def senses(word, kinds):
+        return sum(n for part, n in thesaurus[word].items() if part in kinds)
+    named = {w for w in headwords
+             if senses(w, IT_NAMED_PARTS) >= sum(thesaurus[w].values()) - senses(w, IT_NAMED_PARTS)
+             and senses(w, IT_NAMED_PARTS)}
+    # Only a noun or adjective sense keeps a word that is also a verb form:
+    # "regalo", "ferito", "errato".
+    noun_or_adjective = {w for w in headwords if senses(w, {"s", "agg"})}
+    nouns = {w for w in headwords if senses(w, {"s"})}
+
+    def is_participle(word):
+        if word in participles or (word[-1:] in ("a", "i", "e") and word[:-1] + "o" in participles):
+            return True
+        for ending, verb_endings in IT_PARTICIPLE:
+            for gender in ("o", "a", "i", "e"):
+                if word.endswith(ending + gender):
+                    stem = word[: -len(ending) - 1]
+                    if any(stem + v in infinitives for v in verb_endings):
+                        return True
+        return False
+
+    # The thesaurus lists many participles as adjectives. One that names a
+    # quality has adjectives for synonyms ("errato": erroneo, inesatto,
+    # sbagliato), or is itself a synonym that adjectives give ("interessato",
+    # under "curioso", "partecipe" ...); one that only tells what was done to
+    # something has other participles for synonyms ("lanciato": buttato,
+    # gettato, scagliato) and no adjective names it.
+    named_by_adjectives = Counter()
+    for head, part, words in senses_listed:
+        if part == "agg" and not is_participle(head):
+            named_by_adjectives.update(words)
+
+    def means_an_action(word):
+        said = synonyms.get(word, [])
+        return (bool(said) and sum(map(is_participle, said)) * 2 > len(said)
+                and named_by_adjectives[word] < IT_QUALITY_MIN)
+
+    def is_imperfect(word):
+        for ending, verb_ending in IT_IMPERFECT:
+            for person in IT_IMPERFECT_PERSONS:
+                if word.endswith(ending + person) and word[: -len(ending + person)] + verb_ending in infinitives:
+                    return True
+        return False
+
+    def is_adverb(word):
+        # "relativamente", "scientemente", "facilmente", "regolarmente" beside
+        # their adjective; "demente" and "clemente" have none.
+        if not word.endswith("mente"):
+            return False
+        base = word[:-5]
+        return (base.endswith("a") and base[:-1] + "o" in candidates) or base in candidates or (
+            base.endswith(("l", "r")) and base + "e" in candidates)
+
+    def is_first_person(word):
+        # The spelling dictionary lists some irregular forms as words of their
+        # own, beside their third person plural: "debbo" and "debbono".
+        return word.endswith("o") and (word[:-1] + "ono" in bare or word[:-1] + "ano" in bare)
+
+    # Snowball's function words (articles, "dalla", "nostro", "stavo") go,
+    # but for a noun that shares a spelling with one ("faccia").
+    function_words = {w for w in snowball
+                      if not (w in headwords and senses(w, {"s"}) * 2 >= sum(thesaurus[w].values()))}
 
     kept = set()
     for word in candidates:
-        if word not in usage:
+        if word not in usage or word in function_words:
+            continue
+        if (word in headwords and word not in named) or is_adverb(word):
             continue
         # Gerunds ("cantando"), passato remoto and subjunctive: the infinitive
         # stands for its verb. Thesaurus headwords that happen to be verb forms
@@ -208,6 +324,15 @@ def italian_words():
         if word.endswith(("ando", "endo")) and word not in nominal:
             continue
         if word in verb_forms and word not in nominal and IT_FINITE_ENDINGS.search(word):
+            continue
+        # Participles ("progettato"), the imperfect ("stavo", "andavo") and
+        # any other form of a listed verb stand for the infinitive too, unless
+        # the thesaurus knows the word as a noun or an adjective.
+        if word not in noun_or_adjective and (
+                is_participle(word) or is_imperfect(word) or is_first_person(word)
+                or (word in verb_forms and word not in headwords and word not in nominal)):
+            continue
+        if word not in nouns and is_participle(word) and means_an_action(word):
             continue
         # Irregular passato remoto, which the spelling dictionary lists as
         # words of their own: "ammise" beside "ammisero", "ammisi".
@@ -237,9 +362,13 @@ def italian_words():
 # a small everyday dictionary. Every word of the list comes from 35 or below.
 SCOWL_LISTED = 35
 SCOWL_COMMON = 20
-# How often WordNet's sense-tagged corpus must use an -ING, -ED, -EST or -ER
-# form as a noun or adjective of its own before that form stays in the list.
+# How often WordNet's sense-tagged corpus must use an -ED, -EST or -ER form
+# or an irregular form as a noun or adjective of its own before that form
+# stays in the list.
 OWN_USE_MIN = 5
+# How often that corpus must use an -ING form as a noun before it stays: a
+# player names BUILDING, EVENING or MEETING, not SHOWING, AMAZING or SEEING.
+ING_NOUN_USE_MIN = 3
 
 # Suffix, the part of speech of the word it inflects. -ER only as the
 # comparative of an adjective: agent nouns (TEACHER, PAINTER) are words.
@@ -280,17 +409,31 @@ def wordnet_parts():
     return parts
 
 
-def wordnet_own_use():
+def wordnet_own_use(kinds=("1", "3", "5")):
     """Lemma -> how many times the tagged corpus uses it as a noun or an
-    adjective (sense keys lemma%1:... nouns, %3 and %5 adjectives)."""
+    adjective (sense keys lemma%1:... nouns, %3 and %5 adjectives); with
+    kinds=("1",) as a noun only."""
     uses = Counter()
     for line in (WORDNET_DIR / "cntlist.rev").read_text(encoding="utf-8").splitlines():
         fields = line.split()
         if len(fields) == 3:
             lemma, _, sense = fields[0].partition("%")
-            if sense[:1] in ("1", "3", "5"):
+            if sense[:1] in kinds:
                 uses[lemma] += int(fields[2])
     return uses
+
+
+def wordnet_irregular_forms():
+    """The irregular forms of WordNet's exception lists, each of some other
+    word: OVERSAW and GOTTEN (verbs), GEESE and CRITERIA (nouns), WORSE
+    (adjectives)."""
+    forms = set()
+    for part in ("noun", "verb", "adj"):
+        for line in (WORDNET_DIR / (part + ".exc")).read_text(encoding="utf-8").splitlines():
+            fields = line.split()
+            if len(fields) >= 2 and fields[0] not in fields[1:]:
+                forms.add(fields[0])
+    return forms
 
 
 def inflected_bases(word, suffix):
@@ -316,18 +459,24 @@ def english_words():
     wordnet = wordnet_parts()
     parts = {w: set(p) for w, p in wordnet.items()}
     own_use = wordnet_own_use()
-    stems, flagless, own_entry = set(), set(), set()
+    noun_use = wordnet_own_use(kinds=("1",))
+    irregular_forms = wordnet_irregular_forms()
+    function_words = stop_words("english")
+    own_entry = set()
     for stem, flags in read_stems(HUNSPELL_EN.with_suffix(".dic")):
-        stems.add(stem)
-        if not flags:
-            flagless.add(stem)
         if set(flags) & HUNSPELL_EN_OWN_WORD:
             own_entry.add(stem)
         for flag in flags:
             if flag in HUNSPELL_EN_PARTS:
                 parts.setdefault(stem, set()).add(HUNSPELL_EN_PARTS[flag])
 
-    chosen = {w for w in scowl if w.islower() and w.isalpha() and (w in wordnet or w in stems)}
+    # A word a player names is a noun, a verb or an adjective, which WordNet
+    # lists; pronouns, prepositions, conjunctions and adverbs are not there
+    # (OURSELVES, AMONG, QUICKLY), and neither are slang spellings (GONNA).
+    # Snowball's function words take out the few that are also a rare noun
+    # or adjective there (ABOUT, THROUGH, OTHER).
+    chosen = {w for w in scowl if w.islower() and w.isalpha() and w not in function_words
+              and wordnet.get(w, set()) & {"noun", "verb", "adj"}}
 
     def is_plural(w):
         return ((w.endswith("s") and not w.endswith("ss") and w[:-1] in chosen)
@@ -351,23 +500,38 @@ def english_words():
     #
     # The base must be a verb for -ING and -ED and an adjective for -EST and
     # -ER, so that "string", "tender" or "forest" are not taken for forms of
-    # "str", "tend" or "for". A word that only hunspell's flagless entries
-    # bring in, which is where it spells out irregular forms ("gigging",
-    # "picnicking", "cagiest"), needs only a base that SCOWL lists.
+    # "str", "tend" or "for".
+    #
+    # An -ING form, further, stays only as a noun (BUILDING, EVENING): the
+    # corpus must use it as one at least ING_NOUN_USE_MIN times. An -ING
+    # word that WordNet has only as an adjective is a participle too, even
+    # when its verb is missing (UNFEELING, OUTSTANDING, EXCRUCIATING).
     def is_bare_inflection(w):
-        irregular = w in flagless and w not in wordnet
         for suffix, part in EN_INFLECTIONS:
             if not w.endswith(suffix) or len(w) <= len(suffix) + 1:
                 continue
             if suffix in COMPARISON and w[: -len(suffix)] + COMPARISON[suffix] not in scowl:
                 continue
-            if any(b in scowl and (irregular or part in parts.get(b, ()))
+            if any(b in scowl and part in parts.get(b, ())
                    for b in inflected_bases(w, suffix)):
-                own_word = w in own_entry or own_use[w] >= OWN_USE_MIN
+                if suffix == "ing":
+                    own_word = noun_use[w] >= ING_NOUN_USE_MIN
+                else:
+                    own_word = w in own_entry or own_use[w] >= OWN_USE_MIN
                 return not (own_word and sizes[w] <= SCOWL_COMMON)
         return False
 
-    return {w for w in chosen if not is_plural(w) and not is_bare_inflection(w)}
+    # Irregular past forms, participles and plurals (OVERSAW, GOTTEN, BEATEN,
+    # GEESE) stand for their base word too, unless they are words of their
+    # own by the same signs as above (FOUND, ROSE, STOVE, HIDDEN, DATA).
+    def is_irregular_form(w):
+        return w in irregular_forms and not (w in own_entry or own_use[w] >= OWN_USE_MIN)
+
+    def is_ing_adjective(w):
+        return w.endswith("ing") and not wordnet[w] & {"noun", "verb"}
+
+    return {w for w in chosen if not is_plural(w) and not is_bare_inflection(w)
+            and not is_ing_adjective(w) and not is_irregular_form(w)}
 
 
 # ---------------------------------------------------------------- Latino
@@ -378,8 +542,9 @@ def english_words():
 # of five to eight letters (ROSA, BELLUM, AMICITIA) occur dozens of times,
 # while the long ones are mostly derived words (DESPERATIO, INDIGNATIO) whose
 # counts the corpus spreads thin, so their bar is lower to keep several
-# hundred of each length a round asks for.
-LATIN_MIN_COUNT = {3: 25, 4: 25, 5: 25, 6: 25, 7: 25, 8: 25, 9: 15, 10: 8,
+# hundred of each length a round asks for (ten letters, where the adverbs in
+# -ITER and -E that used to fill it are gone, the lowest).
+LATIN_MIN_COUNT = {3: 25, 4: 25, 5: 25, 6: 25, 7: 25, 8: 25, 9: 15, 10: 7,
                    11: 8, 12: 8, 13: 8, 14: 8, 15: 8}
 
 
@@ -396,31 +561,95 @@ def latin_variants(data_dir):
     return pairs
 
 
+# Collatinus's paradigms of pronouns and of adverbs, and the grammar notes
+# of invariable words that are nouns or adjectives (NEFAS, NEQUAM, SEPTEM):
+# every other invariable word is a preposition, a conjunction, an adverb or
+# an interjection.
+LATIN_FUNCTION_MODELS = {
+    "is", "idem", "hic", "ipse", "ille", "qui", "quicumque", "qualiscumque", "quantuscumque",
+    "quidam", "quilibet", "quinam", "quiuis", "quis", "siquis", "quisnam", "quispiam", "quisquam",
+    "quisque", "quisquis", "ego", "nos", "uos", "se", "tu", "uter", "uterque", "nemo", "nihil",
+    "plerique", "unusquisque", "prcum", "adv", "adve", "advr", "fortiter", "acriter", "misere",
+    "humiliter", "facile"}
+LATIN_INVARIABLE_NAMED = re.compile(r"\b(n|adj|indecl|indécl|num)\.")
+# Two spellings of one word (RELICUUS and RELIQUUS, VINCLUM and VINCULUM)
+# have the same English meaning in Collatinus, begin alike and differ by at
+# most this many letters (one added, dropped or changed). Two letters would
+# also join different words (PATERNUS and PATRIUS).
+LATIN_VARIANT_DISTANCE = 1
+
+
+def edit_distance(a, b):
+    row = list(range(len(b) + 1))
+    for i, ca in enumerate(a, 1):
+        previous, row[0] = row[0], i
+        for j, cb in enumerate(b, 1):
+            previous, row[j] = row[j], min(row[j] + 1, row[j - 1] + 1, previous + (ca != cb))
+    return row[-1]
+
+
+def latin_meanings(data_dir):
+    """Lemma as lemmes.la spells it (quantity marks off, number kept) -> its
+    English meaning in lemmes.en."""
+    meanings = {}
+    for line in (data_dir / "lemmes.en").read_text(encoding="utf-8").splitlines():
+        if line and not line.startswith("!") and ":" in line:
+            lemma, meaning = line.split(":", 1)
+            if meaning.strip():
+                meanings[strip_marks(lemma).lower()] = meaning.strip()
+    return meanings
+
+
 def latin_words(data_dir):
     counts = Counter()
+    meanings = latin_meanings(data_dir)
+    meaning_of = {}       # word -> English meaning of its most frequent lemma
+    best_count = Counter()
     for line in (data_dir / "lemmes.la").read_text(encoding="utf-8").splitlines():
         if not line or line.startswith("!"):
             continue
         fields = line.split("|")
         if len(fields) < 6:
             continue
-        info, count = fields[4], fields[-1].strip()
+        model, info, count = fields[1], fields[4], fields[-1].strip()
         if not count.isdigit():
             continue
         # Proper nouns: capitalised, or marked "npr." in the grammar note.
-        lemma = re.sub(r"\d+$", "", fields[0].split("=", 1)[0])
+        key = fields[0].split("=", 1)[0]
+        lemma = re.sub(r"\d+$", "", key)
         if not lemma[:1].islower() or "npr" in info:
+            continue
+        # Pronouns, adverbs, prepositions, conjunctions and interjections.
+        if model in LATIN_FUNCTION_MODELS or "pron" in info or (
+                model == "inv" and not LATIN_INVARIABLE_NAMED.search(info)):
             continue
         # Classical spelling: one letter I for the vowel and the consonant.
         word = plain_upper(lemma.replace("j", "i").replace("ў", "y"))
         if word:
             counts[word] += int(count)
+            meaning = meanings.get(strip_marks(key).lower())
+            if meaning and int(count) >= best_count[word]:
+                meaning_of[word], best_count[word] = meaning, int(count)
 
     # ADLOQUOR and ALLOQUOR are one word: it is written the usual way, and
     # counted once with the counts of both spellings added together.
     for variant, usual in latin_variants(data_dir):
         for word in sorted(w for w in counts if w.startswith(variant)):
             counts[usual + word[len(variant):]] += counts.pop(word)
+            meaning_of.pop(word, None)
+
+    # Other variant spellings (RELICUUS, VINCLUM) go the same way: into the
+    # spelling of the same meaning that the corpus uses most.
+    by_meaning = {}
+    for word, meaning in meaning_of.items():
+        by_meaning.setdefault(meaning, []).append(word)
+    for words in by_meaning.values():
+        words.sort(key=lambda w: (-counts[w], w))
+        for i, word in enumerate(words[1:], 1):
+            usual = next((u for u in words[:i] if u in counts and u[0] == word[0]
+                          and edit_distance(u, word) <= LATIN_VARIANT_DISTANCE), None)
+            if usual:
+                counts[usual] += counts.pop(word)
 
     return {w for w, n in counts.items() if n >= LATIN_MIN_COUNT[len(w)]}
 

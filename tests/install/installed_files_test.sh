@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What gets installed agrees with itself, read back from a staging root (the
+# way a package is staged): the desktop entry starts the installed program and
+# shows an installed icon, the AppStream metadata names that entry and
+# program, the manual page reads without a warning, every icon has the size
+# its folder says, and the record server's component installs a unit whose
+# program is absolute and installed and which systemd accepts.
+#   installed_files_test.sh <cmake> <build folder>
+set -uo pipefail
+
+cmake=$1
+build=$2
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+DESTDIR=$stage "$cmake" --install "$build" >/dev/null || fail "the game does not install"
+DESTDIR=$stage "$cmake" --install "$build" --component records >/dev/null || fail "the records component does not install"
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+root=$stage$prefix
+
+# A program named by a desktop entry or a unit: absolute under the staging
+# root, or a bare name in the installed bin folder.
+installed_program() {
+  case $1 in
+    /*) [ -x "$stage$1" ] && [ -f "$stage$1" ] ;;
+    *) [ -x "$root/bin/$1" ] ;;
+  esac
+}
+
+entries=("$root"/share/applications/*.desktop)
+[ -f "${entries[0]}" ] || fail "no desktop entry in share/applications"
+for entry in "${entries[@]}"; do
+  [ -f "$entry" ] || continue
+  desktop-file-validate "$entry" || fail "$entry does not validate"
+  exec_line=$(sed -n 's/^Exec=//p' "$entry")
+  installed_program "${exec_line%% *}" || fail "Exec=$exec_line names no installed program"
+  icon=$(sed -n 's/^Icon=//p' "$entry")
+  found=("$root"/share/icons/hicolor/*/apps/"$icon".png "$root"/share/icons/hicolor/scalable/apps/"$icon".svg)
+  ls "${found[@]}" >/dev/null 2>&1 || fail "Icon=$icon is not installed in every form"
+done
+
+for metainfo in "$root"/share/metainfo/*.metainfo.xml; do
+  [ -f "$metainfo" ] || { fail "no AppStream metadata in share/metainfo"; continue; }
+  appstreamcli validate --no-net "$metainfo" >/dev/null || fail "$metainfo does not validate"
+  id=$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$metainfo")
+  [ "$(basename "$metainfo")" = "$id.metainfo.xml" ] || fail "$metainfo is not named for its id $id"
+  launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+  [ "$launchable" = "$id.desktop" ] && [ -f "$root/share/applications/$launchable" ] ||
+    fail "the metadata launches '$launchable', not the installed entry $id.desktop"
+  for binary in $(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo"); do
+    installed_program "$binary" || fail "the metadata provides $binary, which is not installed"
+  done
+done
+
+page=$root/share/man/man6/vortigo.6.gz
+if [ -f "$page" ]; then
+  warnings=$(gzip -dc "$page" | groff -man -ww -z -Tutf8 2>&1)
+  [ -z "$warnings" ] || fail "the manual page warns: $warnings"
+  gzip -dc "$page" | grep -qE '^\.TH "?VORTIGO"? "?6"?' || fail "the manual page is not titled VORTIGO, section 6"
+else
+  fail "no manual page at share/man/man6/vortigo.6.gz"
+fi
+
+for icon in "$root"/share/icons/hicolor/*/apps/*; do
+  size=$(basename "$(dirname "$(dirname "$icon")")")
+  kind=$(file -b "$icon")
+  case $size in
+    scalable) [[ $kind == *SVG* ]] || fail "$icon is $kind, not SVG" ;;
+    *) [[ $kind == "PNG image data, ${size/x/ x }"* ]] || fail "$icon is $kind, not $size" ;;
+  esac
+done
+
+units=$(find "$stage" -name '*.service')
+[ -n "$units" ] || fail "the records component installs no systemd unit"
+for unit in $units; do
+  program=$(sed -n 's/^ExecStart=[-@:+!]*\([^ ]*\).*/\1/p' "$unit")
+  [[ $program == /* ]] && installed_program "$program" || fail "$unit starts '$program', not an installed absolute path"
+  # systemd checks the program on this machine: point it into the staging root.
+  copy=$(mktemp -d)
+  sed "s|^ExecStart=\([-@:+!]*\)/|ExecStart=\1$stage/|" "$unit" >"$copy/$(basename "$unit")"
+  complaints=$(systemd-analyze verify --man=no "$copy/$(basename "$unit")" 2>&1) || fail "systemd refuses $unit"
+  [ -z "$complaints" ] || fail "systemd-analyze verify on $unit: $complaints"
+  rm -rf "$copy"
+done
+
+[ "$failures" -eq 0 ] && echo "installed files agree"
+exit $((failures > 0))

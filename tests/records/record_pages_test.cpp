@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "records/record_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+namespace vortigo::records {
+namespace {
+
+// Each character a player may type that markup would take for its own,
+// alone in a value: every rule of the escaping decides one case.
+const std::pair<std::string, std::string> kEscaped[] = {
+    {"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}, {"'", "&#39;"},
+};
+
+TEST(RecordPages, NameAndNoteShownAsTyped)
+{
+    for (const auto& [typed, entity] : kEscaped) {
+        const std::string table = tablePage({WorldTable{2, {TableRow{typed, 50, 1, "2001-03-05", "09:07", typed}}}});
+        EXPECT_NE(table.find("<td>" + entity + "</td><td class=\"n\">50</td><td class=\"n\">1</td><td class=\"d\">"
+                             "05-03-2001</td><td class=\"d\">09:07</td><td>" + entity + "</td></tr>"),
+                  std::string::npos)
+            << typed << "\n" << table;
+
+        Submission record;
+        record.name = typed;
+        record.note = typed;
+        record.points = 50;
+        record.round = 1;
+        record.language = 2;
+        record.day = 5, record.month = 3, record.year = 2001;
+        const std::string page = recordPage(record, 7, false);
+        EXPECT_NE(page.find("<dt>Giocatore</dt><dd>" + entity + "</dd>"), std::string::npos) << typed << "\n" << page;
+        EXPECT_NE(page.find("<dt>Note</dt><dd>" + entity + "</dd>"), std::string::npos) << typed << "\n" << page;
+        EXPECT_NE(page.find("Posizione nella tabella English: 7ª"), std::string::npos);
+    }
+    // Text that needs nothing stays as it is, accents included.
+    EXPECT_EQ(htmlEscape("Nicolò 10%=$"), "Nicolò 10%=$");
+}
+
+TEST(RecordPages, PointsGroupedByThousands)
+{
+    const std::pair<std::int32_t, std::string> cases[] = {
+        {0, "0"},           {999, "999"},           {1000, "1.000"},          {-1000, "-1.000"},
+        {-999, "-999"},     {1234567, "1.234.567"}, {INT_MAX, "2.147.483.647"}, {INT_MIN, "-2.147.483.648"},
+    };
+    for (const auto& [points, shown] : cases)
+        EXPECT_EQ(italianPoints(points), shown) << points;
+}
+
+TEST(RecordPages, TablesNumberRowsAndSayWhenEmpty)
+{
+    const std::string page = tablePage({WorldTable{1, {TableRow{"A", 900, 2, "2001-03-05", "09:07", ""},
+                                                       TableRow{"B", 800, 1, "2001-03-05", "09:07", ""}}},
+                                        WorldTable{2, {}}, WorldTable{3, {}}});
+    EXPECT_NE(page.find("<title>Tabella mondiale dei record</title>"), std::string::npos);
+    const std::size_t first = page.find("<tr><td class=\"n\">1</td><td>A</td>");
+    const std::size_t second = page.find("<tr><td class=\"n\">2</td><td>B</td>");
+    EXPECT_TRUE(first != std::string::npos && second != std::string::npos && first < second) << page;
+    const std::size_t english = page.find("<h2 id=\"lingua-2\">English</h2>\n<p>Nessun record ancora.</p>");
+    const std::size_t latin = page.find("<h2 id=\"lingua-3\">Latino</h2>\n<p>Nessun record ancora.</p>");
+    EXPECT_TRUE(english != std::string::npos && latin != std::string::npos && english < latin) << page;
+
+    EXPECT_NE(tablePage({WorldTable{3, {}}}).find("<title>Tabella mondiale dei record: Latino</title>"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace vortigo::records

@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The record store and its pages on a real database: a SQLite file, and a
+// throw-away PostgreSQL cluster. Two stores on one database stand for two
+// servers sharing it.
+#include "records/page_cache.h"
+#include "records/record_store.h"
+#include "tests/records/throwaway_postgres.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+#include <random>
+#include <tuple>
+#include <vector>
+
+namespace vortigo::records {
+namespace {
+
+enum class Backend { SQLite, PostgreSQL };
+
+class RecordStoreTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == Backend::PostgreSQL) {
+            m_postgres.emplace();
+            ASSERT_TRUE(m_postgres->url.startsWith("postgresql://")) << m_postgres->problem;
+            m_target = *DatabaseTarget::fromText(m_postgres->url);
+        } else {
+            m_target = *DatabaseTarget::fromText(m_dir.filePath("records.sqlite"));
+        }
+    }
+
+    // Statements straight to the database, as an older server left it.
+    void execute(const std::vector<QString>& statements)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(m_target.postgres ? "QPSQL" : "QSQLITE", "by-hand");
+            db.setDatabaseName(m_target.postgres ? m_target.database : m_target.path);
+            db.setHostName(m_target.host);
+            db.setUserName(m_target.user);
+            ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+            QSqlQuery query(db);
+            for (const QString& statement : statements)
+                ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase("by-hand");
+    }
+
+    std::unique_ptr<RecordStore> openStore()
+    {
+        auto store = std::make_unique<RecordStore>(m_target);
+        QString problem;
+        EXPECT_TRUE(store->migrate(&problem)) << problem.toStdString();
+        return store;
+    }
+
+    QTemporaryDir m_dir;
+    std::optional<test::ThrowawayPostgres> m_postgres;
+    DatabaseTarget m_target;
+};
+
+struct Played {
+    int language;
+    std::int32_t points;
+    int year, month, day, hour, minute;
+    int arrival;  // order of storing
+    std::string name;
+
+    auto rank() const { return std::tie(points, year, month, day, hour, minute, arrival); }
+};
+
+Submission submissionOf(const Played& p)
+{
+    Submission s;
+    s.letters = "QRS";
+    s.name = p.name;
+    s.year = p.year, s.month = p.month, s.day = p.day;
+    s.hour = p.hour, s.minute = p.minute;
+    s.points = p.points;
+    s.round = 3;
+    s.note = "nota " + p.name;
+    s.email = "x@y.it";
+    s.language = p.language;
+    return s;
+}
+
+// One plus the records of its language ahead of it: more points, then a
+// later day and time, then a later arrival.
+int placeOf(const Played& record, const std::vector<Played>& all)
+{
+    int place = 1;
+    for (const Played& other : all)
+        place += other.language == record.language && other.rank() > record.rank();
+    return place;
+}
+
+TEST_P(RecordStoreTest, PlaceCountsRecordsAheadThroughTiesAndServers)
+{
+    // Values at the edges of the counts' groups, on every level, many of them equal.
+    const std::int32_t points[] = {INT_MIN, INT_MIN + 1, -1000, -1, 0, 1, 50, 63, 64, 4095, 4096, 262143, 262144,
+                                   INT_MAX - 1, INT_MAX};
+    const int days[][3] = {{1900, 1, 1}, {1999, 12, 31}, {2000, 1, 1}, {2001, 3, 5}, {9999, 12, 31}};
+    const int times[][2] = {{0, 0}, {9, 7}, {23, 59}};
+    std::mt19937 draw(20011);
+    std::vector<Played> played;
+    const auto next = [&](int arrival) {
+        const auto& d = days[draw() % std::size(days)];
+        const auto& t = times[draw() % std::size(times)];
+        return Played{int(draw() % 3) + 1, points[draw() % std::size(points)], d[0], d[1], d[2], t[0], t[1], arrival,
+                      "N" + std::to_string(arrival)};
+    };
+
+    // An older database already holds records, without counts.
+    std::vector<QString> older = {
+        "CREATE TABLE vortigo_records (letters TEXT NOT NULL, name TEXT NOT NULL, played_on TEXT NOT NULL,"
+        " played_at TEXT NOT NULL, points INTEGER NOT NULL, round INTEGER NOT NULL, note TEXT NOT NULL,"
+        " email TEXT NOT NULL, language INTEGER NOT NULL, received_us BIGINT NOT NULL,"
+        " PRIMARY KEY (letters, name, played_on, played_at, points))",
+        "CREATE TABLE vortigo_schema (id INTEGER PRIMARY KEY, version INTEGER NOT NULL)",
+        "INSERT INTO vortigo_schema VALUES (1, 1)"};
+    for (int arrival = 1; arrival <= 60; ++arrival) {
+        played.push_back(next(arrival));
+        const Submission s = submissionOf(played.back());
+        older.push_back(QString("INSERT INTO vortigo_records VALUES ('QRS', '%1', '%2', '%3', %4, 3, '%5', '', %6, %7)")
+                            .arg(QString::fromStdString(s.name), QString::fromStdString(s.isoDate()),
+                                 QString::fromStdString(s.clockTime()))
+                            .arg(s.points)
+                            .arg(QString::fromStdString(s.note))
+                            .arg(s.language)
+                            .arg(arrival));
+    }
+    execute(older);
+
+    std::unique_ptr<RecordStore> servers[] = {openStore(), openStore()};
+    for (int arrival = 61; arrival <= 400; ++arrival) {
+        played.push_back(next(arrival));
+        QString problem;
+        const auto outcome = servers[arrival % 2]->store(submissionOf(played.back()), &problem);
+        ASSERT_TRUE(outcome) << problem.toStdString();
+        EXPECT_TRUE(outcome->inserted);
+        EXPECT_EQ(outcome->place, placeOf(played.back(), played)) << arrival;
+    }
+
+    // A reload stores nothing and tells the place of what is there, even
+    // when it claims another language.
+    for (int i = 0; i < 400; i += 13) {
+        Submission again = submissionOf(played[i]);
+        again.language = again.language % 3 + 1;
+        again.note = "altro";
+        QString problem;
+        const auto outcome = servers[i % 2]->store(again, &problem);
+        ASSERT_TRUE(outcome) << problem.toStdString();
+        EXPECT_FALSE(outcome->inserted);
+        EXPECT_EQ(outcome->stored.language, played[i].language);
+        EXPECT_EQ(outcome->stored.note, "nota " + played[i].name);
+        EXPECT_EQ(outcome->place, placeOf(played[i], played)) << i;
+    }
+}
+
+std::string namesOn(const std::shared_ptr<const std::string>& page)
+{
+    std::string names;
+    for (const char* name : {"Primo", "Secondo", "Terzo", "Quarto"})
+        if (page && page->find(std::string("<td>") + name + "</td>") != std::string::npos)
+            names += std::string(names.empty() ? "" : " ") + name;
+    return names;
+}
+
+TEST_P(RecordStoreTest, PagesShowOwnRecordsAtOnceOthersWithinASecond)
+{
+    auto here = openStore();
+    auto there = openStore();
+    PageCache::Clock::time_point now{};
+    PageCache pages(*here, [&now] { return now; });
+    const auto page = [&](int language) {
+        QString problem;
+        auto bytes = pages.tablePage(language, &problem);
+        EXPECT_TRUE(bytes) << problem.toStdString();
+        return namesOn(bytes);
+    };
+    const auto submit = [](RecordStore& store, const char* name, int language) {
+        Submission s = submissionOf(Played{language, 500, 2001, 3, 5, 9, 7, 0, name});
+        QString problem;
+        ASSERT_TRUE(store.store(s, &problem)) << problem.toStdString();
+    };
+
+    submit(*here, "Primo", 1);
+    EXPECT_EQ(page(1), "Primo");
+    submit(*there, "Secondo", 1);
+    EXPECT_EQ(page(1), "Primo");
+    EXPECT_EQ(page(0), "Primo");
+    now += std::chrono::milliseconds(1000);
+    EXPECT_EQ(page(0), "Primo Secondo");
+    EXPECT_EQ(page(1), "Primo Secondo");
+
+    submit(*here, "Terzo", 2);
+    EXPECT_EQ(page(2), "Terzo");
+    EXPECT_EQ(page(0), "Primo Secondo Terzo");
+
+    submit(*there, "Quarto", 3);
+    now += std::chrono::milliseconds(600);
+    EXPECT_EQ(page(0), "Primo Secondo Terzo");
+    now += std::chrono::milliseconds(400);
+    EXPECT_EQ(page(3), "Quarto");
+    EXPECT_EQ(page(0), "Primo Secondo Terzo Quarto");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RecordStoreTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
+                         [](const auto& backend) { return backend.param == Backend::SQLite ? "SQLite" : "PostgreSQL"; });
+
+}  // namespace
+}  // namespace vortigo::records
+
+int main(int argc, char** argv)
+{
+    // Qt SQL finds its drivers through the application object.
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

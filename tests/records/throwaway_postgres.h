@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A PostgreSQL cluster of its own in a temporary folder, for as long as the
+// object lives (throwaway_postgres.sh).
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <string>
+
+namespace vortigo::records::test {
+
+class ThrowawayPostgres {
+public:
+    ThrowawayPostgres()
+    {
+        // The cluster runs as "postgres" when the tests run as root: it must reach its folder.
+        QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup | QFile::ExeOther);
+        QProcess script;
+        script.start(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"start", m_cluster});
+        script.waitForFinished(-1);
+        url = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
+        problem = script.readAllStandardError().toStdString();
+    }
+    ~ThrowawayPostgres() { QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_cluster}); }
+    ThrowawayPostgres(const ThrowawayPostgres&) = delete;
+    ThrowawayPostgres& operator=(const ThrowawayPostgres&) = delete;
+
+    QString url;  ///< postgresql://...; empty when the cluster did not start
+    std::string problem;
+
+private:
+    QTemporaryDir m_dir{QDir::tempPath() + "/vortigo-pg-XXXXXX"};
+    QString m_cluster = m_dir.path() + "/pg";
+};
+
+}  // namespace vortigo::records::test
