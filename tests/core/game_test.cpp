@@ -89,7 +89,7 @@ TEST(Game, AtMedioTheLastWordHidesUntilFoundAndEachOfItsLettersScoresDouble)
     EXPECT_EQ(r.game.wordCaption(3), "CANTAR");
     for (int k = 1; k <= 6; ++k)
         EXPECT_EQ(r.game.cellPaint(letterCell(s, 3, k)), CellPaint::Yellow);
-    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Parola trovata: CANTAR"});
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Parola trovata: CANTAR, 234 punti di premio"});
 }
 
 TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedForTheUnfoundOne)
