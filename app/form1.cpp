@@ -15,7 +15,10 @@
 #include "info/form3.h"
 #include "info/links.h"
 #include "scores/form4.h"
+#include "widgets/accessible_role.h"
+#include "widgets/focus_return.h"
 #include "widgets/game_fonts.h"
+#include "widgets/held_keys.h"
 #include "widgets/keyboard_link.h"
 #include "widgets/text_fit.h"
 #include "widgets/window_design.h"
@@ -110,6 +113,23 @@ private:
     QImage m_picture;
 };
 
+// The client area holds the grid, which fills it, and beside the grid (not
+// inside it) the strip, the word list, the title picture and the announcer:
+// a screen reader then finds each of them as what it is, while the grid's
+// own children are only its cells.
+class ClientArea : public QWidget {
+public:
+    using QWidget::QWidget;
+    QWidget* grid = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent*) override
+    {
+        if (grid != nullptr)
+            grid->setGeometry(rect());
+    }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------- building
@@ -133,8 +153,13 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/images/vortigo-icon.png")));
     setFont(tahoma(8.25, true));
 
-    m_client = new GridArea(m_surface, m_game, this);
-    setCentralWidget(m_client);
+    auto* area = new ClientArea(this);
+    area->setObjectName(QStringLiteral("clientArea"));
+    m_client = new GridArea(m_surface, m_game, area);
+    m_client->setObjectName(QStringLiteral("grid"));
+    area->grid = m_client;
+    m_area = area;
+    setCentralWidget(area);
     m_client->onPress = [this](int button, int shift, double x, double y) {
         dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
     };
@@ -155,6 +180,8 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     buildControls();
     buildMenus();
     showStatus();
+    m_client->setFocusPolicy(Qt::ClickFocus);  // the title screen: no grid yet
+    makeHeldKeysOnePress();
     // The window opens with the new-game button focused, not the chooser,
     // where a first arrow key would change the dictionary.
     Command3d1->setFocus(Qt::OtherFocusReason);
@@ -200,22 +227,26 @@ const QImage& Form1::titlePicture() const
 void Form1::buildControls()
 {
     m_hand = handCursor(handPicture());
-    Picture3 = new QLabel(m_client);
+    Picture3 = new QLabel(m_area);
     Picture3->setObjectName(QStringLiteral("Picture3"));
     Picture3->setPixmap(handPicture());
+    Picture3->setAccessibleName(QStringLiteral("Puntatore a mano"));
     Picture3->hide();
 
-    Picture2 = new QWidget(m_client);
+    Picture2 = new QWidget(m_area);
     Picture2->setObjectName(QStringLiteral("Picture2"));
     Picture2->setGeometry(twipRect(0, 0, 10200, 735));
     setColours(Picture2, Qt::black, kStripYellow);
     Picture2->setMouseTracking(true);
 
-    Frame3d1 = new QGroupBox(QStringLiteral("Parole da trovare"), m_client);
+    Frame3d1 = new QGroupBox(QStringLiteral("Parole da trovare"), m_area);
     Frame3d1->setObjectName(QStringLiteral("Frame3d1"));
     Frame3d1->setGeometry(twipRect(7530, 750, 1665, 6315));
     Frame3d1->setFont(tahoma(8.25, true));
     setColours(Frame3d1, Qt::black, Qt::white);
+    // A list of the words shown, each saying whether it is found.
+    Frame3d1->setAccessibleName(QStringLiteral("Parole da trovare"));
+    setAccessibleRole(Frame3d1, QAccessible::List);
     for (int i = 0; i < 20; ++i) {
         QLabel* l = new QLabel(QStringLiteral("Label1"), Frame3d1);
         l->setObjectName(QStringLiteral("Label1_%1").arg(i));
@@ -223,6 +254,7 @@ void Form1::buildControls()
         l->setToolTip(QStringLiteral("Lista delle parole da trovare"));
         l->setAlignment(Qt::AlignCenter);
         setColours(l, paletteColour(kBlue), paletteColour(kWhite));
+        setAccessibleRole(l, QAccessible::ListItem);
         l->hide();  // shown by the first round
         Label1[static_cast<std::size_t>(i)] = l;
     }
@@ -232,11 +264,12 @@ void Form1::buildControls()
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
 
-    Picture1 = new TitlePicture(m_client);
+    Picture1 = new TitlePicture(m_area);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipRect(405, 750, 9600, 4500));
     Picture1->setToolTip(QStringLiteral("Clicca per nuova partita ..."));
     Picture1->setAccessibleName(QStringLiteral("Vortigo: clicca per nuova partita"));
+    setAccessibleRole(Picture1, QAccessible::Button, [this] { dispatch([this] { Picture1_Click(); }); });
     Picture1->setAlignment(Qt::AlignCenter);
     setColours(Picture1, Qt::black, Qt::white);
 
@@ -255,6 +288,8 @@ void Form1::buildControls()
         l->setFont(tahoma(9, true));
         l->setToolTip(QString::fromUtf8(tip));
         setColours(l, Qt::black, back);
+        // A value the game reports, read with its caption (showStatus).
+        setAccessibleRole(l, QAccessible::StatusBar);
         return l;
     };
 
@@ -316,6 +351,9 @@ void Form1::buildControls()
         l->hide();
     Label12->raise();
     makeKeyboardLink(Label12, [this] { dispatch([this] { Label12_Click(); }); });
+
+    // News a screen reader speaks whatever has the focus (announce()).
+    m_announcer = makeAnnouncer(m_area);
 
     // Tab goes round the name, the chooser, the new-game button, the grid and the home-page link.
     setTabOrder(Text1, Combo1);
@@ -557,9 +595,6 @@ void Form1::dockWordFrame()
 void Form1::MenuNuovo_Click()
 {
     m_game.newGame();
-    // The player asked to play: the keys go to the grid, the ring on its top-left cell.
-    if (m_game.gridShown() && !m_game.ended())
-        m_client->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Command3d1_Click()
@@ -645,6 +680,7 @@ void Form1::Menulev_Click(int index)
 
 void Form1::Combo1_Click()
 {
+    // A new game with the new words takes the keys to the grid (changed()).
     m_game.chooseDictionary(Combo1->currentIndex() + 1);
 }
 
@@ -699,6 +735,7 @@ void Form1::Label12_Click()
 
 void Form1::MenuInformazioni_Click()
 {
+    const FocusReturn back;
     showAbout(m_platform, m_hand, m_folder);
 }
 
@@ -726,6 +763,7 @@ void Form1::showHighScores()
 {
     if (m_game.state().RecordNewScore)
         makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
+    const FocusReturn back;  // this window is disabled meanwhile and forgets its focus
     vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting});
 }
 
@@ -742,7 +780,7 @@ void Form1::cellChanged(Cell cell)
 
 void Form1::announce(const std::string& text)
 {
-    gridAnnounce(m_client, QString::fromStdString(text));
+    vortigo::announce(m_announcer, QString::fromStdString(text));
 }
 
 void Form1::tell(const std::string& text)
@@ -760,10 +798,21 @@ void Form1::changed(unsigned what)
         showStatus();
     if (what & kWordsChanged)
         showWords();
+    // Without a grid the grid is no stop of the Tab key: nothing there to show the focus or to play.
+    if (what & (kStageChanged | kGridChanged))
+        m_client->setFocusPolicy(m_game.gridShown() ? Qt::StrongFocus : Qt::ClickFocus);
     if (what & kGridChanged) {
         drawRound(m_surface, m_game);
         gridRebuilt(m_client);
         m_client->resetFocusCell();
+        // A new round: the keys go to the grid, the ring on its top-left cell,
+        // and a screen reader hears that cell (a cell of the new grid).
+        if (m_game.gridShown() && !m_game.ended()) {
+            if (m_client->hasFocus())
+                gridFocusMoved(m_client);
+            else
+                m_client->setFocus(Qt::OtherFocusReason);
+        }
     }
     if (what & kClockChanged) {
         if (!m_game.clockRunning())
@@ -794,23 +843,29 @@ void Form1::showStage()
 void Form1::showStatus()
 {
     const i32 score = m_game.scoreShown();
-    Label3->setText(QString::fromStdString(m_game.scoreCaption()));
+    // Texts and names are set only when they change: each change is an
+    // event a screen reader may read out, and the strip is shown on every tick.
+    const auto show = [](QLabel* label, const QString& text) {
+        if (label->text() != text)
+            label->setText(text);
+    };
+    show(Label3, QString::fromStdString(m_game.scoreCaption()));
     if (score < 0)
         setColours(Label3, paletteColour(kWhite), paletteColour(kRed));
     else if (score == 0)
         setColours(Label3, paletteColour(kBlack), paletteColour(kYellow));
     else
         setColours(Label3, paletteColour(kBlack), paletteColour(kLightGreen));
-    Label7->setText(QString::number(m_game.errorsLeft()));
-    Label8->setText(QString::number(m_game.roundShown()));
-    Label2->setText(QString::fromStdString(m_game.timeCaption()));
+    show(Label7, QString::number(m_game.errorsLeft()));
+    show(Label8, QString::number(m_game.roundShown()));
+    show(Label2, QString::fromStdString(m_game.timeCaption()));
     if (const auto colours = m_game.timeColours())
         setColours(Label2, paletteColour(colours->text), paletteColour(colours->back));
 
     // A screen reader hears each value with what it is: "Tempo rimasto: Sec.32".
     const auto name = [](QLabel* value, const QString& caption, const QString& whenEmpty) {
         const QString shown = value->text().isEmpty() ? whenEmpty : value->text();
-        value->setAccessibleName(shown.isEmpty() ? caption : caption + QStringLiteral(": ") + shown);
+        setAccessibleNameIfChanged(value, shown.isEmpty() ? caption : caption + QStringLiteral(": ") + shown);
     };
     name(Label2, QStringLiteral("Tempo rimasto"), QString());
     name(Label3, QStringLiteral("Punti fatti"), QStringLiteral("0"));
@@ -831,16 +886,18 @@ void Form1::showWords()
             setColours(label, paletteColour(kWhite), paletteColour(kBlue));
         else
             setColours(label, paletteColour(kBlue), paletteColour(kWhite));
-        label->setText(QString::fromStdString(latin1ToUtf8(m_game.wordCaption(i))));
+        const QString caption = QString::fromStdString(latin1ToUtf8(m_game.wordCaption(i)));
+        if (label->text() != caption)
+            label->setText(caption);
         label->show();
         // Found or not is said in words, not only by the colours.
         const std::size_t length = m_game.state().WordList(i).size();
         if (m_game.wordFound(i))
-            label->setAccessibleName(label->text() + QStringLiteral(", trovata"));
+            setAccessibleNameIfChanged(label, label->text() + QStringLiteral(", trovata"));
         else if (m_game.wordCaption(i) != m_game.state().WordList(i))
-            label->setAccessibleName(QStringLiteral("Parola nascosta di %1 lettere, da trovare").arg(length));
+            setAccessibleNameIfChanged(label, QStringLiteral("Parola nascosta di %1 lettere, da trovare").arg(length));
         else
-            label->setAccessibleName(label->text() + QStringLiteral(", da trovare"));
+            setAccessibleNameIfChanged(label, label->text() + QStringLiteral(", da trovare"));
     }
 }
 

@@ -170,7 +170,9 @@ private:
     std::filesystem::path m_scoresFolder;    // vortigo.HIS
     Game m_game;
     ImageSurface m_surface;
-    GridArea* m_client = nullptr;
+    QWidget* m_area = nullptr;      // the client area: the grid and the controls beside it
+    GridArea* m_client = nullptr;   // the grid, filling the client area
+    QWidget* m_announcer = nullptr; // news for a screen reader
     QCursor m_hand;
     int m_handlerDepth = 0;
     bool m_settingsWarned = false;

@@ -123,11 +123,8 @@ public:
     {
         if (t == QAccessible::Name)
             return QStringLiteral("Griglia delle lettere");
-        if (t == QAccessible::Description)
-            return m_announcement;
         return QAccessibleWidget::text(t);
     }
-    void setAnnouncement(const QString& text) { m_announcement = text; }
 
     int childCount() const override { return rowCount() * columnCount(); }
     QAccessibleInterface* child(int index) const override
@@ -208,7 +205,6 @@ public:
 
 private:
     mutable std::map<int, QAccessible::Id> m_cells;
-    QString m_announcement;
 };
 
 QAccessibleInterface* gridFactory(const QString&, QObject* object)
@@ -270,18 +266,6 @@ void gridFocusMoved(GridArea* grid)
             QAccessibleEvent focus(cell, QAccessible::Focus);
             QAccessible::updateAccessibility(&focus);
         }
-}
-
-void gridAnnounce(GridArea* grid, const QString& text)
-{
-    GridTable* table = tableOf(grid);
-    if (table == nullptr)
-        return;
-    table->setAnnouncement(text);
-    QAccessibleEvent description(grid, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&description);
-    QAccessibleEvent alert(grid, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
 }
 
 }  // namespace vortigo

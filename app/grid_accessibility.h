@@ -24,8 +24,4 @@ void gridCellChanged(GridArea* grid, Cell cell);
 /// The focus ring moved while the grid has the focus.
 void gridFocusMoved(GridArea* grid);
 
-/// Something happened in the grid that a screen reader should say at once
-/// (a word found, the round won or lost); the grid's description holds it.
-void gridAnnounce(GridArea* grid, const QString& text);
-
 }  // namespace vortigo

@@ -149,8 +149,16 @@ void GridArea::focusInEvent(QFocusEvent* event)
 {
     update(cellRect(m_focus));
     QWidget::focusInEvent(event);
-    if (onFocusMove)
-        onFocusMove();
+    // Qt reports the focus on the whole table right after this event; the
+    // ring's cell is reported once that is done, so it is what a screen
+    // reader hears last.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (hasFocus() && onFocusMove)
+                onFocusMove();
+        },
+        Qt::QueuedConnection);
 }
 
 void GridArea::focusOutEvent(QFocusEvent* event)

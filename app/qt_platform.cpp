@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_platform.h"
 
+#include "browser_address.h"
+#include "widgets/focus_return.h"
+
 #include <QApplication>
 #include <QDate>
 #include <QDesktopServices>
@@ -63,6 +66,7 @@ QtPlatform::~QtPlatform()
 
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 {
+    const FocusReturn back;  // to the grid's cell, or wherever the player was
     QMessageBox box(m_window);
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
@@ -112,7 +116,9 @@ std::string startTarget(const std::string& commandLine)
 {
     std::string target = commandLine.rfind("start ", 0) == 0 ? commandLine.substr(6) : commandLine;
     const bool isAddress = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
-    if (!isAddress && !target.empty() && target.front() != '/')
+    if (isAddress)
+        return browserAddress(target);
+    if (!target.empty() && target.front() != '/')
         target = (std::filesystem::current_path() / target).string();
     return target;
 }

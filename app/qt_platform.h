@@ -62,7 +62,8 @@ private:
 };
 
 /// The target of a "start <target>" command line as the desktop should get
-/// it: addresses unchanged, bare file names made absolute from the current folder.
+/// it: web addresses as browserAddress gives them, bare file names made
+/// absolute from the current folder.
 std::string startTarget(const std::string& commandLine);
 
 /// A file's path as Qt can open it, even when its bytes are not UTF-8 (then

@@ -139,6 +139,7 @@ void Game::setUpRound()
         for (int c = 1; c <= s.GridCols; ++c)
             m_paint(c, r) = CellPaint::AsFilled;
     m_gridShown = true;
+    m_lastSecondsSaid = false;
     m_host.changed(kGridChanged);
 
     m_clockRunning = true;
@@ -278,6 +279,7 @@ void Game::press(int button, double x, double y)
             return;
         }
         m_host.playSound("explode2.WAV");
+        m_host.announce("Errore: ne puoi commettere ancora " + std::to_string(m_errorsLeft));
         tell("Hai commesso un errore! Ne puoi commettere ancora " + std::to_string(m_errorsLeft));
     }
 
@@ -305,7 +307,7 @@ void Game::completeWord(int i)
     const int bonus = wordBonus(s, i);
     m_wordFound[static_cast<std::size_t>(i)] = true;
     m_host.changed(kWordsChanged);
-    m_host.announce("Parola trovata: " + latin1ToUtf8(s.WordList(i)));
+    m_host.announce("Parola trovata: " + latin1ToUtf8(s.WordList(i)) + ", " + std::to_string(bonus) + " punti di premio");
     ShowScore(bonus);
 }
 
@@ -325,11 +327,17 @@ void Game::tick()
     GameState& s = m_state;
     if (s.ElapsedSeconds < 32767)
         s.ElapsedSeconds = static_cast<i16>(s.ElapsedSeconds + 1);
-    const CountdownView view = countdownView(secondsLeft(s.GridCols, s.GridRows, s.ElapsedSeconds, s.LevelTimeBonus));
+    const int left = secondsLeft(s.GridCols, s.GridRows, s.ElapsedSeconds, s.LevelTimeBonus);
+    const CountdownView view = countdownView(left);
     m_timeCaption = view.caption;
     if (view.colours)
         m_timeColours = view.colours;
     m_host.changed(kStatusChanged);
+    // The blink of the last seconds is said once, for a player who cannot see it.
+    if (view.colours && !view.timeUp && !m_lastSecondsSaid) {
+        m_lastSecondsSaid = true;
+        m_host.announce("Restano " + std::to_string(left) + " secondi");
+    }
     if (!view.timeUp)
         return;
     m_host.announce("Tempo scaduto");

@@ -176,6 +176,7 @@ private:
     bool m_playing = false;
     bool m_clockRunning = false;
     bool m_gridShown = false;
+    bool m_lastSecondsSaid = false;  // the last 20 seconds of this round were announced
     bool m_showWords = false;
     bool m_ended = false;
     struct StripShown {

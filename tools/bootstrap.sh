@@ -29,9 +29,11 @@ packages=(
   # What the install test reads the installed files with: the manual page's
   # formatter and systemd's check of the record server's unit.
   groff-base systemd
-  # The record server (vortigo-records): HTTP, its two databases, and what its
+  # The record server (vortigo-records): HTTP (Boost.Beast), its two databases, and what its
   # tests start on loopback: a throw-away PostgreSQL cluster and a headless browser.
-  libcpp-httplib-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium
+  libboost-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium
+  # The load run's same-bytes baseline (bench/).
+  libcpp-httplib-dev
   # The sanitizer build and the fuzzers (libFuzzer).
   clang-14 libclang-rt-14-dev
 )

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "keyboard_link.h"
 
+#include "widgets/accessible_role.h"
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,6 +50,8 @@ private:
 void makeKeyboardLink(QLabel* label, std::function<void()> activate)
 {
     label->setFocusPolicy(Qt::TabFocus);
+    // A screen reader finds a link it can press, not a label.
+    setAccessibleRole(label, QAccessible::Link, activate);
     label->installEventFilter(new LinkKeys(label, std::move(activate)));
 }
 

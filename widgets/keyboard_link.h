@@ -4,6 +4,7 @@
 // or Enter act as a click on it does. A mouse click does not take the focus:
 // the link opens once, and the Enter that usually follows goes to the
 // window's default button, not to the link again.
+// A screen reader finds it as a link whose press action does the same.
 #pragma once
 
 #include <functional>

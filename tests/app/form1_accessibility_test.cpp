@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a screen reader reads, through Qt's accessibility interfaces only:
-// the controls' names, the status values with their captions, the grid as a
-// table of letters, found words said in words, and the announcements.
+// the tree from the window down, the controls' names and roles, the status
+// values with their captions, the grid as a table of letters, found words
+// said in words, and the announcements. (The same over the real bus, with
+// the events, is tests/screen_reader.)
 #include "tests/app/form1_fixture.h"
+
+#include <functional>
+#include <map>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -28,11 +33,47 @@ TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAnd
     EXPECT_EQ(nameOf(f.Label8), "Manche in corso: 1");
     EXPECT_EQ(nameOf(f.Label1[0]), QString::fromStdString(s.WordList(0) + ", da trovare"));
 
-    // The grid: reached from the window, a table of 7 x 6 cells holding the letters.
+    // Walked down from the window, every control is found once, each child
+    // knows its parent and its index there: the strip, the word list and the
+    // grid stand side by side, and the grid's own children are its cells.
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&f);
+    std::map<QObject*, QAccessibleInterface*> found;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(std::tuple(child->parent(), node->indexOfChild(child)), std::tuple(node, i))
+                << child->text(QAccessible::Name).toStdString();
+            if (child->object() != nullptr) {
+                EXPECT_TRUE(found.emplace(child->object(), child).second);
+            }
+            walk(child);
+        }
+    };
+    walk(window);
+    const auto seen = [&](const char* name) {
+        QObject* o = f.findChild<QObject*>(QString::fromLatin1(name));
+        return found.count(o) ? std::tuple(found[o]->role(), found[o]->text(QAccessible::Name))
+                              : std::tuple(QAccessible::NoRole, QString("(not in the tree)"));
+    };
+    EXPECT_EQ(seen("Label2"), std::tuple(QAccessible::StatusBar, QString("Tempo rimasto: Sec.38")));
+    EXPECT_EQ(seen("Label3"), std::tuple(QAccessible::StatusBar, QString("Punti fatti: 0")));
+    EXPECT_EQ(seen("Label7"), std::tuple(QAccessible::StatusBar, QString("Errori ammissibili: 2")));
+    EXPECT_EQ(seen("Label8"), std::tuple(QAccessible::StatusBar, QString("Manche in corso: 1")));
+    EXPECT_EQ(seen("Text1"), std::tuple(QAccessible::EditableText, QString("Giocatore:")));
+    EXPECT_EQ(seen("Command3d1"), std::tuple(QAccessible::Button, QString("Nuova partita")));
+    EXPECT_EQ(seen("Label12"), std::tuple(QAccessible::Link, f.Label12->text()));
+    EXPECT_EQ(found[f.findChild<QObject*>("Label12")]->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
+    // The list holds the round's four words, no more.
+    EXPECT_EQ(seen("Frame3d1"), std::tuple(QAccessible::List, QString("Parole da trovare")));
+    EXPECT_EQ(found[f.findChild<QObject*>("Frame3d1")]->childCount(), 4);
+    EXPECT_EQ(seen("Label1_0"), std::tuple(QAccessible::ListItem, QString::fromStdString(s.WordList(0) + ", da trovare")));
+    EXPECT_EQ(seen("Label1_4"), std::tuple(QAccessible::NoRole, QString("(not in the tree)")));
+
+    // The grid: a table of 7 x 6 cells holding the letters.
     QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(f.clientArea());
     ASSERT_NE(grid, nullptr);
-    EXPECT_GE(window->indexOfChild(grid), 0);
+    EXPECT_EQ(found[static_cast<QObject*>(f.clientArea())], grid);
     EXPECT_EQ(std::tuple(grid->role(), grid->text(QAccessible::Name)), std::tuple(QAccessible::Table, QString("Griglia delle lettere")));
     EXPECT_EQ(grid->childCount(), 42);
     ASSERT_NE(grid->tableInterface(), nullptr);
@@ -58,8 +99,12 @@ TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAnd
     EXPECT_EQ(nameOf(f.Label1[0]), QString::fromStdString(s.WordList(0) + ", trovata"));
     EXPECT_FALSE(cell->state().selected);
     EXPECT_EQ(cell->text(QAccessible::Description), "parte di una parola trovata");
-    // The grid says what just happened in it (announced to a screen reader as an alert).
-    EXPECT_EQ(grid->text(QAccessible::Description), QString::fromStdString("Parola trovata: " + s.WordList(0)));
+    // What just happened is the news of the window's notification, shown afresh.
+    QAccessibleInterface* news = found[f.findChild<QObject*>("announcer")];
+    ASSERT_NE(news, nullptr);
+    EXPECT_EQ(news->role(), QAccessible::Notification);
+    EXPECT_TRUE(news->text(QAccessible::Name).startsWith(QString::fromStdString("Parola trovata: " + s.WordList(0) + ", ")));
+    EXPECT_FALSE(news->state().invisible);
 
     // The ring moves the reader's focus from cell to cell.
     QTest::keyClick(f.clientArea(), Qt::Key_Home);

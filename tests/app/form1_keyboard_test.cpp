@@ -45,8 +45,8 @@ TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMess
     ASSERT_TRUE(f.Text1->hasFocus());
     QTest::keyClicks(QApplication::focusWidget(), "Zunda     ");
     ASSERT_EQ(f.Text1->text(), "Zunda     ");
-    // The round trip of Tab, through the grid, back to the new-game button.
-    for (QWidget* next : {static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1), f.clientArea(),
+    // The round trip of Tab back to the new-game button; the title screen has no grid to stop on.
+    for (QWidget* next : {static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1),
                           static_cast<QWidget*>(f.Label12), static_cast<QWidget*>(f.Text1),
                           static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1)}) {
         key(Qt::Key_Tab);
