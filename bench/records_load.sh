@@ -5,7 +5,7 @@
 # 16, 64 and 256 loopback connections busy on one kind of request at a time:
 # the world page "/", one language's page "/?lingua=2", and new submissions.
 # Beside each page, the same bytes served from memory by a minimal server on
-# the same HTTP library (records_same_bytes), measured in the same run.
+# the same HTTP layer (records_same_bytes), measured in the same run.
 #
 # The records are written straight into the table in one transaction,
 # without its ranking index, and the schema is marked as new: the server then
@@ -30,6 +30,9 @@ same="$build/bench/records_same_bytes"
 for program in "$server" "$same"; do
   [ -x "$program" ] || { echo "build $(basename "$program") first ($program)" >&2; exit 1; }
 done
+# No cap on connections from one address: the load comes from one.
+limits=(--rate-limit 0)
+if "$server" --help | grep -q -- --max-per-client; then limits+=(--max-per-client 0); fi
 for tool in wrk curl sqlite3 psql; do
   command -v $tool >/dev/null || { echo "$tool is needed" >&2; exit 1; }
 done
@@ -154,19 +157,19 @@ for backend in $backends; do
       database=${pg_url/\/postgres\?//r$records?}
     fi
     # The server makes the tables, the records go in, the server starts again on them.
-    start "$server" --port 0 --rate-limit 0 --database "$database"
+    start "$server" --port 0 "${limits[@]}" --database "$database"
     stop
     if [ "$records" -gt 0 ]; then
       begun=$(date +%s.%N)
       fill "$backend" "$database" "$records"
       filled=$(date +%s.%N)
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, $records records: filled in $(awk -v a="$begun" -v b="$filled" 'BEGIN{printf "%.1f", b-a}')s," \
            "brought up to date by the server in $(awk -v a="$filled" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}')s"
       # What autovacuum would soon do on its own, done before measuring rather than during.
       if [ "$backend" = PostgreSQL ]; then psql -q "$database" -c "VACUUM ANALYZE"; fi
     else
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, empty table"
     fi
     curl -s "http://127.0.0.1:$port/" >"$work/all.html"
