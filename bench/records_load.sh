@@ -5,7 +5,7 @@
 # 16, 64 and 256 loopback connections busy on one kind of request at a time:
 # the world page "/", one language's page "/?lingua=2", and new submissions.
 # Beside each page, the same bytes served from memory by a minimal server on
-# the same HTTP layer (records_same_bytes), measured in the same run.
+# the same HTTP layer (records_same_bytes: its pools and limits included), measured in the same run.
 #
 # The records are written straight into the table in one transaction,
 # without its ranking index, and the schema is marked as new: the server then
