@@ -67,7 +67,9 @@ QtPlatform::~QtPlatform()
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 {
     const FocusReturn back;  // to the grid's cell, or wherever the player was
-    QMessageBox box(m_window);
+    // Over the window once it is on screen; before that (a message of
+    // start-up) centred on the screen rather than at the hidden window's corner.
+    QMessageBox box(m_window && m_window->isVisible() ? m_window.data() : nullptr);
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
     box.setText(QString::fromStdString(text));
@@ -97,7 +99,10 @@ void QtPlatform::playSound(const std::string& fileName)
             m_soundStop = nullptr;
         }
     }
-    if (m_soundPlay) {
+    // Only a regular file is a sound: the player's loader would block for
+    // good opening a pipe left in its place, and the program could not end.
+    std::error_code ec;
+    if (m_soundPlay && std::filesystem::is_regular_file(m_folder / fileName, ec)) {
         const QString path = qtFileName(m_folder / fileName);
         m_soundPlay(&path);
     }

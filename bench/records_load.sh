@@ -130,17 +130,17 @@ for backend in $backends; do
       database=${pg_url/\/postgres\?//r$records?}
     fi
     # The server makes the tables, the records go in, the server starts again on them.
-    start "$server" --port 0 --rate-limit 0 --database "$database"
+    start "$server" --port 0 --rate-limit 0 --max-per-client 0 --database "$database"
     stop
     if [ "$records" -gt 0 ]; then
       begun=$(date +%s.%N)
       fill "$backend" "$database" "$records"
       filled=$(date +%s.%N)
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 --rate-limit 0 --max-per-client 0 --database "$database"
       echo "== $backend, $records records: filled in $(awk -v a="$begun" -v b="$filled" 'BEGIN{printf "%.1f", b-a}')s," \
            "brought up to date by the server in $(awk -v a="$filled" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}')s"
     else
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 --rate-limit 0 --max-per-client 0 --database "$database"
       echo "== $backend, empty table"
     fi
     curl -s "http://127.0.0.1:$port/" >"$work/all.html"

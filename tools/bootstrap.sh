@@ -32,8 +32,6 @@ packages=(
   # The record server (vortigo-records): HTTP (Boost.Beast), its two databases, and what its
   # tests start on loopback: a throw-away PostgreSQL cluster and a headless browser.
   libboost-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium
-  # The load run's same-bytes baseline (bench/).
-  libcpp-httplib-dev
   # The sanitizer build and the fuzzers (libFuzzer).
   clang-14 libclang-rt-14-dev
 )

@@ -262,10 +262,15 @@ TEST(RecordServerStart, RefusedOnAReadOnlyDatabaseSucceedsOnceItIsWritable)
         command << "setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups";
     }
     const QString database = dir.filePath("records.sqlite");
-    command << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port" << "0" << "--database" << database;
-    // Started until it listens (then SIGTERM) or ends by itself; its exit code.
+    command << QStringLiteral(VORTIGO_RECORDS_BINARY);
+    // Started until it listens (then SIGTERM) or ends by itself; its exit
+    // code. Set up as the service unit sets it up: one variable per option.
     const auto start = [&] {
         QProcess server;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORTIGO_RECORDS_PORT", "0");
+        environment.insert("VORTIGO_RECORDS_DATABASE", database);
+        server.setProcessEnvironment(environment);
         server.setProcessChannelMode(QProcess::MergedChannels);
         server.start(command.front(), command.mid(1));
         std::string said;
