@@ -38,7 +38,6 @@ public:
     void pause(double seconds) override;
     void runCommand(const std::string& commandLine, int windowStyle) override;
     double secondsSinceMidnight() override;
-    TimeOfDay timeOfDay() override { return {LocalClock::read, &m_clock}; }
     std::string dateText() override;
     std::string timeText() override;
     std::string groupSeparator() override;
