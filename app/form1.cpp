@@ -544,7 +544,7 @@ bool Form1::Form_Load()
 
 void Form1::applySettingsFile()
 {
-    const std::optional<SettingsRead> file = readSettingsFile(m_settingsFolder);
+    const std::optional<SettingsRead> file = readSettingsFile(folderToRead(m_settingsFolder, m_folder, kSettingsFileName));
     if (!file)
         return;
     const SettingsRead& read = *file;
@@ -764,7 +764,8 @@ void Form1::showHighScores()
     if (m_game.state().RecordNewScore)
         makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
     const FocusReturn back;  // this window is disabled meanwhile and forgets its focus
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting});
+    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting,
+                             folderToRead(m_scoresFolder, m_folder, kScoreFileName)});
 }
 
 LayoutArea Form1::gridArea()

@@ -9,17 +9,6 @@
 
 namespace vortigo {
 
-namespace {
-
-// The one file no copy of the game can start without.
-bool holdsDeliveredData(const std::filesystem::path& folder)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(folder / "SLESSICO.1", ec);
-}
-
-}  // namespace
-
 bool isSystemLocation(const std::filesystem::path& folder)
 {
     static constexpr std::array<std::string_view, 14> kRoots = {
@@ -40,10 +29,17 @@ bool isSystemLocation(const std::filesystem::path& folder)
     return false;
 }
 
+bool isInstalledCopy(const FolderFacts& facts)
+{
+    std::error_code ec;
+    return !facts.installedData.empty() &&
+           std::filesystem::is_directory(facts.programFolder / facts.installedData, ec);
+}
+
 GameFolders chooseGameFolders(const FolderFacts& facts)
 {
     const std::filesystem::path program = facts.programFolder.lexically_normal();
-    const bool beside = holdsDeliveredData(program);
+    const bool beside = !isInstalledCopy(facts);
     if (beside && !isSystemLocation(program) && facts.writable && facts.writable(program))
         return {program, program, program, program};
 
@@ -53,6 +49,16 @@ GameFolders chooseGameFolders(const FolderFacts& facts)
     folders.settings = facts.configHome.empty() ? folders.data : facts.configHome / kPlayerFolderName;
     folders.scores = facts.dataHome.empty() ? folders.data : facts.dataHome / kPlayerFolderName;
     return folders;
+}
+
+std::filesystem::path folderToRead(const std::filesystem::path& playerFolder, const std::filesystem::path& dataFolder,
+                                   const char* fileName)
+{
+    std::error_code ec;
+    // A file of any kind there, even one that cannot be read, is the player's own.
+    if (std::filesystem::exists(std::filesystem::symlink_status(playerFolder / fileName, ec)))
+        return playerFolder;
+    return dataFolder;
 }
 
 bool folderWritable(const std::filesystem::path& folder)

@@ -4,6 +4,9 @@
 // beside the executable. An installed copy never writes into the
 // installation: it reads its delivered files from the installation's data
 // folder and keeps vortigo.INI and vortigo.HIS in the player's own folders.
+// Which of the two a copy is depends on the installation's data folder being
+// there, never on a data file: a copy whose dictionary has gone must still
+// find its picture and say that the dictionary is missing.
 #pragma once
 
 #include <filesystem>
@@ -35,12 +38,23 @@ inline constexpr char kPlayerFolderName[] = "vortigo";
 /// (/usr, /opt, /bin, /lib, /etc, /snap ...), whoever may write there.
 bool isSystemLocation(const std::filesystem::path& folder);
 
-/// The program's folder for everything when it holds the delivered data, is
-/// writable and is no system location; otherwise the delivered data and the
-/// sound module where they lie (beside the program, or in the installation's
-/// data and module folders) and the player's files in configHome/vortigo and
-/// dataHome/vortigo. Without a player's folder the data folder stands in.
+/// True when the program is an installed copy: the installation's data
+/// folder lies where it should, relative to the program's folder.
+bool isInstalledCopy(const FolderFacts& facts);
+
+/// An installed copy reads its delivered data and its sound module from the
+/// installation's folders; any other copy from its own folder. That folder
+/// keeps the player's files too when it is writable and no system location;
+/// otherwise they go to configHome/vortigo and dataHome/vortigo (without a
+/// player's folder the data folder stands in).
 GameFolders chooseGameFolders(const FolderFacts& facts);
+
+/// The folder to read one of the player's files (vortigo.INI, vortigo.HIS)
+/// from: the player's own folder once the file is there; until then the data
+/// folder, where a copy in a folder of its own keeps it, so a copy that
+/// cannot write beside itself still starts from the files lying there.
+std::filesystem::path folderToRead(const std::filesystem::path& playerFolder, const std::filesystem::path& dataFolder,
+                                   const char* fileName);
 
 /// Whether this process may create files in the folder (access(2), W_OK).
 bool folderWritable(const std::filesystem::path& folder);

@@ -9,16 +9,16 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 
 }  // namespace
 
-void LocalClock::settle(WallTime now)
+double LocalClock::secondsSinceMidnight()
 {
+    const WallTime now = m_wall();
     if (now.seconds != m_second) {
+        m_second = now.seconds;
         const std::int64_t local = now.seconds + m_offset(now.seconds);
         m_localSecondOfDay = ((local % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
     }
-    m_second = now.seconds;
-    m_nanoseconds = now.nanoseconds;
     const std::int32_t milliseconds = now.nanoseconds / 1000000;
-    m_reading = static_cast<double>(m_localSecondOfDay * 1000 + milliseconds) / 1000.0;
+    return static_cast<double>(m_localSecondOfDay * 1000 + milliseconds) / 1000.0;
 }
 
 std::int64_t LocalClock::systemUtcOffset(std::int64_t utcSeconds)

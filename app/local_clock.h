@@ -10,10 +10,6 @@
 // whenever the second changes honours a daylight-saving change at the very
 // second it happens and a changed time zone within a second; the turn of
 // midnight needs nothing, since the time of day is taken modulo a day.
-//
-// The clock is read on every call; only what follows from a reading (the
-// second of the day and the real number handed out) is kept, and worked out
-// again as soon as the reading differs from the one before.
 #pragma once
 
 #include <cstdint>
@@ -31,24 +27,14 @@ public:
     /// The local offset east of UTC, in seconds, in force at that UTC second.
     using OffsetSource = std::int64_t (*)(std::int64_t utcSeconds);
 
-    /// The system's clock and time zone unless a test hands in its own
-    /// (no wall source: the system's coarse clock, read without a call through a pointer).
-    explicit LocalClock(WallSource wall = nullptr, OffsetSource offset = systemUtcOffset)
+    /// The system's clock and time zone unless a test hands in its own.
+    explicit LocalClock(WallSource wall = systemWallTime, OffsetSource offset = systemUtcOffset)
         : m_wall(wall), m_offset(offset)
     {
     }
 
     /// Seconds since local midnight, with the milliseconds as the fraction.
-    double secondsSinceMidnight()
-    {
-        const WallTime now = m_wall != nullptr ? m_wall() : systemWallTime();
-        if (now.seconds != m_second || now.nanoseconds != m_nanoseconds)
-            settle(now);
-        return m_reading;
-    }
-
-    /// secondsSinceMidnight of the LocalClock at clock, as a plain function.
-    static double read(void* clock) { return static_cast<LocalClock*>(clock)->secondsSinceMidnight(); }
+    double secondsSinceMidnight();
 
     static WallTime systemWallTime()
     {
@@ -63,15 +49,10 @@ public:
     static std::int64_t systemUtcOffset(std::int64_t utcSeconds);
 
 private:
-    /// Works out m_reading for a reading that differs from the last one.
-    void settle(WallTime now);
-
     WallSource m_wall;
     OffsetSource m_offset;
-    std::int64_t m_second = INT64_MIN;  ///< the UTC second of the last reading
-    std::int32_t m_nanoseconds = 0;     ///< and its nanoseconds
-    std::int64_t m_localSecondOfDay = 0;
-    double m_reading = 0.0;  ///< what the last reading gave
+    std::int64_t m_second = INT64_MIN;    ///< the UTC second of the last reading
+    std::int64_t m_localSecondOfDay = 0;  ///< and its local second of the day
 };
 
 }  // namespace vortigo

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_platform.h"
 
+#include "browser_address.h"
 #include "widgets/focus_return.h"
 
 #include <QApplication>
@@ -66,7 +67,9 @@ QtPlatform::~QtPlatform()
 Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
 {
     const FocusReturn back;  // to the grid's cell, or wherever the player was
-    QMessageBox box(m_window);
+    // Over the window once it is on screen; before that (a message of
+    // start-up) centred on the screen rather than at the hidden window's corner.
+    QMessageBox box(m_window && m_window->isVisible() ? m_window.data() : nullptr);
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
     box.setText(QString::fromStdString(text));
@@ -96,7 +99,10 @@ void QtPlatform::playSound(const std::string& fileName)
             m_soundStop = nullptr;
         }
     }
-    if (m_soundPlay) {
+    // Only a regular file is a sound: the player's loader would block for
+    // good opening a pipe left in its place, and the program could not end.
+    std::error_code ec;
+    if (m_soundPlay && std::filesystem::is_regular_file(m_folder / fileName, ec)) {
         const QString path = qtFileName(m_folder / fileName);
         m_soundPlay(&path);
     }
@@ -115,7 +121,9 @@ std::string startTarget(const std::string& commandLine)
 {
     std::string target = commandLine.rfind("start ", 0) == 0 ? commandLine.substr(6) : commandLine;
     const bool isAddress = target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
-    if (!isAddress && !target.empty() && target.front() != '/')
+    if (isAddress)
+        return browserAddress(target);
+    if (!target.empty() && target.front() != '/')
         target = (std::filesystem::current_path() / target).string();
     return target;
 }

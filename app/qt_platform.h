@@ -38,7 +38,6 @@ public:
     void pause(double seconds) override;
     void runCommand(const std::string& commandLine, int windowStyle) override;
     double secondsSinceMidnight() override;
-    TimeOfDay timeOfDay() override { return {LocalClock::read, &m_clock}; }
     std::string dateText() override;
     std::string timeText() override;
     std::string groupSeparator() override;
@@ -62,7 +61,8 @@ private:
 };
 
 /// The target of a "start <target>" command line as the desktop should get
-/// it: addresses unchanged, bare file names made absolute from the current folder.
+/// it: web addresses as browserAddress gives them, bare file names made
+/// absolute from the current folder.
 std::string startTarget(const std::string& commandLine);
 
 /// A file's path as Qt can open it, even when its bytes are not UTF-8 (then

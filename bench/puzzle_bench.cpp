@@ -71,6 +71,12 @@ int g_dpr = 1;
 
 constexpr int kWordSets = 64;
 
+ClockRandom gameRandom()
+{
+    // Exactly as the game reads it.
+    return ClockRandom([] { return g_platform->secondsSinceMidnight(); });
+}
+
 // Rounds' states with real words, drawn as set-up draws them: the game's
 // DrawWord from the Italian dictionary, no two equal words in a round.
 const std::vector<GameState>& roundStates(int round)
@@ -84,7 +90,7 @@ const std::vector<GameState>& roundStates(int round)
     s.DictionaryIndex = 1;
     if (!apridiz(s, *g_platform, g_folder))
         std::abort();
-    ClockRandom random(g_platform->timeOfDay());
+    ClockRandom random = gameRandom();
     const int k = roundTableIndex(round);
     s.GridCols = s.RoundCols(k);
     s.GridRows = s.RoundRows(k);
@@ -109,12 +115,6 @@ void label(benchmark::State& bench, const GameState& s)
 {
     bench.SetLabel(std::to_string(s.GridCols) + "x" + std::to_string(s.GridRows) + ", "
                    + std::to_string(s.LastWordIndex + 1) + " words");
-}
-
-ClockRandom gameRandom()
-{
-    // Exactly as the game reads it.
-    return ClockRandom(g_platform->timeOfDay());
 }
 
 // ---------------------------------------------------------------- baselines

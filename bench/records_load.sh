@@ -5,7 +5,7 @@
 # 16, 64 and 256 loopback connections busy on one kind of request at a time:
 # the world page "/", one language's page "/?lingua=2", and new submissions.
 # Beside each page, the same bytes served from memory by a minimal server on
-# the same HTTP library (records_same_bytes), measured in the same run.
+# the same HTTP layer (records_same_bytes: its pools and limits included), measured in the same run.
 #
 # The records are written straight into the table in one transaction,
 # without its ranking index, and the schema is marked as new: the server then
@@ -30,6 +30,9 @@ same="$build/bench/records_same_bytes"
 for program in "$server" "$same"; do
   [ -x "$program" ] || { echo "build $(basename "$program") first ($program)" >&2; exit 1; }
 done
+# No cap on connections from one address: the load comes from one.
+limits=(--rate-limit 0)
+if "$server" --help | grep -q -- --max-per-client; then limits+=(--max-per-client 0); fi
 for tool in wrk curl sqlite3 psql; do
   command -v $tool >/dev/null || { echo "$tool is needed" >&2; exit 1; }
 done
@@ -60,10 +63,30 @@ stop() {
   pid=
 }
 
-# One cell: wrk on a path (or the submission script); prints rate, p50, p99, failures.
+# CPU time used so far, in clock ticks, by the server and, when it runs,
+# the PostgreSQL cluster (its postmaster and every process it started).
+ticks=$(getconf CLK_TCK)
+cpu_ticks() {
+  local pids=("$pid") total=0 stat
+  if [ -f "$work/pg/data/postmaster.pid" ]; then
+    local postmaster
+    postmaster=$(head -1 "$work/pg/data/postmaster.pid")
+    pids+=("$postmaster" $(pgrep -P "$postmaster" || true))
+  fi
+  for p in "${pids[@]}"; do
+    stat=$(cat "/proc/$p/stat" 2>/dev/null) || continue
+    stat=${stat##*) }
+    total=$((total + $(cut -d' ' -f12 <<<"$stat") + $(cut -d' ' -f13 <<<"$stat")))
+  done
+  echo "$total"
+}
+
+# One cell: wrk on a path (or the submission script); prints rate, p50, p99,
+# failures, and CPU milliseconds per answered request (server and database).
 measure() {  # path [submission script, letter that starts its names]
-  local script=() out
+  local script=() out before after requests
   if [ -n "${2:-}" ]; then script=(-s "$2"); fi
+  before=$(cpu_ticks)
   out=$(RECORDS_LOAD_TAG=${3:-B} wrk --latency -t 2 -c "$conns" -d "${seconds}s" "${script[@]}" "http://127.0.0.1:$port$1")
   local rate p50 p99 bad
   rate=$(sed -n 's/^Requests\/sec: *\([0-9.]*\).*/\1/p' <<<"$out")
@@ -72,13 +95,16 @@ measure() {  # path [submission script, letter that starts its names]
   bad=$( (grep -o "Non-2xx or 3xx responses: [0-9]*" <<<"$out" || true) | grep -o "[0-9]*$" || true)
   bad=${bad:-0}
   errors=$( (grep -o "Socket errors:.*" <<<"$out" || true) | sed 's/Socket errors: //; s/ //g')
-  printf "%.0f %s %s %s" "$rate" "$p50" "$p99" "$bad${errors:+,$errors}"
+  after=$(cpu_ticks)
+  requests=$(sed -n 's/^ *\([0-9]*\) requests in.*/\1/p' <<<"$out")
+  printf "%.0f %s %s %s %s" "$rate" "$p50" "$p99" "$bad${errors:+,$errors}" \
+    "$(awk -v t=$((after - before)) -v n="$requests" -v hz="$ticks" 'BEGIN{printf "%.3f", n ? t * 1000 / hz / n : 0}')"
 }
 
-row() {  # backend records conns what rate p50 p99 failures [baseline rate]
-  printf "%-10s %9s %5s  %-15s %8s/s %9s %9s  %-6s" "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8"
-  if [ -n "${9:-}" ]; then
-    printf "  same bytes %8s/s  ratio %s" "$9" "$(awk -v a="$5" -v b="$9" 'BEGIN{printf "%.2f", a/b}')"
+row() {  # backend records conns what rate p50 p99 failures cpu [baseline rate cpu]
+  printf "%-10s %9s %5s  %-15s %8s/s %9s %9s  fail %-4s cpu %6sms" "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" "$9"
+  if [ -n "${10:-}" ]; then
+    printf "  same bytes %8s/s cpu %6sms  rate ratio %s" "${10}" "${11}" "$(awk -v a="$5" -v b="${10}" 'BEGIN{printf "%.2f", a/b}')"
   fi
   printf "\n"
 }
@@ -112,14 +138,15 @@ SELECT 'FIL', 'F' || lpad(i::text, 7, '0'), to_char(date '2015-01-01' + ((i * 79
 FROM generate_series(1::bigint, $records) AS i;
 UPDATE vortigo_schema SET version = 0;
 COMMIT;
-ANALYZE vortigo_records;
 SQL
       ;;
   esac
 }
 
-echo "vortigo-records load run: ${seconds}s per cell, wrk -t 2; ratio = rate / same bytes from memory"
+echo "vortigo-records load run: ${seconds}s per cell, wrk -t 2; rate ratio = rate / same bytes from memory;"
+echo "cpu = CPU time of the server and the database per answered request"
 pg_url=
+declare -A submitted=() page_ratio=()
 for backend in $backends; do
   for records in $sizes; do
     if [ "$backend" = SQLite ]; then
@@ -130,17 +157,19 @@ for backend in $backends; do
       database=${pg_url/\/postgres\?//r$records?}
     fi
     # The server makes the tables, the records go in, the server starts again on them.
-    start "$server" --port 0 --rate-limit 0 --database "$database"
+    start "$server" --port 0 "${limits[@]}" --database "$database"
     stop
     if [ "$records" -gt 0 ]; then
       begun=$(date +%s.%N)
       fill "$backend" "$database" "$records"
       filled=$(date +%s.%N)
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, $records records: filled in $(awk -v a="$begun" -v b="$filled" 'BEGIN{printf "%.1f", b-a}')s," \
            "brought up to date by the server in $(awk -v a="$filled" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}')s"
+      # What autovacuum would soon do on its own, done before measuring rather than during.
+      if [ "$backend" = PostgreSQL ]; then psql -q "$database" -c "VACUUM ANALYZE"; fi
     else
-      start "$server" --port 0 --rate-limit 0 --database "$database"
+      start "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, empty table"
     fi
     curl -s "http://127.0.0.1:$port/" >"$work/all.html"
@@ -165,13 +194,33 @@ for backend in $backends; do
     done
     for conns in $connections; do
       # shellcheck disable=SC2086
-      row "$backend" "$records" "$conns" "GET /" ${result[all-$conns]} "$(cut -d' ' -f1 <<<"${result[same-all-$conns]}")"
+      row "$backend" "$records" "$conns" "GET /" ${result[all-$conns]} $(cut -d' ' -f1,5 <<<"${result[same-all-$conns]}")
       # shellcheck disable=SC2086
       row "$backend" "$records" "$conns" "GET /?lingua=2" ${result[english-$conns]} \
-        "$(cut -d' ' -f1 <<<"${result[same-english-$conns]}")"
+        $(cut -d' ' -f1,5 <<<"${result[same-english-$conns]}")
       # shellcheck disable=SC2086
       row "$backend" "$records" "$conns" "submission" ${result[submit-$conns]}
+      submitted[$backend-$records-$conns]=${result[submit-$conns]}
+      page_ratio[$backend-$records-$conns]=$(awk -v a="$(cut -d' ' -f1 <<<"${result[all-$conns]}")" \
+        -v b="$(cut -d' ' -f1 <<<"${result[same-all-$conns]}")" 'BEGIN{printf "%.2f", a/b}')
     done
     unset result
+  done
+done
+
+# The two targets, as ratios within this run: a submission on the largest
+# table against one on the first (here empty) table, by rate and by CPU; and
+# "GET /" against the same bytes from memory.
+first=${sizes%% *}
+last=${sizes##* }
+echo "== submission on $last records against $first records (rate ratio: how many times slower; cpu ratio)," \
+     "and GET / on $last records as a share of the same bytes"
+for backend in $backends; do
+  for conns in $connections; do
+    read -r rate0 _ _ _ cpu0 <<<"${submitted[$backend-$first-$conns]}"
+    read -r rate1 _ _ _ cpu1 <<<"${submitted[$backend-$last-$conns]}"
+    printf "%-10s %5s connections: submission %s times slower, %s times the cpu; GET / at %s of the same bytes\n" \
+      "$backend" "$conns" "$(awk -v a="$rate0" -v b="$rate1" 'BEGIN{printf "%.2f", b ? a/b : 0}')" \
+      "$(awk -v a="$cpu0" -v b="$cpu1" 'BEGIN{printf "%.2f", (a > 0) ? b/a : 0}')" "${page_ratio[$backend-$last-$conns]}"
   done
 done

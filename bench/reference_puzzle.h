@@ -1,44 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The puzzle making as it was first written: the placement search and the
 // letter part of the grid filling, spelled out step by step with checked
-// cell access, re-reading the direction table for every letter. It is slow
-// on purpose and never changes: the fingerprints the game's tight version is
+// cell access, re-reading the direction table for every letter and testing
+// every letter of a crossing. It never changes: the fingerprints the game is
 // held to (tests/core/puzzle_fingerprint_test.cpp) were taken from it, and
-// the benchmarks run it beside the game's own. The generator is here too as
-// first written, mixing every reading in afresh.
+// the benchmarks run it beside the game's own as their fixed point.
 #pragma once
 
 #include "core/clock_random.h"
 #include "core/game_state.h"
 #include "core/number_rules.h"
 
-#include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace vortigo::reference {
-
-/// The generator as first written: re-seeded from the given reading, then drawn.
-class FirstRandom {
-public:
-    double draw(double secondsSinceMidnight)
-    {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &secondsSinceMidnight, sizeof bits);
-        m_state = mix64(m_state + mix64(bits));
-        m_state += 0x9e3779b97f4a7c15ULL;
-        return static_cast<double>(mix64(m_state) >> 11) * 0x1.0p-53;
-    }
-
-private:
-    static std::uint64_t mix64(std::uint64_t z)
-    {
-        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-        return z ^ (z >> 31);
-    }
-    std::uint64_t m_state = 0x853c49e6748fea9bULL;
-};
 
 inline constexpr char kFillers[] = "ABCDEFGHILMNOPQRSTUVZ";
 inline constexpr int kMaxAttempts = 20000;

@@ -23,7 +23,7 @@ int clampedInt(long long value)
 }  // namespace
 
 Game::Game(Platform& platform, GameHost& host)
-    : m_platform(platform), m_host(host), m_random(platform.timeOfDay())
+    : m_platform(platform), m_host(host), m_random([&platform] { return platform.secondsSinceMidnight(); })
 {
 }
 

@@ -5,8 +5,6 @@
 #include "palette.h"
 #include "text_codec.h"
 
-#include <stdexcept>
-
 namespace vortigo {
 
 double gridFontSize(int cellSize)
@@ -25,26 +23,17 @@ void drawCentredLetter(Surface& surface, int cellSize, double x0, double y0, cha
 
 void fillGridLetters(GameState& s, ClockRandom& random)
 {
-    if (s.GridCols > GameState::kMaxCols || s.GridRows > GameState::kMaxRows)
-        throw std::out_of_range("grid larger than its cell arrays");
-    constexpr int stride = decltype(GameState::CellLetter)::kStride;
-    const int cols = s.GridCols;
-    const int rows = s.GridRows;
-    for (int r = 0; r < rows; ++r) {
-        char* letters = s.CellLetter.data() + r * stride;
-        i16* marks = s.CellMark.data() + r * stride;
-        i16* lit = s.CellLit.data() + r * stride;
-        for (int c = 0; c < cols; ++c) {
+    for (int r = 1; r <= s.GridRows; ++r) {
+        for (int c = 1; c <= s.GridCols; ++c) {
             // A filler is drawn for every cell, used or not.
-            // Floor(u * 21 + 1); for u >= 0 truncation is the floor.
-            const int j = static_cast<int>(random.draw() * 21 + 1);
-            lit[c] = kFalse;
-            // Word cells and empty ones come in no order a guess could
-            // follow, so both are written without a branch.
-            const char here = letters[c];
-            const int empty = here == ' ';
-            letters[c] = static_cast<char>(here ^ ((here ^ kFillerAlphabet[j - 1]) & -empty));
-            marks[c] = static_cast<i16>(empty ^ 1);
+            const int j = static_cast<int>(floorToInt(random.draw() * 21 + 1));
+            s.CellLit(c, r) = kFalse;
+            if (s.CellLetter(c, r) == ' ') {
+                s.CellLetter(c, r) = kFillerAlphabet[j - 1];
+                s.CellMark(c, r) = 0;
+            } else {
+                s.CellMark(c, r) = 1;
+            }
         }
     }
 }

@@ -4,8 +4,6 @@
 // record every call. Text crossing this seam is UTF-8.
 #pragma once
 
-#include "time_of_day.h"
-
 #include <string>
 
 namespace vortigo {
@@ -37,14 +35,9 @@ public:
     /// desktop's default program, unchanged, without a shell; no waiting.
     virtual void runCommand(const std::string& commandLine, int windowStyle) = 0;
 
-    /// Time of day in seconds since midnight, with its fraction.
+    /// Time of day in seconds since midnight, with its fraction; the random
+    /// draws read it before every draw, so it must be cheap.
     virtual double secondsSinceMidnight() = 0;
-    /// The same clock for the random draws, which read it before every draw.
-    /// Through secondsSinceMidnight unless the platform has a direct way.
-    virtual TimeOfDay timeOfDay()
-    {
-        return {[](void* platform) { return static_cast<Platform*>(platform)->secondsSinceMidnight(); }, this};
-    }
     /// Today's date as "mm-dd-yyyy".
     virtual std::string dateText() = 0;
     /// The time as "hh:mm:ss", 24-hour clock.

@@ -1,48 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The HTTP side: "/vortigo.asp" stores a record, "/" shows the world
-// tables. Requests are served by a pool of threads, each with its own
-// database connection; one log line per request goes to standard error,
-// without the query, so no e-mail address ever reaches a log.
+// The record server's routes: "/vortigo.asp" stores a record, "/" shows the
+// world tables (from the page cache), each a named handler on the HTTP layer.
+// No e-mail address reaches a page or a log.
 #pragma once
 
+#include "http_server.h"
 #include "page_cache.h"
-#include "rate_limit.h"
 #include "record_store.h"
 
-#include <memory>
-#include <string>
-
-namespace httplib {
-class Server;
-}
+#include <vector>
 
 namespace vortigo::records {
 
-struct ServerOptions {
-    std::string address = "127.0.0.1";
-    int port = 8080;          ///< 0 picks a free port
-    int requestsPerMinute = 60;  ///< per client address; 0 for no limit
-    int threads = 8;
-};
-
 class RecordsServer {
 public:
-    RecordsServer(const ServerOptions& options, RecordStore& store);
-    ~RecordsServer();
+    RecordsServer(const ServerOptions& options, RecordStore& store, const ConnectionLimits& limits = {});
 
-    /// Binds the listening socket; the port bound, or -1.
-    int bind();
-    /// Serves until stop(); false when serving could not start.
-    bool run();
-    /// From any thread: ends run() after the requests in hand are answered.
-    void stop();
+    /// Binds the listening socket; the port bound, or -1 (errno says why).
+    int bind() { return m_http.bind(); }
+    /// Serves until stop().
+    void run() { m_http.run(); }
+    /// From any thread: stops accepting and ends run() once the requests in hand are answered.
+    void stop() { m_http.stop(); }
 
 private:
-    ServerOptions m_options;
+    Response showTables(const Request& request);
+    Response storeRecord(const Request& request);
+    std::vector<Route> routes();
+
     RecordStore& m_store;
     PageCache m_pages;
-    RateLimiter m_limiter;
-    std::unique_ptr<httplib::Server> m_server;
+    HttpServer m_http;  // last: its threads end before the pages go
 };
 
 }  // namespace vortigo::records

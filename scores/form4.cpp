@@ -185,6 +185,7 @@ void Form4::BuildScoreTable()
     const GameState& state = m_context.state;
     ScoreTableRequest request;
     request.folder = m_context.folder;
+    request.readFolder = m_context.readFolder;
     request.playerName = utf8ToLatin1(m_context.playerName.toStdString());
     request.Score = state.Score;
     request.recordNewScore = state.RecordNewScore != kFalse;

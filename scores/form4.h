@@ -33,6 +33,7 @@ struct HighScoreContext {
     QCursor linkCursor;              ///< the hand held by Form1's Picture3
     std::filesystem::path folder;    ///< where vortigo.HIS lives (the program's folder)
     bool programEnding = false;      ///< shown on the way out: the program ends when it closes
+    std::filesystem::path readFolder{};  ///< where the table is read when not from folder (the player has none yet)
 };
 
 /// Shows the table of the 50 best results and, for a result on rows 1 to 3,

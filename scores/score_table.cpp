@@ -225,7 +225,7 @@ ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& tab
     std::optional<FileLock> lock;
     if (request.recordNewScore)
         lock.emplace(file);
-    readScoreFile(file, table);
+    readScoreFile(request.readFolder.empty() ? file : request.readFolder / kScoreFileName, table);
 
     if (request.recordNewScore) {
         table.TablePoints(kScoreRows + 1) = request.Score;

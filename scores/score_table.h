@@ -98,6 +98,7 @@ struct ScoreTableRequest {
     i32 Score = 0;
     bool recordNewScore = false;   ///< insert Score for playerName, rank and rewrite the file
     std::string separator;         ///< the locale's thousands separator, UTF-8
+    std::filesystem::path readFolder{};  ///< where it is read instead, when not empty; written to folder
 };
 
 /// Starting from empty slots: reads the file, inserts and ranks the result

@@ -18,7 +18,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        auto* label = static_cast<QLabel*>(watched);
+        // A label being destroyed still gets its focus-out, when it is no
+        // longer a label: leave it alone.
+        auto* label = qobject_cast<QLabel*>(watched);
+        if (!label)
+            return false;
         switch (event->type()) {
         case QEvent::FocusIn:
             label->setFrameStyle(QFrame::Box | QFrame::Plain);

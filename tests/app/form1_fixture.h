@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -30,7 +31,15 @@ namespace vortigo::test {
 /// Qt's warnings, counted by the window tests' main() (gui_test_main.cpp).
 extern int qtWarnings;
 
-inline QColor qc(int paletteIndex) { return paletteColour(paletteIndex); }
+/// The colours of the grid and the score, as the player's screen shows them.
+inline QColor qc(int colour)
+{
+    const std::map<int, QColor> seen = {{kBlack, QColor(0, 0, 0)},   {kBlue, QColor(0, 0, 128)},
+                                                  {kGreen, QColor(0, 128, 0)}, {kRed, QColor(128, 0, 0)},
+                                                  {kLightGreen, QColor(0, 255, 0)}, {kYellow, QColor(255, 255, 0)},
+                                                  {kWhite, QColor(255, 255, 255)}};
+    return seen.at(colour);
+}
 inline QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
 inline QColor fore(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 inline QPoint middle(const QWidget* w) { return w->rect().center(); }

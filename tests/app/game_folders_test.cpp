@@ -57,6 +57,21 @@ TEST_F(GameFoldersTest, each_kind_of_copy_finds_its_data_and_keeps_the_players_f
     const fs::path unpacked = withDictionary(m_root / "cdrom/vortigo");
     EXPECT_EQ(chooseGameFolders(facts(unpacked, false)), (GameFolders{unpacked, config, scores, unpacked}));
 
+    // The layout stays when a data file goes or is no file: the copy then
+    // finds its picture and says that the dictionary is missing.
+    fs::remove(build / "SLESSICO.1");
+    EXPECT_EQ(chooseGameFolders(facts(build, true)), (GameFolders{build, build, build, build}));
+    fs::remove(data / "SLESSICO.1");
+    fs::create_directory(data / "SLESSICO.1");
+    EXPECT_EQ(chooseGameFolders(facts(m_root / "prefix/bin", true)).data, data.lexically_normal());
+
+    // The player's own file is read once it is there, of whatever kind; until
+    // then the one the data folder holds.
+    EXPECT_EQ(folderToRead(config, unpacked, "vortigo.INI"), unpacked);
+    fs::create_directories(config);
+    fs::create_symlink("nowhere", config / "vortigo.INI");
+    EXPECT_EQ(folderToRead(config, unpacked, "vortigo.INI"), config);
+
     // With no player's folder known, the data folder stands in.
     FolderFacts homeless = facts(m_root / "prefix/bin", true);
     homeless.configHome.clear();

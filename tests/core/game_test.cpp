@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ public:
     std::vector<std::string> announcements;
     int highScoreWindows = 0;
 
+    // The listed words first, then one letter repeated as long as asked.
     WordDraw drawWord(GameState& s, int length) override
     {
-        const std::string& w = words.at(static_cast<std::size_t>(s.WordsDrawn));
+        const auto slot = static_cast<std::size_t>(s.WordsDrawn);
+        const std::string w = slot < words.size() ? words[slot] : std::string(static_cast<std::size_t>(length), static_cast<char>('A' + slot));
         EXPECT_EQ(static_cast<int>(w.size()), length);
         s.WordList(s.WordsDrawn) = w;
         s.WordsDrawn = static_cast<i16>(s.WordsDrawn + 1);
@@ -61,7 +64,39 @@ struct Round {
 
 }  // namespace
 
-TEST(Game, AtMedioTheLastWordHidesUntilFoundAndEachOfItsLettersScoresDouble)
+TEST(Game, EachRoundHasItsGridWordsAndErrors)
+{
+    // Columns, rows, words and errors allowed of rounds 1 to 11, each reached by winning the one before.
+    const std::array<std::array<int, 4>, 11> rounds = {{{7, 6, 4, 2}, {8, 7, 6, 2}, {9, 8, 8, 2}, {10, 8, 10, 2},
+        {12, 9, 12, 2}, {12, 10, 13, 2}, {14, 11, 15, 3}, {15, 12, 16, 3}, {17, 13, 18, 3}, {18, 14, 20, 3}, {18, 14, 20, 3}}};
+    Round r(0);
+    GameState& s = r.game.state();
+    for (int round = 1; round <= 11; ++round) {
+        ASSERT_EQ(s.Round, round);
+        EXPECT_EQ((std::array{int{s.GridCols}, int{s.GridRows}, s.LastWordIndex + 1, r.game.errorsLeft()}), rounds[round - 1])
+            << "round " << round;
+        s.RoundStatus = kRoundWon;
+        r.game.newGame();
+    }
+    // The twenty words run from 5 to 10 letters, four of each length but the shortest and longest.
+    std::string lengths;
+    for (int i = 0; i < 20; ++i)
+        lengths += std::to_string(s.WordList(i).size()) + " ";
+    EXPECT_EQ(lengths, "5 5 6 6 6 6 7 7 7 7 8 8 8 8 9 9 9 9 10 10 ");
+}
+
+TEST(Game, ARoundLastsItsCellsPlusTheLevelsBonus)
+{
+    // Round 1 has 42 cells; its clock starts 3 seconds in, and the first tick counts one more.
+    const char* const firstTick[4] = {"Min.9 - Sec.38", "Min.1 - Sec.38", "Min.1 - Sec.30", "Min.1 - Sec.23"};
+    for (int level = 0; level < 4; ++level) {
+        Round r(level);
+        r.game.tick();
+        EXPECT_EQ(r.game.timeCaption(), firstTick[level]) << "level " << level;
+    }
+}
+
+TEST(Game, AtMedioTheLastWordHidesAndScoresDouble)
 {
     Round r(2);
     const GameState& s = r.game.state();
@@ -92,7 +127,7 @@ TEST(Game, AtMedioTheLastWordHidesUntilFoundAndEachOfItsLettersScoresDouble)
     EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Parola trovata: CANTAR, 234 punti di premio"});
 }
 
-TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedForTheUnfoundOne)
+TEST(Game, ALetterOfTwoWordsScoresOnce)
 {
     Round r(1);
     GameState& s = r.game.state();
@@ -139,7 +174,7 @@ TEST(Game, ALetterOfTwoUnfoundWordsIsPaintedTheSameTwiceScoresOnceAndStaysRedFor
     EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
 }
 
-TEST(Game, AnErrorSaysHowManyAreLeftAndARoundThatCannotBeBuiltStopsTheClock)
+TEST(Game, AnErrorSaysHowManyAreLeft)
 {
     Round r(1);
     const GameState& s = r.game.state();
@@ -149,8 +184,12 @@ TEST(Game, AnErrorSaysHowManyAreLeftAndARoundThatCannotBeBuiltStopsTheClock)
     r.press(miss);
     EXPECT_EQ(r.platform.lastMessage(), "Hai commesso un errore! Ne puoi commettere ancora 1");
     EXPECT_EQ(s.Score, -1000);
-    ASSERT_TRUE(r.game.clockRunning());
+}
 
+TEST(Game, ARoundThatCannotBeBuiltStopsTheClock)
+{
+    Round r(1);
+    ASSERT_TRUE(r.game.clockRunning());
     r.host.words = {"PESCA", "PESCA", "PESCA", "PESCA"};
     r.game.chooseDictionary(2);
     EXPECT_EQ(r.platform.lastMessage(), "Il dizionario scelto non ha abbastanza parole diverse di 5 lettere per questa "

@@ -19,9 +19,10 @@ than once, or one that does not build.
     tests/faults/run_faults.py --only a,b      # a few faults by id
     tests/faults/run_faults.py --check         # only look for every fault's text
 
-A fault only the record server's integration test can notice (it reaches the
-real database) says "tests: integration" in its block: for that fault the
-integration tests run as well; --with-integration runs them for every fault.
+Every fault runs the whole of ctest, the record server's integration tests
+(the real server against SQLite, a throw-away PostgreSQL cluster and a
+headless browser) included. --without-integration leaves those out, except
+for the faults whose block says "tests: integration" (only they can see them).
 
 The round is CPU heavy (one incremental build per fault); it runs the build
 and the tests with two jobs unless told otherwise.
@@ -111,9 +112,9 @@ def main():
     parser.add_argument("--check", action="store_true", help="only check that every fault's text is found")
     parser.add_argument("--report", type=Path, help="also write the results table to this file")
     parser.add_argument("--keep", action="store_true", help="keep the scratch checkout and its build")
-    parser.add_argument("--with-integration", action="store_true",
-                        help="run the tests labelled integration (the record server against real databases and a "
-                             "browser) for every fault, not only for those whose block asks for them")
+    parser.add_argument("--without-integration", action="store_true",
+                        help="leave out the tests labelled integration (the record server against real databases "
+                             "and a browser) except for the faults whose block asks for them")
     args = parser.parse_args()
 
     repo = Path(run(["git", "rev-parse", "--show-toplevel"], HERE).stdout.strip())
@@ -160,7 +161,7 @@ def main():
             units = everything + ["-LE", "integration"]
 
             def testing(fault=None):
-                wanted = args.with_integration or (fault is None and any("tests" in f for f in faults))
+                wanted = not args.without_integration or (fault is None and any("tests" in f for f in faults))
                 return everything if wanted or (fault is not None and "tests" in fault) else units
 
             if run(configure, tree, log, env).returncode != 0 or run(building, tree, log, env).returncode != 0:

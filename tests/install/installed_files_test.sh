@@ -5,7 +5,8 @@
 # shows an installed icon, the AppStream metadata names that entry and
 # program, the manual page reads without a warning, every icon has the size
 # its folder says, and the record server's component installs a unit whose
-# program is absolute and installed and which systemd accepts.
+# program is absolute and installed, which systemd accepts and whose
+# sandbox scores 2.0 or better in systemd's security check.
 #   installed_files_test.sh <cmake> <build folder>
 set -uo pipefail
 
@@ -86,6 +87,10 @@ for unit in $units; do
   sed "s|^ExecStart=\([-@:+!]*\)/|ExecStart=\1$stage/|" "$unit" >"$copy/$(basename "$unit")"
   complaints=$(systemd-analyze verify --man=no "$copy/$(basename "$unit")" 2>&1) || fail "systemd refuses $unit"
   [ -z "$complaints" ] || fail "systemd-analyze verify on $unit: $complaints"
+  # The unit faces the internet: its sandbox must leave little exposed.
+  exposure=$(systemd-analyze security --offline=yes "$copy/$(basename "$unit")" 2>&1 |
+    sed -n 's/.*Overall exposure level for .*: \([0-9.]*\).*/\1/p')
+  awk -v e="${exposure:-99}" 'BEGIN { exit !(e <= 2.0) }' || fail "$unit exposure ${exposure:-unknown}, above 2.0"
   rm -rf "$copy"
 done
 

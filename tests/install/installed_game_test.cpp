@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Installs the game into a temporary prefix and plays the installed copy
-// offscreen, with a fresh home folder, through the stand-in player of
-// player_plugin.cpp: the game must find its data through its own location,
-// keep its two files in the player's folders and write nothing into the
-// installation, also when the data folder is read-only.
+// Installs the game into a temporary prefix, or copies it into a fresh
+// folder of its own, and plays that copy offscreen, with a fresh home
+// folder, through the stand-in player of player_plugin.cpp: the game must
+// find its data through its own location, keep its two files in the
+// player's folders and write nothing into the installation, also when the
+// data folder is read-only; a copy with a damaged folder must say the right
+// thing, in a box in the middle of the screen, and end.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -16,6 +18,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -26,6 +34,13 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
 // Every entry of the tree with its size, time and permissions; optionally
@@ -122,6 +137,145 @@ TEST(InstalledGame, KeepsItsFilesInThePlayersFolders)
         EXPECT_EQ(walk(prefix), before);
         walk(prefix, true);  // so the scratch folder can be removed
     }
+}
+
+// A copy of the built game in a fresh folder of its own: the program, its
+// sound module and the delivered files, as a player unpacks it.
+class CopiedGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        namespace fs = std::filesystem;
+        ASSERT_TRUE(m_scratch.isValid());
+        // Whoever plays must reach the copy (a root test plays as nobody).
+        ::chmod(m_scratch.path().toLocal8Bit().constData(), 0755);
+        game = m_scratch.filePath(QStringLiteral("vortigo")) + "/";
+        home = m_scratch.filePath(QStringLiteral("home"));
+        ASSERT_TRUE(QDir().mkpath(game) && QDir().mkpath(home));
+        const fs::path folder = game.toStdString();
+        for (const fs::directory_entry& entry : fs::directory_iterator(VORTIGO_DATA_DIR))
+            if (entry.path().filename() != "README.md")
+                fs::copy_file(entry.path(), folder / entry.path().filename());
+        fs::copy_file(VORTIGO_GAME, folder / "vortigo");
+        fs::copy_file(VORTIGO_SOUND_MODULE, folder / fs::path(VORTIGO_SOUND_MODULE).filename());
+    }
+
+    // Plays the copy; exit status (-1 after a crash or a hang), standard output and error.
+    std::tuple<int, QString, QString> play()
+    {
+        if (::geteuid() == 0) {
+            EXPECT_EQ(::chown(home.toLocal8Bit().constData(), kNobody, kNobody), 0);
+        }
+        QProcessEnvironment env;
+        env.insert("PATH", qEnvironmentVariable("PATH"));
+        env.insert("HOME", home);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_PLUGIN_PATH", VORTIGO_PLAYER_PLUGIN_PATH);
+        env.insert("QT_QPA_GENERIC_PLUGINS", "vortigoplayer");
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QDir::tempPath());
+        // Root may write anywhere: the player is an ordinary user.
+        process.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+                ::_exit(99);
+        });
+        process.start(game + "vortigo", {});
+        // A ceiling against a hang, far above the few seconds a run takes.
+        if (!process.waitForFinished(180000)) {
+            process.kill();
+            process.waitForFinished(-1);
+            return {-1, QString::fromUtf8(process.readAllStandardOutput()), QStringLiteral("hung")};
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static QStringList messages(const QString& played)
+    {
+        QStringList texts;
+        QRegularExpression line("^message (.*)$", QRegularExpression::MultilineOption);
+        for (auto it = line.globalMatch(played); it.hasNext();)
+            texts << it.next().captured(1);
+        return texts;
+    }
+
+    // Every box's centre, off the screen's, in pixels.
+    static void expectBoxesCentred(const QString& played)
+    {
+        QRegularExpression line("^box (-?\\d+) (-?\\d+)$", QRegularExpression::MultilineOption);
+        int boxes = 0;
+        for (auto it = line.globalMatch(played); it.hasNext(); ++boxes) {
+            const QRegularExpressionMatch m = it.next();
+            EXPECT_LE(std::abs(m.captured(1).toInt()), 2) << played.toStdString();
+            EXPECT_LE(std::abs(m.captured(2).toInt()), 2) << played.toStdString();
+        }
+        EXPECT_GT(boxes, 0);
+    }
+
+    static constexpr uid_t kNobody = 65534;
+    QTemporaryDir m_scratch;
+    QString game, home;
+};
+
+TEST_F(CopiedGame, withoutItsItalianDictionaryItSaysOnlyThatInTheMiddleOfTheScreenAndEnds)
+{
+    namespace fs = std::filesystem;
+    const fs::path dictionary = (game + "SLESSICO.1").toStdString();
+    using Damage = void (*)(const fs::path&);
+    const std::pair<const char*, Damage> damages[] = {
+        {"missing", [](const fs::path& f) { fs::remove(f); }},
+        {"a folder", [](const fs::path& f) { fs::create_directory(f); }},
+        {"a pipe", [](const fs::path& f) { ::mkfifo(f.c_str(), 0644); }},
+        {"a link to /dev/zero", [](const fs::path& f) { fs::create_symlink("/dev/zero", f); }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        fs::remove_all(dictionary);
+        damage(dictionary);
+        const auto [status, played, complaints] = play();
+        EXPECT_EQ(status, 1) << complaints.toStdString();
+        const QStringList told = messages(played);
+        ASSERT_EQ(told.size(), 1) << played.toStdString();
+        EXPECT_TRUE(told[0].contains("vocabolario") && told[0].contains("SLESSICO.1")) << told[0].toStdString();
+        expectBoxesCentred(played);
+    }
+}
+
+TEST_F(CopiedGame, inAFolderItMayNotWriteItStartsFromTheFilesBesideItAndSavesInThePlayersFolders)
+{
+    namespace fs = std::filesystem;
+    // The player's level and name, and a table of a friend; no title
+    // picture, and a pipe where a sound should be.
+    writeBytes(game + "vortigo.INI", "Livello=Medio\r\nGiocatore1=Lettore\r\nSuono=NO\r\n");
+    QByteArray friends = "Lettore, 987654 \r\n";
+    for (int row = 2; row <= 50; ++row)
+        friends += ", 0 \r\n";
+    writeBytes(game + "vortigo.HIS", friends);
+    fs::remove((game + "vortigo.gif").toStdString());
+    fs::remove((game + "SOUND2.wav").toStdString());
+    ASSERT_EQ(::mkfifo((game + "SOUND2.wav").toLocal8Bit().constData(), 0644), 0);
+    walk(game, false);
+    const std::map<QString, QString> before = walk(game);
+
+    const auto [status, played, complaints] = play();
+    const std::map<QString, QString> after = walk(game);
+    walk(game, true);  // so the scratch folder can be removed
+    // The pipe was never opened as a sound, so the program could end.
+    ASSERT_EQ(status, 0) << played.toStdString() << complaints.toStdString();
+    ASSERT_TRUE(played.contains("\ndone\n")) << played.toStdString();
+    EXPECT_FALSE(complaints.contains("no sound")) << complaints.toStdString();
+    // The picture's box came first, in the middle of the screen, then play went on.
+    const QStringList told = messages(played);
+    ASSERT_FALSE(told.isEmpty());
+    EXPECT_TRUE(told[0].startsWith("Non riesco a caricare l'immagine del titolo")) << told[0].toStdString();
+    expectBoxesCentred(played);
+
+    // The level came from the file beside the program, the table kept the friend's row.
+    EXPECT_EQ(readAll(home + "/.config/vortigo/vortigo.INI").toStdString(), "Livello=Medio\r\nGiocatore1=Collaudo\r\nSuono=SI\r\n");
+    const QByteArray table = readAll(home + "/.local/share/vortigo/vortigo.HIS");
+    EXPECT_TRUE(table.startsWith("Lettore, 987654 \r\nCollaudo, ")) << table.toStdString();
+    EXPECT_TRUE(after == before) << "the copy's folder changed";
 }
 
 }  // namespace

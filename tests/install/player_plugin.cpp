@@ -7,6 +7,7 @@
 // one scores, then quits with Ctrl+F5 and closes the high-score table. It
 // reports on stdout:
 //   message <text>   every message box, answered with Enter (OK)
+//   box <dx> <dy>    how far that box's centre lies from the screen's
 //   score <n>        the points when the game was ended
 //   done             the table was closed
 // and ends the process with status 3 when it cannot go on.
@@ -17,6 +18,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -54,7 +56,20 @@ public:
         // it is closed, so a timer of their own answers them meanwhile.
         connect(&m_boxes, &QTimer::timeout, this, [this] { answerBox(); });
         m_boxes.start(30);
-        QTimer::singleShot(0, this, [this] { play(); });
+        // Play starts once the main window is on screen; a box of start-up
+        // (a missing file) comes before it, or instead of it.
+        connect(&m_start, &QTimer::timeout, this, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* main = qobject_cast<QMainWindow*>(w); main && main->isVisible() && !m_window) {
+                    m_window = main;
+                    m_start.stop();
+                    play();
+                    return;
+                }
+            if (++m_startWaits > 1000)
+                giveUp(QStringLiteral("no main window"));
+        });
+        m_start.start(30);
     }
 
 private:
@@ -63,6 +78,8 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             report(QStringLiteral("message ") + box->text().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+            const QPoint off = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+            report(QStringLiteral("box %1 %2").arg(off.x()).arg(off.y()));
             QTest::keyClick(box, Qt::Key_Return);
         } else if (auto* table = qobject_cast<QDialog*>(modal)) {
             report(QStringLiteral("done"));
@@ -84,14 +101,6 @@ private:
 
     void play()
     {
-        for (int waits = 0; !m_window; ++waits) {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* main = qobject_cast<QMainWindow*>(w); main && main->isVisible())
-                    m_window = main;
-            if (waits > 1000)
-                giveUp(QStringLiteral("no main window"));
-            QTest::qWait(30);
-        }
         auto* name = withToolTip<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"));
         QTest::mouseClick(name, Qt::LeftButton);
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
@@ -106,13 +115,15 @@ private:
             if (games == 200)
                 giveUp(QStringLiteral("no scoring letter in 200 games"));
             shortcut(Qt::Key_F2);  // a game in play asks first
-            QTest::keyClick(m_window->centralWidget(), Qt::Key_Space);
+            QTest::keyClick(m_window->findChild<QWidget*>(QStringLiteral("grid")), Qt::Key_Space);
         }
         report(QStringLiteral("score ") + score->text());
         shortcut(Qt::Key_F5, Qt::ControlModifier);
     }
 
     QTimer m_boxes;
+    QTimer m_start;
+    int m_startWaits = 0;
     QMainWindow* m_window = nullptr;
 };
 

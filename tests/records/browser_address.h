@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a browser does to the address the game hands it before it reaches
-// the server: blanks, quotes, angle brackets, control bytes and every byte
-// of a non-ASCII character become %XX; "&", "=", "%", "+" and "@" pass as
-// they are.
+// What reaches the server of the address the game builds: the platform
+// hands the browser its browserAddress ("#" and "%" of the query encoded),
+// then the browser makes blanks, quotes, angle brackets, control bytes and
+// every byte of a non-ASCII character %XX; "&", "=", "?", "+" and "@" pass
+// as they are.
 #pragma once
 
+#include "app/browser_address.h"
 #include "core/game_state.h"
 
 #include <cstdio>
@@ -16,7 +18,7 @@ namespace vortigo::records::test {
 inline std::string asBrowserSends(std::string_view address)
 {
     std::string out;
-    for (char c : address) {
+    for (char c : browserAddress(std::string(address))) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`') {
             char escaped[4];

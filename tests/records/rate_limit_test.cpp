@@ -41,5 +41,13 @@ TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePer
     EXPECT_TRUE(bounded.allow("fresh", t0 + 4h));
 }
 
+TEST(RateLimit, OfZeroLetsEverythingThroughAndRemembersNoAddress)
+{
+    RateLimiter off(0);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_TRUE(off.allow(i % 2 ? "10.0.0.1" : "10.0.0.2", RateLimiter::Clock::time_point{})) << i;
+    EXPECT_EQ(off.addresses(), 0u);
+}
+
 }  // namespace
 }  // namespace vortigo::records

@@ -80,6 +80,15 @@ TEST(RecordQuery, ReadsBackWhatTheGameSends)
             EXPECT_EQ(s.language, c.state.DictionaryIndex);
         }
     }
+    // What a browser would cut or decode ("#", escapes typed as text) arrives
+    // through the platform's handover as typed, "?" included.
+    const std::string typed = recordAddress(game(420, 2, 1), {"#1 %41?", "Chi mi batte?", "io#te?@x.it%20"}, "QRS",
+                                            "03-05-2001", "21:07:45");
+    const Submission s = parsed(queryOf(asBrowserSends(typed)));
+    EXPECT_EQ(s.name, "#1 %41?");
+    EXPECT_EQ(s.note, "Chi_mi_batte?");
+    EXPECT_EQ(s.email, "io#te?@x.it%20");
+    EXPECT_EQ(s.language, 1);
 }
 
 TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)

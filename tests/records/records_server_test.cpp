@@ -5,6 +5,7 @@
 // Debian as a player's browser.
 #include "scores/record_address.h"
 #include "tests/records/browser_address.h"
+#include "tests/records/loopback_http.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,10 +16,10 @@
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <optional>
 #include <regex>
+#include <unistd.h>
 #include <tuple>
 
 namespace vortigo::records {
@@ -93,11 +94,9 @@ public:
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
 
-    httplib::Result get(const std::string& target) const
+    std::optional<test::HttpAnswer> get(const std::string& target, const std::string& method = "GET") const
     {
-        httplib::Client client("127.0.0.1", m_port);
-        client.set_url_encode(false);
-        return client.Get(target);
+        return test::request(m_port, target, method);
     }
 
 private:
@@ -160,7 +159,7 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
         auto result = to.get(target);
         EXPECT_TRUE(result) << target;
         if (!result)
-            return httplib::Response{};
+            return test::HttpAnswer{};
         // Every page is Italian, made for a phone and well-formed.
         EXPECT_NE(result->body.find("<html lang=\"it\">"), std::string::npos) << target;
         EXPECT_NE(result->body.find("name=\"viewport\""), std::string::npos) << target;
@@ -180,7 +179,7 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
          "English: 1ª"},
     };
     for (const auto& [target, place] : records) {
-        const httplib::Response answer = ask(server, target);
+        const test::HttpAnswer answer = ask(server, target);
         EXPECT_NE(answer.body.find("<title>Record registrato</title>"), std::string::npos) << target << answer.body;
         EXPECT_NE(answer.body.find("Posizione nella tabella " + place), std::string::npos) << target << answer.body;
     }
@@ -192,10 +191,15 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     badDate.replace(badDate.find("data=05-03-2001"), 15, "data=31-02-2001");
     for (const std::string& target : {badDate, good + std::string(3000, 'x'), good + "&x=" + std::string(10000, 'x'),
                                       std::string("/?lingua=7")}) {
-        const httplib::Response answer = ask(server, target);
+        const test::HttpAnswer answer = ask(server, target);
         EXPECT_EQ(answer.status, 400) << target.substr(0, 300);
         EXPECT_NE(answer.body.find("<h1>Richiesta non valida</h1>"), std::string::npos) << target.substr(0, 300);
     }
+    // A link checker's HEAD learns that the address is good and stores nothing.
+    const auto probe = server.get(good, "HEAD");
+    ASSERT_TRUE(probe);
+    EXPECT_EQ(probe->status, 200);
+    EXPECT_EQ(probe->body, "");
     const std::string all = ask(server, "/").body;
     const std::size_t nicolo = all.find("<td>Nicolò Bo</td><td class=\"n\">9.000</td>");
     const std::size_t brivo = all.find("<td>Brivo</td><td class=\"n\">5.000</td>");
@@ -216,23 +220,24 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
 
     // The second server, on the same database, takes a reload of the first
     // record as what it is and has the same tables; then its rate limit says no.
-    const httplib::Response reload = ask(second, first);
+    const test::HttpAnswer reload = ask(second, first);
     EXPECT_NE(reload.body.find("<title>Record già registrato</title>"), std::string::npos) << reload.body;
     EXPECT_NE(reload.body.find("Posizione nella tabella Italiano: 3ª"), std::string::npos) << reload.body;
     EXPECT_EQ(ask(second, "/?lingua=1").body, ask(server, "/?lingua=1").body);
-    const httplib::Response refused = ask(second, "/");
+    const test::HttpAnswer refused = ask(second, "/");
     EXPECT_EQ(refused.status, 429);
-    EXPECT_EQ(refused.get_header_value("Retry-After"), "60");
+    EXPECT_EQ(refused.header("retry-after"), "60");
 
-    // Chromium opens the address exactly as the game hands it over (blanks
-    // and all), then shows the table.
+    // Chromium opens the address as the platform hands it over (blanks and
+    // "?" as typed, "#" encoded), then shows the table.
     const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
-    std::string address = recordAddress(game(31415, 7, 1), {"Gian Maria", "Evviva!", "io & te@x.it"}, "WEB",
+    std::string address = recordAddress(game(31415, 7, 1), {"Gian Maria", "Chi mi batte?", "io#te & co@x.it"}, "WEB",
                                         "03-05-2001", "09:07:45");
     address.replace(0, address.find("/vortigo.asp"), base);
-    EXPECT_NE(inChromium(address).find("<h1>Record registrato</h1>"), std::string::npos);
+    EXPECT_NE(inChromium(browserAddress(address)).find("<h1>Record registrato</h1>"), std::string::npos);
     const std::string table = inChromium(base + "/");
     EXPECT_NE(table.find("<td>Gian Maria</td><td class=\"n\">31.415</td>"), std::string::npos) << table;
+    EXPECT_NE(table.find("<td>Chi_mi_batte?</td>"), std::string::npos) << table;
 
     // The e-mail is kept for the maker: no page and no log line shows one.
     bodies += table;
@@ -243,6 +248,47 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
     EXPECT_EQ(server.stop(), 0);
     EXPECT_EQ(server.log().find('@'), std::string::npos) << server.log();
     EXPECT_NE(server.log().find("SIGTERM"), std::string::npos);
+}
+
+// A start refused on a read-only SQLite file leaves nothing behind that
+// would refuse the next start once the file is writable again. Run as an
+// ordinary user: root could write the file anyway.
+TEST(RecordServerStart, RefusedOnAReadOnlyDatabaseSucceedsOnceItIsWritable)
+{
+    QTemporaryDir dir;
+    QStringList command;
+    if (getuid() == 0) {
+        ASSERT_EQ(QProcess::execute("chown", {"nobody:", dir.path()}), 0);
+        command << "setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups";
+    }
+    const QString database = dir.filePath("records.sqlite");
+    command << QStringLiteral(VORTIGO_RECORDS_BINARY);
+    // Started until it listens (then SIGTERM) or ends by itself; its exit
+    // code. Set up as the service unit sets it up: one variable per option.
+    const auto start = [&] {
+        QProcess server;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORTIGO_RECORDS_PORT", "0");
+        environment.insert("VORTIGO_RECORDS_DATABASE", database);
+        server.setProcessEnvironment(environment);
+        server.setProcessChannelMode(QProcess::MergedChannels);
+        server.start(command.front(), command.mid(1));
+        std::string said;
+        while (server.waitForReadyRead(5000) || server.state() == QProcess::Running) {
+            said += server.readAll().toStdString();
+            if (said.find("in ascolto") != std::string::npos)
+                server.terminate();
+            if (server.state() != QProcess::Running)
+                break;
+        }
+        server.waitForFinished(-1);
+        return server.exitCode();
+    };
+    ASSERT_EQ(start(), 0);
+    ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(start(), 1);
+    ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    EXPECT_EQ(start(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
