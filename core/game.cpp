@@ -337,6 +337,12 @@ void Game::ShowScore(i32 amount)
 
 void Game::tick()
 {
+    if (countSecond())
+        timeUp();
+}
+
+bool Game::countSecond()
+{
     GameState& s = m_state;
     if (s.ElapsedSeconds < 32767)
         s.ElapsedSeconds = static_cast<i16>(s.ElapsedSeconds + 1);
@@ -351,8 +357,12 @@ void Game::tick()
         m_lastSecondsSaid = true;
         m_view.announce("Restano " + std::to_string(left) + " secondi");
     }
-    if (!view.timeUp)
-        return;
+    return view.timeUp;
+}
+
+void Game::timeUp()
+{
+    GameState& s = m_state;
     m_view.announce("Tempo scaduto");
     if (ask("Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?", Buttons::OkCancel) == Answer::Cancel) {
         endProgram();

@@ -83,8 +83,12 @@ public:
     void newGame();
     /// A mouse press at (x, y), in the pixels the layout was computed in.
     void press(int button, double x, double y);
-    /// One second of the countdown.
+    /// One second of the countdown: countSecond, then timeUp when the time is up.
     void tick();
+    /// Counts one second and shows the time left; true when the time is up.
+    bool countSecond();
+    /// The time is up: asks whether to play again, then starts a new game or ends.
+    void timeUp();
     /// Adds to the score and shows it; -9999 resets it to 0.
     void ShowScore(i32 amount);
     /// The hidden gestures: a right press with exactly Shift + Ctrl.
