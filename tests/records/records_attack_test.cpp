@@ -431,8 +431,9 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
 
     EXPECT_GT(player.requests, 0);
     EXPECT_EQ(player.answered, player.requests);
-    if (kMemoryMeasured)
+    if (kMemoryMeasured) {
         EXPECT_LT(peakRss, 100 * 1024);
+    }
     EXPECT_TRUE(ended);
     EXPECT_LT(stopSeconds, 5.0);
     EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
