@@ -39,35 +39,42 @@ done
 
 work=$(mktemp -d)
 chmod 755 "$work"
-pid=
+pids=()
 cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
   "$root/tests/records/throwaway_postgres.sh" stop "$work/pg" || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-start() {  # program and its arguments; sets pid and port
-  : >"$work/server.log"
-  "$@" 2>>"$work/server.log" &
-  pid=$!
-  until grep -q "porta [0-9]" "$work/server.log"; do
-    kill -0 "$pid" 2>/dev/null || { cat "$work/server.log" >&2; exit 1; }
+start() {  # name, program and its arguments; sets <name>_pid and <name>_port
+  local name=$1 log="$work/$1.log" started
+  shift
+  : >"$log"
+  "$@" 2>>"$log" &
+  started=$!
+  pids+=("$started")
+  until grep -q "porta [0-9]" "$log"; do
+    kill -0 "$started" 2>/dev/null || { cat "$log" >&2; exit 1; }
     sleep 0.05
   done
-  port=$(sed -n 's/.*porta \([0-9]*\).*/\1/p' "$work/server.log" | head -1)
+  printf -v "${name}_pid" %s "$started"
+  printf -v "${name}_port" %s "$(sed -n 's/.*porta \([0-9]*\).*/\1/p' "$log" | head -1)"
 }
-stop() {
-  kill "$pid"
-  wait "$pid" || true
-  pid=
+stop() {  # name
+  local p="${1}_pid"
+  kill "${!p}"
+  wait "${!p}" || true
+  local kept=() q
+  for q in "${pids[@]}"; do [ "$q" = "${!p}" ] || kept+=("$q"); done
+  pids=("${kept[@]}")
 }
 
 # CPU time used so far, in clock ticks, by the server and, when it runs,
 # the PostgreSQL cluster (its postmaster and every process it started).
 ticks=$(getconf CLK_TCK)
-cpu_ticks() {
-  local pids=("$pid") total=0 stat
+cpu_ticks() {  # pid of the server
+  local pids=("$1") total=0 stat
   if [ -f "$work/pg/data/postmaster.pid" ]; then
     local postmaster
     postmaster=$(head -1 "$work/pg/data/postmaster.pid")
@@ -83,10 +90,13 @@ cpu_ticks() {
 
 # One cell: wrk on a path (or the submission script); prints rate, p50, p99,
 # failures, and CPU milliseconds per answered request (server and database).
-measure() {  # path [submission script, letter that starts its names]
-  local script=() out before after requests
+measure() {  # server name, path [submission script, letter that starts its names]
+  local script=() out before after requests pid port
+  pid="${1}_pid" port="${1}_port"
+  pid=${!pid} port=${!port}
+  shift
   if [ -n "${2:-}" ]; then script=(-s "$2"); fi
-  before=$(cpu_ticks)
+  before=$(cpu_ticks "$pid")
   out=$(RECORDS_LOAD_TAG=${3:-B} wrk --latency -t 2 -c "$conns" -d "${seconds}s" "${script[@]}" "http://127.0.0.1:$port$1")
   local rate p50 p99 bad
   rate=$(sed -n 's/^Requests\/sec: *\([0-9.]*\).*/\1/p' <<<"$out")
@@ -95,7 +105,7 @@ measure() {  # path [submission script, letter that starts its names]
   bad=$( (grep -o "Non-2xx or 3xx responses: [0-9]*" <<<"$out" || true) | grep -o "[0-9]*$" || true)
   bad=${bad:-0}
   errors=$( (grep -o "Socket errors:.*" <<<"$out" || true) | sed 's/Socket errors: //; s/ //g')
-  after=$(cpu_ticks)
+  after=$(cpu_ticks "$pid")
   requests=$(sed -n 's/^ *\([0-9]*\) requests in.*/\1/p' <<<"$out")
   printf "%.0f %s %s %s %s" "$rate" "$p50" "$p99" "$bad${errors:+,$errors}" \
     "$(awk -v t=$((after - before)) -v n="$requests" -v hz="$ticks" 'BEGIN{printf "%.3f", n ? t * 1000 / hz / n : 0}')"
@@ -157,41 +167,42 @@ for backend in $backends; do
       database=${pg_url/\/postgres\?//r$records?}
     fi
     # The server makes the tables, the records go in, the server starts again on them.
-    start "$server" --port 0 "${limits[@]}" --database "$database"
-    stop
+    start records "$server" --port 0 "${limits[@]}" --database "$database"
+    stop records
     if [ "$records" -gt 0 ]; then
       begun=$(date +%s.%N)
       fill "$backend" "$database" "$records"
       filled=$(date +%s.%N)
-      start "$server" --port 0 "${limits[@]}" --database "$database"
+      start records "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, $records records: filled in $(awk -v a="$begun" -v b="$filled" 'BEGIN{printf "%.1f", b-a}')s," \
            "brought up to date by the server in $(awk -v a="$filled" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}')s"
       # What autovacuum would soon do on its own, done before measuring rather than during.
       if [ "$backend" = PostgreSQL ]; then psql -q "$database" -c "VACUUM ANALYZE"; fi
     else
-      start "$server" --port 0 "${limits[@]}" --database "$database"
+      start records "$server" --port 0 "${limits[@]}" --database "$database"
       echo "== $backend, empty table"
     fi
-    curl -s "http://127.0.0.1:$port/" >"$work/all.html"
-    curl -s "http://127.0.0.1:$port/?lingua=2" >"$work/english.html"
+    curl -s "http://127.0.0.1:$records_port/" >"$work/all.html"
+    curl -s "http://127.0.0.1:$records_port/?lingua=2" >"$work/english.html"
+    start same_all "$same" "$work/all.html"
+    start same_english "$same" "$work/english.html"
+    # Each page cell right beside its same-bytes cell, so both meet the
+    # same weather on a shared machine.
     declare -A result=()
     for conns in $connections; do
-      result[all-$conns]=$(measure "/")
-      result[english-$conns]=$(measure "/?lingua=2")
+      result[all-$conns]=$(measure records "/")
+      result[same-all-$conns]=$(measure same_all "/")
+      result[english-$conns]=$(measure records "/?lingua=2")
+      result[same-english-$conns]=$(measure same_english "/")
     done
+    stop same_all
+    stop same_english
     tags=(A B C D E)
     index=0
     for conns in $connections; do
-      result[submit-$conns]=$(measure "/" "$root/bench/records_load.lua" "${tags[index++]}")
+      result[submit-$conns]=$(measure records "/" "$root/bench/records_load.lua" "${tags[index++]}")
     done
-    stop
-    for page in all english; do
-      start "$same" "$work/$page.html"
-      for conns in $connections; do
-        result[same-$page-$conns]=$(measure "/")
-      done
-      stop
-    done
+    stop records
     for conns in $connections; do
       # shellcheck disable=SC2086
       row "$backend" "$records" "$conns" "GET /" ${result[all-$conns]} $(cut -d' ' -f1,5 <<<"${result[same-all-$conns]}")
