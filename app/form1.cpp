@@ -7,7 +7,6 @@
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
-#include "app/sound_rules.h"
 #include "core/file_reading.h"
 #include "core/palette.h"
 #include "core/round_drawing.h"
@@ -145,7 +144,8 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
       m_folder(std::move(folders.data)),
       m_settingsFolder(std::move(folders.settings)),
       m_scoresFolder(std::move(folders.scores)),
-      m_game(platform, *this)
+      m_dictionaries(platform, m_folder),
+      m_game(platform, m_dictionaries, *this, *this)
 {
     registerGameFonts();
     registerPictures();
@@ -262,7 +262,7 @@ void Form1::buildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { timerTicked(); });
 
     Picture1 = new TitlePicture(m_area);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -449,16 +449,36 @@ void Form1::buildMenus()
 void Form1::dispatch(const std::function<void()>& handler)
 {
     // A handler further up the stack means a modal box of ours is open (or a
-    // round is being built): a tick or click now would open a second box or
-    // land on the wrong grid, so it is dropped.
+    // round is being built): a click now would open a second box or land on
+    // the wrong grid, so it is dropped.
     if (m_game.ended() || m_handlerDepth > 0)
         return;
-    ++m_handlerDepth;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{m_handlerDepth};
-    handler();
+    {
+        ++m_handlerDepth;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{m_handlerDepth};
+        handler();
+    }
+    // The time ran out while that handler's box or window was open: the
+    // question comes now that it has closed, once. A new round set up
+    // meanwhile has its time again, and a paused clock asks nothing.
+    if (!m_game.ended() && m_game.clockRunning() && m_game.secondsLeftNow() < 1)
+        dispatch([this] { m_game.timeUp(); });
+}
+
+void Form1::timerTicked()
+{
+    if (m_handlerDepth == 0) {
+        dispatch([this] { Timer1_Timer(); });
+        return;
+    }
+    // A box or window of the game is open: the seconds go on counting, as
+    // the clock never stops for them, but once the time is up nothing more
+    // happens until it closes (dispatch then asks the question).
+    if (!m_game.ended() && m_game.secondsLeftNow() >= 1)
+        m_game.countSecond();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -525,17 +545,14 @@ bool Form1::Form_Load()
 
     applySettingsFile();
 
-    if (!apridiz(m_game.state(), m_platform, m_folder)) {
-        m_game.endProgram();
+    if (!m_game.openDictionary())
         return false;
-    }
 
     placeTitlePicture();
 
     if (Combo1->count() == 0) {
         Combo1->addItems({QStringLiteral("Italiano"), QStringLiteral("English"), QStringLiteral("Latino")});
         Combo1->setCurrentIndex(0);
-        m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
     fitStrip();
@@ -689,11 +706,6 @@ void Form1::MenuSuono_Click()
     m_game.toggleSound();
 }
 
-void Form1::PlaySound(const std::string& fileName)
-{
-    vortigo::PlaySound(m_platform, m_game.soundOn(), fileName);
-}
-
 void Form1::Text1_LostFocus()
 {
     SaveSettings();
@@ -741,34 +753,18 @@ void Form1::MenuInformazioni_Click()
 
 // ---------------------------------------------------------------- what the game asks
 
-WordDraw Form1::drawWord(GameState& state, int length)
-{
-    switch (DrawWord(state, m_platform, m_game.random(), m_folder, length)) {
-    case DrawOutcome::Stored:
-        return WordDraw::Stored;
-    case DrawOutcome::Missing:
-        return WordDraw::Missing;
-    case DrawOutcome::Failed:
-        break;
-    }
-    return WordDraw::Failed;
-}
-
-bool Form1::openDictionary(GameState& state)
-{
-    return apridiz(state, m_platform, m_folder);
-}
-
 void Form1::showHighScores()
 {
     if (m_game.state().RecordNewScore)
         makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
     const FocusReturn back;  // this window is disabled meanwhile and forgets its focus
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting,
+    const Game& game = m_game;
+    vortigo::showHighScores({game.state(), m_platform, this, QString::fromStdString(latin1ToUtf8(game.playerName())),
+                             m_hand, m_scoresFolder, m_quitting,
                              folderToRead(m_scoresFolder, m_folder, kScoreFileName)});
 }
 
-LayoutArea Form1::gridArea()
+LayoutArea Form1::gridArea() const
 {
     return {m_client->width(), m_client->height(), Frame3d1->width(), Picture2->height()};
 }

@@ -8,6 +8,7 @@
 // box hands every edit to it.
 #pragma once
 
+#include "app/dictionary_file.h"
 #include "app/image_surface.h"
 #include "core/clock_random.h"
 #include "core/game.h"
@@ -37,7 +38,7 @@ namespace vortigo {
 
 class GridArea;
 
-class Form1 : public QMainWindow, private GameHost {
+class Form1 : public QMainWindow, private GameView, private SettingsStore {
 public:
     /// The platform answers message boxes and so on; the folder holds the
     /// program's files (dictionaries, settings, scores, picture, sounds).
@@ -78,17 +79,16 @@ public:
     // ---- Private routines of the window, public for the tests ----
     void ShowScore(i32 amount);
     void SaveSettings();
-    void PlaySound(const std::string& fileName);
 
     /// Runs an event's handler unless another handler is still running
     /// further up the stack (a modal box is open) or the program has ended.
-    /// Every event from Qt reaches the handlers through here.
+    /// Every event from Qt reaches the handlers through here; a tick alone
+    /// still counts while a box is open (timerTicked).
     void dispatch(const std::function<void()>& handler);
 
-    Game& game() { return m_game; }
+    const Game& game() const { return m_game; }
     GameState& state() { return m_game.state(); }
     ImageSurface& surface() { return m_surface; }
-    ClockRandom& random() { return m_game.random(); }
     bool ended() const { return m_game.ended(); }
     bool wordFound(int i) const { return m_game.wordFound(i); }
 
@@ -140,17 +140,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // ---- What the game asks of its window ----
-    WordDraw drawWord(GameState& state, int length) override;
-    bool openDictionary(GameState& state) override;
+    // ---- Showing the game, and keeping its settings ----
     void showHighScores() override;
-    void saveSettings() override { SaveSettings(); }
-    void playSound(const std::string& fileName) override { PlaySound(fileName); }
-    LayoutArea gridArea() override;
+    void saveSettings(const Game&) override { SaveSettings(); }
+    LayoutArea gridArea() const override;
     void changed(unsigned what) override;
     void cellChanged(Cell cell) override;
     void announce(const std::string& text) override;
 
+    void timerTicked();
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();
@@ -168,6 +166,7 @@ private:
     std::filesystem::path m_folder;          // the delivered data, the working folder
     std::filesystem::path m_settingsFolder;  // vortigo.INI
     std::filesystem::path m_scoresFolder;    // vortigo.HIS
+    Dictionaries m_dictionaries;
     Game m_game;
     ImageSurface m_surface;
     QWidget* m_area = nullptr;      // the client area: the grid and the controls beside it

@@ -102,7 +102,7 @@ const std::vector<GameState>& roundStates(int round)
                 earlier.insert(s.WordList(j));
             do {
                 s.WordsDrawn = static_cast<i16>(i);
-                if (DrawWord(s, *g_platform, random, g_folder, wordLengthForSlot(i)) != DrawOutcome::Stored)
+                if (DrawWord(s, *g_platform, random, g_folder, wordLengthForSlot(i)) != WordDraw::Stored)
                     std::abort();
             } while (earlier.count(s.WordList(i)) != 0);
         }

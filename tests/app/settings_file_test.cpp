@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_file.h"
-#include "app/sound_rules.h"
+#include "core/sound_rules.h"
 #include "tests/support/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +20,10 @@ TEST(SettingsFile, ReadsBackWhatItWrites)
         {{false, false, false, true}, "Esperto", 3}, {{false, false, false, false}, "Principiante", 1}};
     for (const auto& [marks, word, level] : levels) {
         const bool sound = level != 2;
-        const std::string written = formatSettings(marks, "Anna", sound);
-        EXPECT_EQ(written, std::string("Livello=") + word + "\r\nGiocatore1=Anna\r\nSuono=" + (sound ? "SI" : "NO") + "\r\n");
+        const std::string written = formatSettings(marks, " Anna ", sound);  // the name goes as typed
+        EXPECT_EQ(written, std::string("Livello=") + word + "\r\nGiocatore1= Anna \r\nSuono=" + (sound ? "SI" : "NO") + "\r\n");
         const SettingsRead read = parseSettings(written);
-        EXPECT_EQ(std::tuple(read.level, read.playerName, read.sound), std::tuple(level, "Anna", sound));
+        EXPECT_EQ(std::tuple(read.level, read.playerName, read.sound), std::tuple(level, " Anna", sound));
     }
 }
 

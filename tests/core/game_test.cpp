@@ -17,7 +17,7 @@ using vortigo::test::FakePlatform;
 
 namespace {
 
-class RecordingHost : public GameHost {
+class RecordingHost : public WordSource, public SettingsStore, public GameView {
 public:
     std::vector<std::string> words = {"PESCA", "MORSO", "BALENA", "CANTAR"};
     std::vector<Cell> cellsShown;
@@ -25,7 +25,7 @@ public:
     int highScoreWindows = 0;
 
     // The listed words first, then one letter repeated as long as asked.
-    WordDraw drawWord(GameState& s, int length) override
+    WordDraw drawWord(GameState& s, ClockRandom&, int length) override
     {
         const auto slot = static_cast<std::size_t>(s.WordsDrawn);
         const std::string w = slot < words.size() ? words[slot] : std::string(static_cast<std::size_t>(length), static_cast<char>('A' + slot));
@@ -36,9 +36,8 @@ public:
     }
     bool openDictionary(GameState&) override { return true; }
     void showHighScores() override { ++highScoreWindows; }
-    void saveSettings() override {}
-    void playSound(const std::string&) override {}
-    LayoutArea gridArea() override { return {680, 620, 111, 49}; }
+    void saveSettings(const Game&) override {}
+    LayoutArea gridArea() const override { return {680, 620, 111, 49}; }
     void changed(unsigned) override {}
     void cellChanged(Cell cell) override { cellsShown.push_back(cell); }
     void announce(const std::string& text) override { announcements.push_back(text); }
@@ -47,7 +46,7 @@ public:
 struct Round {
     FakePlatform platform;
     RecordingHost host;
-    Game game{platform, host};
+    Game game{platform, host, host, host};
 
     explicit Round(int level)
     {
