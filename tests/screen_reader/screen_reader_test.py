@@ -5,9 +5,10 @@
 Starts a private D-Bus session (which starts the accessibility bus and its
 registry on demand), an X server without a screen, and the real game with
 Qt's bridge switched on. Then, as a screen reader does, it walks the tree
-from the application down, listens to the bus's events, and plays round 1
-from the keyboard: the words are read from the accessible word list and
-looked for in the accessible table's cells, the ring is moved with the
+from the application down, listens to the bus's events, starts a game with
+the title picture's press action and plays round 1 from the keyboard: the
+words are read from the accessible word list and looked for in the
+accessible table's cells, the ring is moved with the
 arrows and a letter played with Space. It must hear a word found, an error
 and the round won, each as a notification shown with its news, and the
 focus must come back to a cell of the grid after each message box.
@@ -247,13 +248,18 @@ def application():
     return None
 
 
-def keys(*names):
+def xdotool(*arguments):
     # The bus is served meanwhile: the game's bridge offers each key to the
     # registry, which may ask this client before it answers.
-    typing = subprocess.Popen(["xdotool", "key", "--delay", "40"] + list(names))
+    typing = subprocess.Popen(["xdotool"] + list(arguments))
     while typing.poll() is None:
         pump(0.02)
-    check(typing.returncode == 0 or True, "")
+    if typing.returncode != 0:
+        check(False, "xdotool %s" % " ".join(arguments))
+
+
+def keys(*names):
+    xdotool("key", "--delay", "40", *names)
 
 
 def focus_game_window():
@@ -297,12 +303,17 @@ class Ring:
     def __init__(self):
         self.row, self.col = 0, 0
 
-    def play(self, row, col):
+    def move(self, row, col):
         moves = []
         moves += ["Down" if row > self.row else "Up"] * abs(row - self.row)
         moves += ["Right" if col > self.col else "Left"] * abs(col - self.col)
         self.row, self.col = row, col
-        keys(*(moves + ["space"]))
+        if moves:
+            keys(*moves)
+
+    def play(self, row, col):
+        self.move(row, col)
+        keys("space")
 
 
 def print_heard():
@@ -343,13 +354,14 @@ def play(game):
     focus_game_window()
     wait_for(lambda: ("focus", "push button", "Nuova partita") in heard, "the focus on the new-game button")
 
-    # The title screen: the picture that starts a game is a button a reader can press.
+    # The title screen: the picture that starts a game is a button a reader
+    # can press. Pressed, it starts a game: the strip, the list and the table fill in.
     title = find(frame, pyatspi.ROLE_PUSH_BUTTON, "Vortigo: clicca per nuova partita")
-    check(title is not None and "Press" in [title.queryAction().getName(k) for k in range(title.queryAction().nActions)],
-          "the title picture is a button with a press action")
-
-    # A game from the keyboard (F2): the strip, the list and the table fill in.
-    keys("F2")
+    action = title.queryAction() if title is not None else None
+    names = [action.getName(k) for k in range(action.nActions)] if action is not None else []
+    if not check("Press" in names, "the title picture is a button with a press action: %s" % names):
+        return finish()
+    action.doAction(names.index("Press"))
     word_list = wait_for(lambda: find(frame, pyatspi.ROLE_LIST, "Parole da trovare"), "the word list")
     wait_for(lambda: word_list.childCount == 4, "the four words of round 1")
     table = wait_for(lambda: find(frame, pyatspi.ROLE_TABLE, "Griglia delle lettere"), "the grid's table")
@@ -392,6 +404,8 @@ def play(game):
 
     # An error: a letter of no word. The news gives the errors left; the message
     # box takes the focus; Enter closes it and the focus is back on a cell.
+    # (A held key is one press: the window tests hold Space over a real
+    # message box; Xvfb does not repeat a key that the test holds down.)
     filler = next((r, c) for r in range(len(grid)) for c in range(len(grid[0])) if (r, c) not in word_cells)
     mark = len(heard)
     ring.play(*filler)
