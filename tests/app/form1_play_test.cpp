@@ -124,7 +124,7 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     // OK: the 700 points go to the table, then one new game.
     EXPECT_EQ(modalWindowsSeen, 1);
     EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 700 \r\n"));
-    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, -1, 3, 0));
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, kRoundInPlay, 3, 0));
 }
 
 TEST_F(Form1Test, AMissingTitlePictureIsTold)
