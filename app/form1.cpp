@@ -263,7 +263,7 @@ void Form1::buildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { timerTicked(); });
 
     Picture1 = new TitlePicture(m_area);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -450,16 +450,36 @@ void Form1::buildMenus()
 void Form1::dispatch(const std::function<void()>& handler)
 {
     // A handler further up the stack means a modal box of ours is open (or a
-    // round is being built): a tick or click now would open a second box or
-    // land on the wrong grid, so it is dropped.
+    // round is being built): a click now would open a second box or land on
+    // the wrong grid, so it is dropped.
     if (m_game.ended() || m_handlerDepth > 0)
         return;
-    ++m_handlerDepth;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{m_handlerDepth};
-    handler();
+    {
+        ++m_handlerDepth;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{m_handlerDepth};
+        handler();
+    }
+    // The time ran out while that handler's box or window was open: the
+    // question comes now that it has closed, once. A new round set up
+    // meanwhile has its time again, and a paused clock asks nothing.
+    if (!m_game.ended() && m_game.clockRunning() && m_game.secondsLeftNow() < 1)
+        dispatch([this] { m_game.timeUp(); });
+}
+
+void Form1::timerTicked()
+{
+    if (m_handlerDepth == 0) {
+        dispatch([this] { Timer1_Timer(); });
+        return;
+    }
+    // A box or window of the game is open: the seconds go on counting, as
+    // the clock never stops for them, but once the time is up nothing more
+    // happens until it closes (dispatch then asks the question).
+    if (!m_game.ended() && m_game.secondsLeftNow() >= 1)
+        m_game.countSecond();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)

@@ -84,7 +84,8 @@ public:
 
     /// Runs an event's handler unless another handler is still running
     /// further up the stack (a modal box is open) or the program has ended.
-    /// Every event from Qt reaches the handlers through here.
+    /// Every event from Qt reaches the handlers through here; a tick alone
+    /// still counts while a box is open (timerTicked).
     void dispatch(const std::function<void()>& handler);
 
     const Game& game() const { return m_game; }
@@ -149,6 +150,7 @@ private:
     void cellChanged(Cell cell) override;
     void announce(const std::string& text) override;
 
+    void timerTicked();
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();

@@ -132,7 +132,7 @@ void Game::setUpRound()
 
     s.WordsDrawn = 0;
     s.RoundStatus = kRoundInPlay;
-    // Nothing ticks until set-up ends: every event waits for this handler.
+    // Set once: a set-up that succeeds opens no box, so no second is counted before it ends.
     s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
 
     if (!drawRoundWords()) {
@@ -357,6 +357,12 @@ void Game::ShowScore(i32 amount)
 
 void Game::tick()
 {
+    if (countSecond())
+        timeUp();
+}
+
+bool Game::countSecond()
+{
     GameState& s = m_state;
     if (s.ElapsedSeconds < 32767)
         s.ElapsedSeconds = static_cast<i16>(s.ElapsedSeconds + 1);
@@ -371,8 +377,12 @@ void Game::tick()
         m_lastSecondsSaid = true;
         m_view.announce("Restano " + std::to_string(left) + " secondi");
     }
-    if (!view.timeUp)
-        return;
+    return view.timeUp;
+}
+
+void Game::timeUp()
+{
+    GameState& s = m_state;
     m_view.announce("Tempo scaduto");
     if (ask("Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?", Buttons::OkCancel) == Answer::Cancel) {
         endProgram();
@@ -380,6 +390,11 @@ void Game::tick()
     }
     s.RoundStatus = kTimeOut;
     newGame();
+}
+
+int Game::secondsLeftNow() const
+{
+    return secondsLeft(m_state.GridCols, m_state.GridRows, m_state.ElapsedSeconds, m_state.LevelTimeBonus);
 }
 
 void Game::timeLabelPressed(Button button, Modifiers modifiers)

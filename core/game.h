@@ -96,8 +96,12 @@ public:
     void press(Button button, double x, double y);
     /// The keyboard's press on a cell: what a left press on it does.
     void selectCell(Cell cell);
-    /// One second of the countdown.
+    /// One second of the countdown: countSecond, then timeUp when the time is up.
     void tick();
+    /// Counts one second and shows the time left; true when the time is up.
+    bool countSecond();
+    /// The time is up: asks whether to play again, then starts a new game or ends.
+    void timeUp();
     /// Adds to the score and shows it; -9999 resets it to 0.
     void ShowScore(i32 amount);
     /// The hidden gestures: a right press with exactly Shift + Ctrl.
@@ -153,6 +157,8 @@ public:
     /// The time-left caption as the last tick left it, and its colours (none: as designed).
     const std::string& timeCaption() const { return m_timeCaption; }
     std::optional<LabelColours> timeColours() const { return m_timeColours; }
+    /// Seconds left in the round, as the next tick would compute them before counting.
+    int secondsLeftNow() const;
 
 private:
     /// Plays one of the game's sounds when the switch is on, then pauses as the sound asks.

@@ -2,10 +2,11 @@
 #include "held_keys.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QWindow>
 
-#include <set>
+#include <map>
 
 namespace vortigo {
 
@@ -15,6 +16,11 @@ bool actsOnPress(int key)
 {
     return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
 }
+
+// A release can be lost: one made while a window is closing goes to no
+// window of ours. A key whose last press came longer ago than the longest
+// repeat delay a keyboard is set to is taken as up again.
+constexpr qint64 kRepeatWithinMs = 1500;
 
 class HeldKeys : public QObject {
 public:
@@ -46,11 +52,21 @@ protected:
         }
         if (key->isAutoRepeat())
             return true;
-        return !m_down.insert(code).second;  // already down: a repeat
+        // The key's own time (the X server's) where there is one, else ours.
+        const qint64 now = key->timestamp() != 0 ? static_cast<qint64>(key->timestamp()) : m_clock.elapsed();
+        const auto down = m_down.find(code);
+        const bool repeat = down != m_down.end() && now - down->second >= 0 && now - down->second < kRepeatWithinMs;
+        m_down[code] = now;
+        return repeat;
     }
 
 private:
-    std::set<int> m_down;
+    std::map<int, qint64> m_down;  // keys pressed and not released, with the time of their last press or repeat
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
 };
 
 }  // namespace

@@ -127,6 +127,55 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, kRoundInPlay, 3, 0));
 }
 
+TEST_F(Form1Test, TheClockRunsWhileAWindowIsOpenAndTheTimeOutWaitsForIt)
+{
+    Form1& f = openActive();
+    startGame();
+    const GameState& s = f.state();
+    auto* timer = f.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(10);  // ten milliseconds a second, for the test
+    platform.messages.clear();
+
+    // F4 then F8 during the round: each window stays open for some seconds of
+    // the round's clock; the second one until well past the time-out.
+    int counted = 0;
+    bool askedWhileOpen = false;
+    QString shownAtTheEnd;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        const int before = s.ElapsedSeconds;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.ElapsedSeconds >= before + 5; }, 10000));
+        counted = s.ElapsedSeconds - before;
+        QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(&f, Qt::Key_F4);
+    EXPECT_GE(counted, 5);
+    EXPECT_TRUE(platform.messages.empty());
+
+    f.activateWindow();  // as the player's click on the window does
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTimer::singleShot(0, [&] {
+        QWidget* table = QApplication::activeModalWidget();
+        ASSERT_NE(table, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.game().secondsLeftNow() < 1; }, 10000));
+        QTest::qWait(100);  // ten more seconds of the round's clock
+        askedWhileOpen = !platform.messages.empty();
+        shownAtTheEnd = f.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+        QTest::keyClick(table, Qt::Key_Escape);
+    });
+    QTest::keyClick(&f, Qt::Key_F8);
+    EXPECT_FALSE(askedWhileOpen);
+    EXPECT_EQ(shownAtTheEnd, "Sec.0");
+    // Once the table has closed, the question comes, once; OK starts a new game.
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?");
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus), std::tuple(1, kRoundInPlay));
+    EXPECT_GE(f.game().secondsLeftNow(), 1);
+    timer->setInterval(1000);
+}
+
 TEST_F(Form1Test, AMissingTitlePictureIsTold)
 {
     open();

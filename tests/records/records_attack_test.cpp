@@ -44,8 +44,17 @@ constexpr int kIdleClients = 8;
 constexpr int kFloodConnections = 1000;
 constexpr auto kAttack = 10s;
 constexpr std::size_t kBombBytes = 20u << 20;
+#ifdef VORTIGO_SANITIZED
+// Under AddressSanitizer every step runs several times slower and every
+// allocation carries shadow memory and a quarantine: the ceiling widens, and
+// the memory bound is the plain build's to show.
+constexpr auto kAnswerCeiling = 20s;
+constexpr bool kMemoryMeasured = false;
+#else
 // Against a hang, not a speed target.
 constexpr auto kAnswerCeiling = 5s;
+constexpr bool kMemoryMeasured = true;
+#endif
 constexpr auto kClosedCeiling = 20s;
 
 std::string serverBinary()
@@ -422,7 +431,8 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
 
     EXPECT_GT(player.requests, 0);
     EXPECT_EQ(player.answered, player.requests);
-    EXPECT_LT(peakRss, 100 * 1024);
+    if (kMemoryMeasured)
+        EXPECT_LT(peakRss, 100 * 1024);
     EXPECT_TRUE(ended);
     EXPECT_LT(stopSeconds, 5.0);
     EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
