@@ -37,6 +37,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QValidator>
 
 #include <algorithm>
 #include <cmath>
@@ -80,6 +81,27 @@ QImage titleImage(std::string_view bytes)
         std::copy(row, row + gif->width, image.scanLine(y));
     return image;
 }
+
+// The name goes into vortigo.INI and vortigo.HIS one byte a character
+// (Latin-1) and into the record address as typed: the box takes only what
+// the files can hold, so the box, both files and the address always carry
+// the same name. Other characters, typed or pasted, are left out.
+class Latin1Only : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& position) const override
+    {
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            if (input[i].unicode() > 0xFF) {
+                input.remove(i, 1);
+                if (position > i)
+                    --position;
+            }
+        }
+        return Acceptable;
+    }
+};
 
 // The title picture box. It keeps the picture in the file's own colours, one
 // byte a pixel, and turns them into the screen's only while painting: a
@@ -310,6 +332,7 @@ void Form1::buildControls()
     Text1->setGeometry(twipRect(6150, 330, 1455, 300));
     Text1->setMaxLength(kNameLength);
     Text1->setToolTip(QStringLiteral("Immetti il tuo nome"));
+    Text1->setValidator(new Latin1Only(Text1));
     // The box takes at most 10 typed characters; a longer name read from the
     // settings file stays whole, and typing cannot make it longer.
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {

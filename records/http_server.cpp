@@ -595,8 +595,13 @@ void HttpServer::Impl::closed(Connection* connection, const std::string& client)
     if (found != perClient.end() && --found->second <= 0)
         perClient.erase(found);
     // The last connection gone after a stop: nothing is left to wait for.
-    if (stopping && connections.empty() && !tearingDown)
-        graceTimer.cancel();
+    // (Should the timer refuse, the stop only waits out the grace period.)
+    if (stopping && connections.empty() && !tearingDown) {
+        try {
+            graceTimer.cancel();
+        } catch (const boost::system::system_error&) {
+        }
+    }
 }
 
 void HttpServer::Impl::handOver(const std::shared_ptr<Connection>& connection, const Route& route, Request request,

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include <algorithm>
 #include <map>
 
 namespace vortigo {
@@ -44,24 +45,45 @@ protected:
         if (!actsOnPress(key->key()))
             return false;
         const int code = key->nativeScanCode() != 0 ? static_cast<int>(key->nativeScanCode()) : key->key();
-        if (type == QEvent::KeyRelease) {
-            // X without detectable repeat sends a release before each repeat; Qt marks that pair.
-            if (!key->isAutoRepeat())
-                m_down.erase(code);
-            return key->isAutoRepeat();
+        // With a screen reader on, Qt's bridge holds every key the window
+        // gets, offers it to the reader, then posts a copy to the same
+        // window. The copy of a key let through here passes as it is; a
+        // copy of a key not seen before (the bridge looked first) is judged
+        // like the key itself.
+        int& copies = type == QEvent::KeyPress ? m_pressCopies[code] : m_releaseCopies[code];
+        if (!event->spontaneous() && copies > 0) {
+            --copies;
+            return false;
         }
-        if (key->isAutoRepeat())
+        const bool drop = type == QEvent::KeyPress ? pressIsRepeat(code, key->isAutoRepeat()) : releaseIsRepeat(code, key->isAutoRepeat());
+        if (!drop && event->spontaneous())
+            copies = std::min(copies + 1, 8);
+        return drop;
+    }
+
+    bool releaseIsRepeat(int code, bool autoRepeat)
+    {
+        // X without detectable repeat sends a release before each repeat; Qt marks that pair.
+        if (!autoRepeat)
+            m_down.erase(code);
+        return autoRepeat;
+    }
+
+    bool pressIsRepeat(int code, bool autoRepeat)
+    {
+        if (autoRepeat)
             return true;
-        // The key's own time (the X server's) where there is one, else ours.
-        const qint64 now = key->timestamp() != 0 ? static_cast<qint64>(key->timestamp()) : m_clock.elapsed();
+        const qint64 now = m_clock.elapsed();
         const auto down = m_down.find(code);
-        const bool repeat = down != m_down.end() && now - down->second >= 0 && now - down->second < kRepeatWithinMs;
+        const bool repeat = down != m_down.end() && now - down->second < kRepeatWithinMs;
         m_down[code] = now;
         return repeat;
     }
 
 private:
     std::map<int, qint64> m_down;  // keys pressed and not released, with the time of their last press or repeat
+    std::map<int, int> m_pressCopies;    // presses let through whose copy the bridge may post
+    std::map<int, int> m_releaseCopies;
     QElapsedTimer m_clock = [] {
         QElapsedTimer t;
         t.start();

@@ -120,3 +120,22 @@ TEST_F(Form1Events, AWheelOverTheClosedChooserIsNoChoiceOfDictionary)
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(chooser->hasFocus());
 }
+
+TEST_F(Form1Events, TheNameBoxTakesOnlyWhatTheFilesCanHold)
+{
+    Form1& f = openActive();
+    auto* box = f.findChild<QLineEdit*>(QStringLiteral("Text1"));
+    ASSERT_NE(box, nullptr);
+    typeName(QString());
+    // Keys whose text lies outside Latin-1, as a keyboard or an input method sends them.
+    for (const char* typed : {"Ł", "u", "€", "x", "ò", "😀"}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(typed));
+        QApplication::sendEvent(box, &press);
+    }
+    EXPECT_EQ(box->text(), QString::fromUtf8("uxò"));
+    box->insert(QString::fromUtf8("Ω-è"));  // pasted
+    EXPECT_EQ(box->text(), QString::fromUtf8("uxò-è"));
+    QTest::mouseClick(f.findChild<QWidget*>(QStringLiteral("Command3d1")), Qt::LeftButton);
+    EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=ux\xF2-\xE8\r\nSuono=SI\r\n");
+    EXPECT_EQ(f.game().playerName(), "ux\xF2-\xE8");
+}

@@ -198,3 +198,15 @@ TEST(Game, ARoundThatCannotBeBuiltStopsTheClock)
     EXPECT_FALSE(r.game.gridShown());
     EXPECT_EQ(r.game.state().Round, 0);
 }
+
+TEST(Game, TheLastTwentySecondsAreSaidOnceARound)
+{
+    // Pibo, round 1: 42 cells + 60 seconds - 3 already used = 99 seconds.
+    Round r(1);
+    for (int left = 98; left >= 19; --left)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Restano 19 secondi"});
+    for (int left = 18; left >= 1; --left)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Restano 19 secondi"});
+}
