@@ -21,6 +21,7 @@
 #include "widgets/window_design.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -362,19 +363,13 @@ void Form1::buildMenus()
         connect(a, &QAction::triggered, this, [this, handler] { dispatch(handler); });
         return a;
     };
-    // Qt flips a checkable item's mark before it reports the trigger; the
-    // handlers set the marks themselves, so the flip is undone first.
-    auto checkable = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
-                            std::function<void()> handler) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
+    // The marks show the game's level and sound switch: after the handler
+    // (or a trigger the dispatcher dropped) they are shown again from the game.
+    auto checkable = [this, item](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
+                                  std::function<void()> handler) {
+        QAction* a = item(menu, name, text, key, std::move(handler));
         a->setCheckable(true);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-            a->setChecked(!checked);
-            dispatch(handler);
-        });
+        connect(a, &QAction::triggered, this, [this] { showSettings(); });
         return a;
     };
 
@@ -392,9 +387,11 @@ void Form1::buildMenus()
     MenuLivello->setObjectName(QStringLiteral("MenuLivello"));
     const QString levels[4] = {QStringLiteral("&Allenamento"), QStringLiteral("&Pibo (Principiante) "),
                                QStringLiteral("&Medio"), QStringLiteral("&Esperto")};
+    auto* oneLevel = new QActionGroup(MenuLivello);  // exactly one level carries the mark
     for (int i = 0; i < 4; ++i) {
         Menulev[static_cast<std::size_t>(i)] = checkable(MenuLivello, "Menulev", levels[i], {}, [this, i] { Menulev_Click(i); });
         Menulev[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Menulev_%1").arg(i));
+        oneLevel->addAction(Menulev[static_cast<std::size_t>(i)]);
     }
     Menulev[1]->setChecked(true);
     MenuSuono = checkable(MenuOpzioni, "MenuSuono", QStringLiteral("&Suono"), Qt::CTRL | Qt::Key_S, [this] { MenuSuono_Click(); });
