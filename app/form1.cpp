@@ -182,9 +182,10 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     area->grid = m_client;
     m_area = area;
     setCentralWidget(area);
-    m_client->onPress = [this](int button, int shift, double x, double y) {
-        dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
+    m_client->onPress = [this](Button button, Modifiers modifiers, double x, double y) {
+        dispatch([=, this] { Form_MouseDown(button, modifiers, x, y); });
     };
+    m_client->onSelect = [this](Cell cell) { dispatch([=, this] { Grid_KeyPress(cell); }); };
     m_client->onMove = [this] { Form_MouseMove(); };
     m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
     m_client->onFocusMove = [this] { gridFocusMoved(m_client); };
@@ -193,7 +194,7 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
             dockWordFrame();
-        if (m_game.state().Round == 0 && m_game.state().RoundStatus == 0)
+        if (m_game.state().Round == 0 && m_game.state().RoundStatus == kRoundWon)
             placeTitlePicture();
     };
     m_surface.setBackColour(kWhite);
@@ -526,12 +527,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (mouse == nullptr)
         return false;
     if (type == QEvent::MouseButtonPress) {
-        const int button = buttonNumber(mouse->button());
-        const int shift = shiftNumber(mouse->modifiers());
+        const Button button = buttonOf(mouse->button());
+        const Modifiers modifiers = modifiersOf(mouse->modifiers());
         if (watched == Label2)
-            dispatch([=, this] { Label2_MouseDown(button, shift); });
+            dispatch([=, this] { Label2_MouseDown(button, modifiers); });
         else if (watched == Label7)
-            dispatch([=, this] { Label7_MouseDown(button, shift); });
+            dispatch([=, this] { Label7_MouseDown(button, modifiers); });
         return watched == Label2 || watched == Label7;
     }
     if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
@@ -647,9 +648,14 @@ void Form1::Picture1_Click()
     MenuNuovo_Click();
 }
 
-void Form1::Form_MouseDown(int button, int, double x, double y)
+void Form1::Form_MouseDown(Button button, Modifiers, double x, double y)
 {
     m_game.press(button, x, y);
+}
+
+void Form1::Grid_KeyPress(Cell cell)
+{
+    m_game.selectCell(cell);
 }
 
 void Form1::ShowScore(i32 amount)
@@ -662,14 +668,14 @@ void Form1::Timer1_Timer()
     m_game.tick();
 }
 
-void Form1::Label2_MouseDown(int button, int shift)
+void Form1::Label2_MouseDown(Button button, Modifiers modifiers)
 {
-    m_game.timeLabelPressed(button, shift);
+    m_game.timeLabelPressed(button, modifiers);
 }
 
-void Form1::Label7_MouseDown(int button, int shift)
+void Form1::Label7_MouseDown(Button button, Modifiers modifiers)
 {
-    m_game.errorsLabelPressed(button, shift);
+    m_game.errorsLabelPressed(button, modifiers);
 }
 
 void Form1::Form_MouseMove()

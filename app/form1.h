@@ -54,15 +54,17 @@ public:
     void MenuNuovo_Click();
     void Command3d1_Click();
     void Picture1_Click();
-    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseDown(Button button, Modifiers modifiers, double x, double y);
+    /// Space or Enter on the grid: the ring's cell is played as a left click plays it.
+    void Grid_KeyPress(Cell cell);
     void Form_MouseMove();
     void Picture1_MouseMove();
     void Picture2_MouseMove();
     void Label2_MouseMove();
     void Label4_MouseMove();
     void Label12_MouseMove();
-    void Label2_MouseDown(int button, int shift);
-    void Label7_MouseDown(int button, int shift);
+    void Label2_MouseDown(Button button, Modifiers modifiers);
+    void Label7_MouseDown(Button button, Modifiers modifiers);
     void Timer1_Timer();
     void MenuHi_Click();
     void menuEsci_Click();

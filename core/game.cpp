@@ -14,7 +14,7 @@ namespace vortigo {
 
 namespace {
 
-constexpr int kGestureShift = 3;  // Shift + Ctrl, exactly, with the right button
+constexpr Modifiers kGestureKeys{.shift = true, .ctrl = true};  // exactly, with the right button
 
 int clampedInt(long long value)
 {
@@ -59,46 +59,50 @@ void Game::setLevel(int level, bool withTimeBonus)
 void Game::newGame()
 {
     GameState& s = m_state;
-    const int reason = s.RoundStatus;
-    if (reason == kRoundInPlay) {
+    switch (s.RoundStatus) {
+    case kRoundInPlay:
         if (ask("Desideri veramente iniziare una nuova partita?", Buttons::OkCancel) == Answer::Cancel)
             return;
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_view.showHighScores();
-        s.RecordNewScore = kTrue;
+        offerScore();
         s.RoundStatus = kRoundWon;
         resetGame();
-    } else if (reason <= 9) {
+        break;
+    case kRoundWon:
         // A won round (or no round yet): the game goes on with the next round.
-    } else if (reason == kLostByErrors) {
+        break;
+    case kLostByErrors: {
         const Answer again = ask("Vuoi fare un'altra partitina?", Buttons::OkCancel);
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_view.showHighScores();
+        offerScore();
         if (again == Answer::Cancel) {
             endProgram();
             return;
         }
         resetGame();
-    } else if (reason == kLevelChanged || reason == kDictionaryChanged) {
-        tell(reason == kLevelChanged ? "Si inizia ora una nuova partita con il livello selezionato."
-                                     : "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_view.showHighScores();
+        break;
+    }
+    case kLevelChanged:
+    case kDictionaryChanged:
+        tell(s.RoundStatus == kLevelChanged ? "Si inizia ora una nuova partita con il livello selezionato."
+                                            : "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
+        offerScore();
         resetGame();
-    } else {
-        if (reason == kTimeOut) {
-            s.RecordNewScore = kTrue;
-            if (s.Score > 0)
-                m_view.showHighScores();
-        }
+        break;
+    case kTimeOut:
+        offerScore();
         resetGame();
+        break;
     }
     if (m_ended)
         return;
     setUpRound();
+}
+
+void Game::offerScore()
+{
+    // The high-score window enters the score when it is built.
+    m_state.RecordNewScore = kTrue;
+    if (m_state.Score > 0)
+        m_view.showHighScores();
 }
 
 void Game::resetGame()
@@ -128,6 +132,7 @@ void Game::setUpRound()
 
     s.WordsDrawn = 0;
     s.RoundStatus = kRoundInPlay;
+    // Set once: a set-up that succeeds opens no box, so no second is counted before it ends.
     s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
 
     if (!drawRoundWords()) {
@@ -157,7 +162,6 @@ void Game::setUpRound()
 
     m_clockRunning = true;
     m_view.changed(kClockChanged);
-    s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
 }
 
 bool Game::drawRoundWords()
@@ -239,18 +243,34 @@ void Game::paint(Cell cell, CellPaint look)
     m_view.cellChanged(cell);
 }
 
-void Game::press(int button, double x, double y)
+void Game::press(Button button, double x, double y)
 {
-    GameState& s = m_state;
-    if (s.RoundStatus == 0)
+    if (m_state.RoundStatus == kRoundWon)
         return;
-    const std::optional<Cell> hit = cellFromPointer(s, x, y);
-    if (!hit || button != 1) {
+    const std::optional<Cell> hit = cellFromPointer(m_state, x, y);
+    if (!hit || button != Button::Left) {
         m_platform.setScreenPointer(Pointer::Default);
         PlaySound("COLLAPSE.WAV");
         return;
     }
-    const Cell cell = *hit;
+    playCell(*hit);
+}
+
+void Game::selectCell(Cell cell)
+{
+    if (m_state.RoundStatus == kRoundWon)
+        return;
+    if (cell.col < 1 || cell.col > m_state.GridCols || cell.row < 1 || cell.row > m_state.GridRows) {
+        m_platform.setScreenPointer(Pointer::Default);
+        PlaySound("COLLAPSE.WAV");
+        return;
+    }
+    playCell(cell);
+}
+
+void Game::playCell(Cell cell)
+{
+    GameState& s = m_state;
     // The paint of this press is chosen once, before any toggle: a letter
     // shared by two unfound words gets the same paint twice.
     const CellPaint look = s.CellLit(cell.col, cell.row) != kFalse ? CellPaint::White : CellPaint::Red;
@@ -377,17 +397,17 @@ int Game::secondsLeftNow() const
     return secondsLeft(m_state.GridCols, m_state.GridRows, m_state.ElapsedSeconds, m_state.LevelTimeBonus);
 }
 
-void Game::timeLabelPressed(int button, int shift)
+void Game::timeLabelPressed(Button button, Modifiers modifiers)
 {
-    if (button == 2 && shift == kGestureShift) {
+    if (button == Button::Right && modifiers == kGestureKeys) {
         m_clockRunning = !m_clockRunning;
         m_view.changed(kClockChanged);
     }
 }
 
-void Game::errorsLabelPressed(int button, int shift)
+void Game::errorsLabelPressed(Button button, Modifiers modifiers)
 {
-    if (button == 2 && shift == kGestureShift) {
+    if (button == Button::Right && modifiers == kGestureKeys) {
         m_errorsLeft = clampedInt(static_cast<long long>(m_errorsLeft) + 1);
         m_view.changed(kStatusChanged);
     }
@@ -424,9 +444,7 @@ void Game::showHighScoreTable()
 
 void Game::quit()
 {
-    m_state.RecordNewScore = kTrue;
-    if (m_state.Score > 0)
-        m_view.showHighScores();
+    offerScore();
     endProgram();
 }
 

@@ -34,6 +34,17 @@ enum class CellPaint : std::uint8_t {
     Yellow,    ///< yellow square, blue letter: part of a found word
 };
 
+/// The mouse button of a press.
+enum class Button { Other, Left, Right, Middle };
+
+/// The modifier keys held during a press.
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    friend bool operator==(Modifiers, Modifiers) = default;
+};
+
 /// What the view has to show again after a change; several may be or-ed.
 enum Change : unsigned {
     kStatusChanged = 1,    ///< score, errors left, round number or time left
@@ -82,7 +93,9 @@ public:
     /// Starts a game or the next round, settling the previous one as RoundStatus says.
     void newGame();
     /// A mouse press at (x, y), in the pixels the layout was computed in.
-    void press(int button, double x, double y);
+    void press(Button button, double x, double y);
+    /// The keyboard's press on a cell: what a left press on it does.
+    void selectCell(Cell cell);
     /// One second of the countdown: countSecond, then timeUp when the time is up.
     void tick();
     /// Counts one second and shows the time left; true when the time is up.
@@ -92,8 +105,8 @@ public:
     /// Adds to the score and shows it; -9999 resets it to 0.
     void ShowScore(i32 amount);
     /// The hidden gestures: a right press with exactly Shift + Ctrl.
-    void timeLabelPressed(int button, int shift);
-    void errorsLabelPressed(int button, int shift);
+    void timeLabelPressed(Button button, Modifiers modifiers);
+    void errorsLabelPressed(Button button, Modifiers modifiers);
     /// The level menu: changing it starts a new game.
     void chooseLevel(int level);
     /// The dictionary chooser (1 Italiano, 2 English, 3 Latino).
@@ -150,6 +163,8 @@ public:
 private:
     /// Plays one of the game's sounds when the switch is on, then pauses as the sound asks.
     void PlaySound(const std::string& fileName);
+    void offerScore();
+    void playCell(Cell cell);
     void resetGame();
     void setUpRound();
     bool drawRoundWords();

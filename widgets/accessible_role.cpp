@@ -69,13 +69,13 @@ public:
     QStringList actionNames() const override
     {
         QStringList names = QAccessibleWidget::actionNames();
-        if (m_holder->press && widget()->isEnabled())
+        if (m_holder->press && widget()->isEnabled() && !widget()->isHidden())
             names.prepend(pressAction());
         return names;
     }
     void doAction(const QString& name) override
     {
-        if (name == pressAction() && m_holder->press && widget()->isEnabled())
+        if (name == pressAction() && m_holder->press && widget()->isEnabled() && !widget()->isHidden())
             m_holder->press();
         else
             QAccessibleWidget::doAction(name);

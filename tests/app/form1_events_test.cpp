@@ -98,7 +98,7 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
     EXPECT_NE(platform.lastMessage().find("SLESSICO.1"), std::string::npos);
     EXPECT_NE(platform.lastMessage().find("danneggiato"), std::string::npos);
     EXPECT_EQ(platform.lastMessage().find("abbastanza"), std::string::npos);
-    EXPECT_EQ(std::tuple(f.state().Round, f.state().RoundStatus), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(f.state().Round, f.state().RoundStatus), std::tuple(0, kRoundWon));
     EXPECT_EQ(std::tuple(f.Label8->isVisible(), f.Picture1->isVisible(), f.Timer1->isActive()), std::tuple(false, true, false));
 }
 
@@ -116,7 +116,7 @@ TEST_F(Form1Events, AWheelOverTheClosedChooserIsNoChoiceOfDictionary)
         QApplication::sendEvent(chooser, &wheel);
     }
     EXPECT_EQ(chooser->currentIndex(), 0);
-    EXPECT_EQ(std::tuple(f.state().DictionaryIndex, f.state().Round, f.state().RoundStatus), std::tuple(1, 1, -1));
+    EXPECT_EQ(std::tuple(f.state().DictionaryIndex, f.state().Round, f.state().RoundStatus), std::tuple(1, 1, kRoundInPlay));
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(chooser->hasFocus());
 }

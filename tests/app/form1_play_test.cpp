@@ -124,7 +124,7 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     // OK: the 700 points go to the table, then one new game.
     EXPECT_EQ(modalWindowsSeen, 1);
     EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 700 \r\n"));
-    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, -1, 3, 0));
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, kRoundInPlay, 3, 0));
 }
 
 TEST_F(Form1Test, TheClockRunsWhileAWindowIsOpenAndTheTimeOutWaitsForIt)
@@ -171,7 +171,7 @@ TEST_F(Form1Test, TheClockRunsWhileAWindowIsOpenAndTheTimeOutWaitsForIt)
     // Once the table has closed, the question comes, once; OK starts a new game.
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].text, "Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?");
-    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus), std::tuple(1, -1));
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus), std::tuple(1, kRoundInPlay));
     EXPECT_GE(f.game().secondsLeftNow(), 1);
     timer->setInterval(1000);
 }

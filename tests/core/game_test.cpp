@@ -57,7 +57,7 @@ struct Round {
     void press(Cell c)
     {
         const GameState& s = game.state();
-        game.press(1, s.MarginX + (c.col - 0.5) * s.CellSize, s.MarginY + (c.row - 0.5) * s.CellSize);
+        game.press(Button::Left, s.MarginX + (c.col - 0.5) * s.CellSize, s.MarginY + (c.row - 0.5) * s.CellSize);
     }
 };
 

@@ -179,6 +179,13 @@ def find(node, role, name=None):
 # ---------------------------------------------------------------- the game
 
 
+def end_with_us():
+    """In a child: ends it when this script dies, even by a crash of the client library."""
+    import ctypes
+    import signal
+    ctypes.CDLL("libc.so.6", use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
 def start_x_server(folder):
     """An X server on a free display, answering; tried again if it fails to come up."""
     for attempt in range(3):
@@ -189,7 +196,7 @@ def start_x_server(folder):
         # ring one cell too far.
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
                                  "-noreset", "-ardelay", "100000"],
-                                pass_fds=(write_end,), stdout=log, stderr=log)
+                                pass_fds=(write_end,), stdout=log, stderr=log, preexec_fn=end_with_us)
         os.close(write_end)
         # The number comes in more than one write; the pipe is read to its end
         # of line, and kept open while the server runs (it writes there again
@@ -236,7 +243,7 @@ def start(binary, data):
                                            "object:property-change:accessible-name", "window:activate")
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                HOME=folder, XDG_CONFIG_HOME=os.path.join(folder, "config"), XDG_DATA_HOME=os.path.join(folder, "data"))
-    game = subprocess.Popen([os.path.join(folder, "vortigo")], cwd=folder, env=env)
+    game = subprocess.Popen([os.path.join(folder, "vortigo")], cwd=folder, env=env, preexec_fn=end_with_us)
     return xvfb, game, folder
 
 

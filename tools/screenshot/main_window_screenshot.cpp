@@ -31,7 +31,7 @@ void clickWord(Form1& window, int word, int letters)
         const Cell c = letterCell(s, word, k);
         const double x = s.MarginX + (c.col - 0.5) * s.CellSize;
         const double y = s.MarginY + (c.row - 0.5) * s.CellSize;
-        window.dispatch([&] { window.Form_MouseDown(1, 0, x, y); });
+        window.dispatch([&] { window.Form_MouseDown(Button::Left, {}, x, y); });
     }
 }
 
