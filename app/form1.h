@@ -10,6 +10,7 @@
 
 #include "app/dictionary_file.h"
 #include "app/image_surface.h"
+#include "app/title_picture.h"
 #include "core/clock_random.h"
 #include "core/game.h"
 #include "core/game_state.h"
@@ -99,7 +100,7 @@ public:
     QGroupBox* Frame3d1 = nullptr;
     std::array<QLabel*, 20> Label1{};
     QTimer* Timer1 = nullptr;
-    QLabel* Picture1 = nullptr;
+    TitlePicture* Picture1 = nullptr;
     QWidget* Picture2 = nullptr;
     QComboBox* Combo1 = nullptr;
     QLineEdit* Text1 = nullptr;
