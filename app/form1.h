@@ -95,7 +95,17 @@ public:
     bool ended() const { return m_game.ended(); }
     bool wordFound(int i) const { return m_game.wordFound(i); }
 
-    // ---- Controls, named as the game names them ----
+    /// The grid's area: the window's client area below the menu bar.
+    QWidget* clientArea() const;
+    /// The picture Picture1 shows (in the file's colours); null when the file
+    /// could not be read and the box shows a text instead.
+    const QImage& titlePicture() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- Controls, named as the game names them (tests find them by these names) ----
     QLabel* Picture3 = nullptr;
     QGroupBox* Frame3d1 = nullptr;
     std::array<QLabel*, 20> Label1{};
@@ -133,16 +143,6 @@ public:
     QAction* Meno2 = nullptr;
     QAction* MenuInformazioni = nullptr;
 
-    /// The grid's area: the window's client area below the menu bar.
-    QWidget* clientArea() const;
-    /// The picture Picture1 shows (in the file's colours); null when the file
-    /// could not be read and the box shows a text instead.
-    const QImage& titlePicture() const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // ---- Showing the game, and keeping its settings ----
     void showHighScores() override;
     void saveSettings(const Game&) override { SaveSettings(); }
