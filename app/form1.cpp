@@ -2,12 +2,10 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
-#include "app/gif_file.h"
 #include "app/grid_accessibility.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
-#include "core/file_reading.h"
 #include "core/palette.h"
 #include "core/round_drawing.h"
 #include "core/text_codec.h"
@@ -23,6 +21,7 @@
 #include "widgets/window_design.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -32,10 +31,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
 #include <QValidator>
 
@@ -58,29 +55,9 @@ namespace vortigo {
 
 namespace {
 
-/// The title picture is a few dozen kilobytes; a huge file is not it.
-constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
-
 const QColor kStripYellow(255, 255, 128);
 constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
-
-/// The title picture's file as an image of its colours; null when it is not
-/// a GIF we can read.
-QImage titleImage(std::string_view bytes)
-{
-    const std::optional<GifPicture> gif = readGif(bytes);
-    if (!gif)
-        return QImage();
-    QImage image(gif->width, gif->height, QImage::Format_Indexed8);
-    if (image.isNull())
-        return image;
-    image.setColorTable(QList<QRgb>(gif->palette.begin(), gif->palette.end()));
-    const std::uint8_t* row = gif->indexes.data();
-    for (int y = 0; y < gif->height; ++y, row += gif->width)
-        std::copy(row, row + gif->width, image.scanLine(y));
-    return image;
-}
 
 // The name goes into vortigo.INI and vortigo.HIS one byte a character
 // (Latin-1) and into the record address as typed: the box takes only what
@@ -101,37 +78,6 @@ public:
         }
         return Acceptable;
     }
-};
-
-// The title picture box. It keeps the picture in the file's own colours, one
-// byte a pixel, and turns them into the screen's only while painting: a
-// 32-bit pixmap of it would keep 750 KiB in memory for good, beside the
-// window's own copy of what it shows; this keeps 188 KiB.
-class TitlePicture : public QLabel {
-public:
-    using QLabel::QLabel;
-
-    void setPicture(QImage picture)
-    {
-        m_picture = std::move(picture);
-        update();
-    }
-
-    const QImage& picture() const { return m_picture; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QLabel::paintEvent(event);
-        if (m_picture.isNull())
-            return;
-        QPainter painter(this);
-        painter.drawImage(QStyle::alignedRect(layoutDirection(), alignment(), m_picture.size(), contentsRect()).topLeft(),
-                          m_picture);
-    }
-
-private:
-    QImage m_picture;
 };
 
 // The client area holds the grid, which fills it, and beside the grid (not
@@ -244,7 +190,7 @@ QWidget* Form1::clientArea() const
 
 const QImage& Form1::titlePicture() const
 {
-    return static_cast<const TitlePicture*>(Picture1)->picture();
+    return Picture1->picture();
 }
 
 void Form1::buildControls()
@@ -417,19 +363,13 @@ void Form1::buildMenus()
         connect(a, &QAction::triggered, this, [this, handler] { dispatch(handler); });
         return a;
     };
-    // Qt flips a checkable item's mark before it reports the trigger; the
-    // handlers set the marks themselves, so the flip is undone first.
-    auto checkable = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
-                            std::function<void()> handler) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
+    // The marks show the game's level and sound switch: after the handler
+    // (or a trigger the dispatcher dropped) they are shown again from the game.
+    auto checkable = [this, item](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
+                                  std::function<void()> handler) {
+        QAction* a = item(menu, name, text, key, std::move(handler));
         a->setCheckable(true);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-            a->setChecked(!checked);
-            dispatch(handler);
-        });
+        connect(a, &QAction::triggered, this, [this] { showSettings(); });
         return a;
     };
 
@@ -447,9 +387,11 @@ void Form1::buildMenus()
     MenuLivello->setObjectName(QStringLiteral("MenuLivello"));
     const QString levels[4] = {QStringLiteral("&Allenamento"), QStringLiteral("&Pibo (Principiante) "),
                                QStringLiteral("&Medio"), QStringLiteral("&Esperto")};
+    auto* oneLevel = new QActionGroup(MenuLivello);  // exactly one level carries the mark
     for (int i = 0; i < 4; ++i) {
         Menulev[static_cast<std::size_t>(i)] = checkable(MenuLivello, "Menulev", levels[i], {}, [this, i] { Menulev_Click(i); });
         Menulev[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Menulev_%1").arg(i));
+        oneLevel->addAction(Menulev[static_cast<std::size_t>(i)]);
     }
     Menulev[1]->setChecked(true);
     MenuSuono = checkable(MenuOpzioni, "MenuSuono", QStringLiteral("&Suono"), Qt::CTRL | Qt::Key_S, [this] { MenuSuono_Click(); });
@@ -556,15 +498,13 @@ bool Form1::Form_Load()
     std::error_code ec;
     std::filesystem::current_path(m_folder, ec);
 
-    // Read as bytes, so the folder's name never passes through Qt's strings.
-    const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
-    const QImage title = gif ? titleImage(*gif) : QImage();
+    const QImage title = readTitlePicture(m_folder / "vortigo.gif");
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
              "Il gioco funziona lo stesso: clicca sul riquadro bianco o premi F2 per iniziare.");
     } else {
-        static_cast<TitlePicture*>(Picture1)->setPicture(title);
+        Picture1->setPicture(title);
     }
 
     applySettingsFile();

@@ -10,6 +10,7 @@
 
 #include "app/dictionary_file.h"
 #include "app/image_surface.h"
+#include "app/title_picture.h"
 #include "core/clock_random.h"
 #include "core/game.h"
 #include "core/game_state.h"
@@ -94,12 +95,22 @@ public:
     bool ended() const { return m_game.ended(); }
     bool wordFound(int i) const { return m_game.wordFound(i); }
 
-    // ---- Controls, named as the game names them ----
+    /// The grid's area: the window's client area below the menu bar.
+    QWidget* clientArea() const;
+    /// The picture Picture1 shows (in the file's colours); null when the file
+    /// could not be read and the box shows a text instead.
+    const QImage& titlePicture() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- Controls, named as the game names them (tests find them by these names) ----
     QLabel* Picture3 = nullptr;
     QGroupBox* Frame3d1 = nullptr;
     std::array<QLabel*, 20> Label1{};
     QTimer* Timer1 = nullptr;
-    QLabel* Picture1 = nullptr;
+    TitlePicture* Picture1 = nullptr;
     QWidget* Picture2 = nullptr;
     QComboBox* Combo1 = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -132,16 +143,6 @@ public:
     QAction* Meno2 = nullptr;
     QAction* MenuInformazioni = nullptr;
 
-    /// The grid's area: the window's client area below the menu bar.
-    QWidget* clientArea() const;
-    /// The picture Picture1 shows (in the file's colours); null when the file
-    /// could not be read and the box shows a text instead.
-    const QImage& titlePicture() const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // ---- Showing the game, and keeping its settings ----
     void showHighScores() override;
     void saveSettings(const Game&) override { SaveSettings(); }

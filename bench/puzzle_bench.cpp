@@ -244,7 +244,7 @@ struct Window {
         s.RoundStatus = kRoundWon;
         s.Round = static_cast<i16>(round - 1);
         form->dispatch([this] { form->MenuNuovo_Click(); });
-        form->Timer1->stop();
+        form->findChild<QTimer*>("Timer1")->stop();
     }
 
     QPoint centre(Cell c) const

@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     window.state().Score = 2480;
     window.state().RecordNewScore = kTrue;
     {
-        Form4 scores({window.state(), platform, &window, window.Text1->text(), handCursor(handPicture()), scratch});
+        Form4 scores({window.state(), platform, &window, window.findChild<QLineEdit*>("Text1")->text(), handCursor(handPicture()), scratch});
         scores.show();
         ok = save(scores, out / "high-scores.png") && ok;
         scores.Command3d1_Click();
