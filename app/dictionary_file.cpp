@@ -99,19 +99,19 @@ bool apridiz(GameState& state, Platform& platform, const std::filesystem::path& 
     return true;
 }
 
-DrawOutcome DrawWord(GameState& state, Platform& platform, ClockRandom& random,
-                     const std::filesystem::path& folder, double length)
+WordDraw DrawWord(GameState& state, Platform& platform, ClockRandom& random,
+                  const std::filesystem::path& folder, double length)
 {
     const std::optional<std::int16_t> rounded = toInt16(roundEven(length));
     if (!rounded || *rounded < kShortestWord || *rounded > kLongestWord)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
     const int wordLength = *rounded;
 
     const std::string name = dictionaryFileName(state.DictionaryIndex);
     std::optional<std::ifstream> in = openDictionary(folder / name);
     if (!in) {
         platform.messageBox("Errore 0002: Non trovato file di vocabolario " + name, Buttons::Ok);
-        return DrawOutcome::Missing;
+        return WordDraw::Missing;
     }
 
     // k runs from 1 to WordCount; with a count of 0 or less it is 1 or below,
@@ -119,27 +119,27 @@ DrawOutcome DrawWord(GameState& state, Platform& platform, ClockRandom& random,
     const double u = random.draw();
     const std::optional<std::int16_t> k = toInt16(std::floor(u * state.WordCount(wordLength) + 1.0));
     if (!k)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
 
     const std::int64_t position = static_cast<std::int64_t>(state.WordStart(wordLength))
         + (static_cast<std::int64_t>(*k) - 1) * wordLength;
     if (position < 1)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
 
     std::string word(static_cast<std::size_t>(wordLength), ' ');
     in->seekg(static_cast<std::streamoff>(position - 1));
     if (!*in)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
     in->read(word.data(), wordLength);
     // A word cut short by the end of the file is no word.
     if (in->gcount() != wordLength)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
 
     if (state.WordsDrawn < 0 || state.WordsDrawn >= GameState::kMaxWords)
-        return DrawOutcome::Failed;
+        return WordDraw::Failed;
     state.WordList(state.WordsDrawn) = std::move(word);
     ++state.WordsDrawn;
-    return DrawOutcome::Stored;
+    return WordDraw::Stored;
 }
 
 }  // namespace vortigo

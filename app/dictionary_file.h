@@ -11,10 +11,12 @@
 #include "core/clock_random.h"
 #include "core/game_state.h"
 #include "core/platform.h"
+#include "core/word_source.h"
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vortigo {
 
@@ -31,15 +33,29 @@ void readDictionaryHeader(std::string_view header, GameState& state);
 /// ends the program through the platform and returns false.
 bool apridiz(GameState& state, Platform& platform, const std::filesystem::path& folder);
 
-enum class DrawOutcome {
-    Stored,   ///< a word was stored in WordList(WordsDrawn) and WordsDrawn grew by 1
-    Missing,  ///< the file has gone: "Errore 0002: ..." was shown, nothing stored
-    Failed,   ///< anything else went wrong: nothing stored, nothing shown
-};
-
 /// Draws one random word of the given length (rounded to nearest, ties to
-/// even) from the current dictionary into WordList(WordsDrawn).
-DrawOutcome DrawWord(GameState& state, Platform& platform, ClockRandom& random,
-                     const std::filesystem::path& folder, double length);
+/// even) from the current dictionary into WordList(WordsDrawn). Missing: the
+/// file has gone and "Errore 0002: ..." was shown; Failed: anything else went
+/// wrong, nothing shown.
+WordDraw DrawWord(GameState& state, Platform& platform, ClockRandom& random,
+                  const std::filesystem::path& folder, double length);
+
+/// The game's word source: the dictionaries in the program's folder.
+class Dictionaries : public WordSource {
+public:
+    Dictionaries(Platform& platform, std::filesystem::path folder)
+        : m_platform(platform), m_folder(std::move(folder))
+    {
+    }
+    WordDraw drawWord(GameState& state, ClockRandom& random, int length) override
+    {
+        return DrawWord(state, m_platform, random, m_folder, length);
+    }
+    bool openDictionary(GameState& state) override { return apridiz(state, m_platform, m_folder); }
+
+private:
+    Platform& m_platform;
+    std::filesystem::path m_folder;
+};
 
 }  // namespace vortigo

@@ -2,13 +2,10 @@
 #include "form1.h"
 
 #include "app/dictionary_file.h"
-#include "app/gif_file.h"
 #include "app/grid_accessibility.h"
 #include "app/grid_area.h"
 #include "app/hand_cursor.h"
 #include "app/settings_file.h"
-#include "app/sound_rules.h"
-#include "core/file_reading.h"
 #include "core/palette.h"
 #include "core/round_drawing.h"
 #include "core/text_codec.h"
@@ -24,6 +21,7 @@
 #include "widgets/window_design.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -33,11 +31,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
+#include <QValidator>
 
 #include <algorithm>
 #include <cmath>
@@ -58,59 +55,29 @@ namespace vortigo {
 
 namespace {
 
-/// The title picture is a few dozen kilobytes; a huge file is not it.
-constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
-
 const QColor kStripYellow(255, 255, 128);
 constexpr int kNameLength = 10;  // characters the player may type into Text1
 const QColor kCaptionPeach(255, 224, 192);
 
-/// The title picture's file as an image of its colours; null when it is not
-/// a GIF we can read.
-QImage titleImage(std::string_view bytes)
-{
-    const std::optional<GifPicture> gif = readGif(bytes);
-    if (!gif)
-        return QImage();
-    QImage image(gif->width, gif->height, QImage::Format_Indexed8);
-    if (image.isNull())
-        return image;
-    image.setColorTable(QList<QRgb>(gif->palette.begin(), gif->palette.end()));
-    const std::uint8_t* row = gif->indexes.data();
-    for (int y = 0; y < gif->height; ++y, row += gif->width)
-        std::copy(row, row + gif->width, image.scanLine(y));
-    return image;
-}
-
-// The title picture box. It keeps the picture in the file's own colours, one
-// byte a pixel, and turns them into the screen's only while painting: a
-// 32-bit pixmap of it would keep 750 KiB in memory for good, beside the
-// window's own copy of what it shows; this keeps 188 KiB.
-class TitlePicture : public QLabel {
+// The name goes into vortigo.INI and vortigo.HIS one byte a character
+// (Latin-1) and into the record address as typed: the box takes only what
+// the files can hold, so the box, both files and the address always carry
+// the same name. Other characters, typed or pasted, are left out.
+class Latin1Only : public QValidator {
 public:
-    using QLabel::QLabel;
+    using QValidator::QValidator;
 
-    void setPicture(QImage picture)
+    State validate(QString& input, int& position) const override
     {
-        m_picture = std::move(picture);
-        update();
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            if (input[i].unicode() > 0xFF) {
+                input.remove(i, 1);
+                if (position > i)
+                    --position;
+            }
+        }
+        return Acceptable;
     }
-
-    const QImage& picture() const { return m_picture; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QLabel::paintEvent(event);
-        if (m_picture.isNull())
-            return;
-        QPainter painter(this);
-        painter.drawImage(QStyle::alignedRect(layoutDirection(), alignment(), m_picture.size(), contentsRect()).topLeft(),
-                          m_picture);
-    }
-
-private:
-    QImage m_picture;
 };
 
 // The client area holds the grid, which fills it, and beside the grid (not
@@ -145,7 +112,8 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
       m_folder(std::move(folders.data)),
       m_settingsFolder(std::move(folders.settings)),
       m_scoresFolder(std::move(folders.scores)),
-      m_game(platform, *this)
+      m_dictionaries(platform, m_folder),
+      m_game(platform, m_dictionaries, *this, *this)
 {
     registerGameFonts();
     registerPictures();
@@ -160,9 +128,10 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
     area->grid = m_client;
     m_area = area;
     setCentralWidget(area);
-    m_client->onPress = [this](int button, int shift, double x, double y) {
-        dispatch([=, this] { Form_MouseDown(button, shift, x, y); });
+    m_client->onPress = [this](Button button, Modifiers modifiers, double x, double y) {
+        dispatch([=, this] { Form_MouseDown(button, modifiers, x, y); });
     };
+    m_client->onSelect = [this](Cell cell) { dispatch([=, this] { Grid_KeyPress(cell); }); };
     m_client->onMove = [this] { Form_MouseMove(); };
     m_client->onRatioChange = [this] { drawRound(m_surface, m_game); };
     m_client->onFocusMove = [this] { gridFocusMoved(m_client); };
@@ -171,7 +140,7 @@ Form1::Form1(Platform& platform, GameFolders folders, QWidget* parent)
         Picture2->setFixedWidth(m_client->width());
         if (!Frame3d1->isHidden())
             dockWordFrame();
-        if (m_game.state().Round == 0 && m_game.state().RoundStatus == 0)
+        if (m_game.state().Round == 0 && m_game.state().RoundStatus == kRoundWon)
             placeTitlePicture();
     };
     m_surface.setBackColour(kWhite);
@@ -221,7 +190,7 @@ QWidget* Form1::clientArea() const
 
 const QImage& Form1::titlePicture() const
 {
-    return static_cast<const TitlePicture*>(Picture1)->picture();
+    return Picture1->picture();
 }
 
 void Form1::buildControls()
@@ -262,7 +231,7 @@ void Form1::buildControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { dispatch([this] { Timer1_Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { timerTicked(); });
 
     Picture1 = new TitlePicture(m_area);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -309,6 +278,7 @@ void Form1::buildControls()
     Text1->setGeometry(twipRect(6150, 330, 1455, 300));
     Text1->setMaxLength(kNameLength);
     Text1->setToolTip(QStringLiteral("Immetti il tuo nome"));
+    Text1->setValidator(new Latin1Only(Text1));
     // The box takes at most 10 typed characters; a longer name read from the
     // settings file stays whole, and typing cannot make it longer.
     connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -393,19 +363,13 @@ void Form1::buildMenus()
         connect(a, &QAction::triggered, this, [this, handler] { dispatch(handler); });
         return a;
     };
-    // Qt flips a checkable item's mark before it reports the trigger; the
-    // handlers set the marks themselves, so the flip is undone first.
-    auto checkable = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
-                            std::function<void()> handler) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
+    // The marks show the game's level and sound switch: after the handler
+    // (or a trigger the dispatcher dropped) they are shown again from the game.
+    auto checkable = [this, item](QMenu* menu, const char* name, const QString& text, const QKeySequence& key,
+                                  std::function<void()> handler) {
+        QAction* a = item(menu, name, text, key, std::move(handler));
         a->setCheckable(true);
-        if (!key.isEmpty())
-            a->setShortcut(key);
-        connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-            a->setChecked(!checked);
-            dispatch(handler);
-        });
+        connect(a, &QAction::triggered, this, [this] { showSettings(); });
         return a;
     };
 
@@ -423,9 +387,11 @@ void Form1::buildMenus()
     MenuLivello->setObjectName(QStringLiteral("MenuLivello"));
     const QString levels[4] = {QStringLiteral("&Allenamento"), QStringLiteral("&Pibo (Principiante) "),
                                QStringLiteral("&Medio"), QStringLiteral("&Esperto")};
+    auto* oneLevel = new QActionGroup(MenuLivello);  // exactly one level carries the mark
     for (int i = 0; i < 4; ++i) {
         Menulev[static_cast<std::size_t>(i)] = checkable(MenuLivello, "Menulev", levels[i], {}, [this, i] { Menulev_Click(i); });
         Menulev[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("Menulev_%1").arg(i));
+        oneLevel->addAction(Menulev[static_cast<std::size_t>(i)]);
     }
     Menulev[1]->setChecked(true);
     MenuSuono = checkable(MenuOpzioni, "MenuSuono", QStringLiteral("&Suono"), Qt::CTRL | Qt::Key_S, [this] { MenuSuono_Click(); });
@@ -449,16 +415,36 @@ void Form1::buildMenus()
 void Form1::dispatch(const std::function<void()>& handler)
 {
     // A handler further up the stack means a modal box of ours is open (or a
-    // round is being built): a tick or click now would open a second box or
-    // land on the wrong grid, so it is dropped.
+    // round is being built): a click now would open a second box or land on
+    // the wrong grid, so it is dropped.
     if (m_game.ended() || m_handlerDepth > 0)
         return;
-    ++m_handlerDepth;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{m_handlerDepth};
-    handler();
+    {
+        ++m_handlerDepth;
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{m_handlerDepth};
+        handler();
+    }
+    // The time ran out while that handler's box or window was open: the
+    // question comes now that it has closed, once. A new round set up
+    // meanwhile has its time again, and a paused clock asks nothing.
+    if (!m_game.ended() && m_game.clockRunning() && m_game.secondsLeftNow() < 1)
+        dispatch([this] { m_game.timeUp(); });
+}
+
+void Form1::timerTicked()
+{
+    if (m_handlerDepth == 0) {
+        dispatch([this] { Timer1_Timer(); });
+        return;
+    }
+    // A box or window of the game is open: the seconds go on counting, as
+    // the clock never stops for them, but once the time is up nothing more
+    // happens until it closes (dispatch then asks the question).
+    if (!m_game.ended() && m_game.secondsLeftNow() >= 1)
+        m_game.countSecond();
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -483,12 +469,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (mouse == nullptr)
         return false;
     if (type == QEvent::MouseButtonPress) {
-        const int button = buttonNumber(mouse->button());
-        const int shift = shiftNumber(mouse->modifiers());
+        const Button button = buttonOf(mouse->button());
+        const Modifiers modifiers = modifiersOf(mouse->modifiers());
         if (watched == Label2)
-            dispatch([=, this] { Label2_MouseDown(button, shift); });
+            dispatch([=, this] { Label2_MouseDown(button, modifiers); });
         else if (watched == Label7)
-            dispatch([=, this] { Label7_MouseDown(button, shift); });
+            dispatch([=, this] { Label7_MouseDown(button, modifiers); });
         return watched == Label2 || watched == Label7;
     }
     if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
@@ -512,30 +498,25 @@ bool Form1::Form_Load()
     std::error_code ec;
     std::filesystem::current_path(m_folder, ec);
 
-    // Read as bytes, so the folder's name never passes through Qt's strings.
-    const std::optional<std::string> gif = readFileStart(m_folder / "vortigo.gif", kTitlePictureLimit);
-    const QImage title = gif ? titleImage(*gif) : QImage();
+    const QImage title = readTitlePicture(m_folder / "vortigo.gif");
     if (title.isNull()) {
         Picture1->setText(QStringLiteral("Clicca qui per una nuova partita"));
         tell("Non riesco a caricare l'immagine del titolo \"vortigo.gif\" (il file manca o è danneggiato).\n"
              "Il gioco funziona lo stesso: clicca sul riquadro bianco o premi F2 per iniziare.");
     } else {
-        static_cast<TitlePicture*>(Picture1)->setPicture(title);
+        Picture1->setPicture(title);
     }
 
     applySettingsFile();
 
-    if (!apridiz(m_game.state(), m_platform, m_folder)) {
-        m_game.endProgram();
+    if (!m_game.openDictionary())
         return false;
-    }
 
     placeTitlePicture();
 
     if (Combo1->count() == 0) {
         Combo1->addItems({QStringLiteral("Italiano"), QStringLiteral("English"), QStringLiteral("Latino")});
         Combo1->setCurrentIndex(0);
-        m_game.state().DictionaryIndex = 1;
         Combo1_Click();  // the selection equals the dictionary: nothing happens
     }
     fitStrip();
@@ -607,9 +588,14 @@ void Form1::Picture1_Click()
     MenuNuovo_Click();
 }
 
-void Form1::Form_MouseDown(int button, int, double x, double y)
+void Form1::Form_MouseDown(Button button, Modifiers, double x, double y)
 {
     m_game.press(button, x, y);
+}
+
+void Form1::Grid_KeyPress(Cell cell)
+{
+    m_game.selectCell(cell);
 }
 
 void Form1::ShowScore(i32 amount)
@@ -622,14 +608,14 @@ void Form1::Timer1_Timer()
     m_game.tick();
 }
 
-void Form1::Label2_MouseDown(int button, int shift)
+void Form1::Label2_MouseDown(Button button, Modifiers modifiers)
 {
-    m_game.timeLabelPressed(button, shift);
+    m_game.timeLabelPressed(button, modifiers);
 }
 
-void Form1::Label7_MouseDown(int button, int shift)
+void Form1::Label7_MouseDown(Button button, Modifiers modifiers)
 {
-    m_game.errorsLabelPressed(button, shift);
+    m_game.errorsLabelPressed(button, modifiers);
 }
 
 void Form1::Form_MouseMove()
@@ -689,11 +675,6 @@ void Form1::MenuSuono_Click()
     m_game.toggleSound();
 }
 
-void Form1::PlaySound(const std::string& fileName)
-{
-    vortigo::PlaySound(m_platform, m_game.soundOn(), fileName);
-}
-
 void Form1::Text1_LostFocus()
 {
     SaveSettings();
@@ -741,34 +722,18 @@ void Form1::MenuInformazioni_Click()
 
 // ---------------------------------------------------------------- what the game asks
 
-WordDraw Form1::drawWord(GameState& state, int length)
-{
-    switch (DrawWord(state, m_platform, m_game.random(), m_folder, length)) {
-    case DrawOutcome::Stored:
-        return WordDraw::Stored;
-    case DrawOutcome::Missing:
-        return WordDraw::Missing;
-    case DrawOutcome::Failed:
-        break;
-    }
-    return WordDraw::Failed;
-}
-
-bool Form1::openDictionary(GameState& state)
-{
-    return apridiz(state, m_platform, m_folder);
-}
-
 void Form1::showHighScores()
 {
     if (m_game.state().RecordNewScore)
         makeFolder(m_scoresFolder);  // the table is about to be written, maybe for the first time
     const FocusReturn back;  // this window is disabled meanwhile and forgets its focus
-    vortigo::showHighScores({m_game.state(), m_platform, this, Text1->text(), m_hand, m_scoresFolder, m_quitting,
+    const Game& game = m_game;
+    vortigo::showHighScores({game.state(), m_platform, this, QString::fromStdString(latin1ToUtf8(game.playerName())),
+                             m_hand, m_scoresFolder, m_quitting,
                              folderToRead(m_scoresFolder, m_folder, kScoreFileName)});
 }
 
-LayoutArea Form1::gridArea()
+LayoutArea Form1::gridArea() const
 {
     return {m_client->width(), m_client->height(), Frame3d1->width(), Picture2->height()};
 }

@@ -8,7 +8,9 @@
 // box hands every edit to it.
 #pragma once
 
+#include "app/dictionary_file.h"
 #include "app/image_surface.h"
+#include "app/title_picture.h"
 #include "core/clock_random.h"
 #include "core/game.h"
 #include "core/game_state.h"
@@ -37,7 +39,7 @@ namespace vortigo {
 
 class GridArea;
 
-class Form1 : public QMainWindow, private GameHost {
+class Form1 : public QMainWindow, private GameView, private SettingsStore {
 public:
     /// The platform answers message boxes and so on; the folder holds the
     /// program's files (dictionaries, settings, scores, picture, sounds).
@@ -53,15 +55,17 @@ public:
     void MenuNuovo_Click();
     void Command3d1_Click();
     void Picture1_Click();
-    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseDown(Button button, Modifiers modifiers, double x, double y);
+    /// Space or Enter on the grid: the ring's cell is played as a left click plays it.
+    void Grid_KeyPress(Cell cell);
     void Form_MouseMove();
     void Picture1_MouseMove();
     void Picture2_MouseMove();
     void Label2_MouseMove();
     void Label4_MouseMove();
     void Label12_MouseMove();
-    void Label2_MouseDown(int button, int shift);
-    void Label7_MouseDown(int button, int shift);
+    void Label2_MouseDown(Button button, Modifiers modifiers);
+    void Label7_MouseDown(Button button, Modifiers modifiers);
     void Timer1_Timer();
     void MenuHi_Click();
     void menuEsci_Click();
@@ -78,26 +82,35 @@ public:
     // ---- Private routines of the window, public for the tests ----
     void ShowScore(i32 amount);
     void SaveSettings();
-    void PlaySound(const std::string& fileName);
 
     /// Runs an event's handler unless another handler is still running
     /// further up the stack (a modal box is open) or the program has ended.
-    /// Every event from Qt reaches the handlers through here.
+    /// Every event from Qt reaches the handlers through here; a tick alone
+    /// still counts while a box is open (timerTicked).
     void dispatch(const std::function<void()>& handler);
 
-    Game& game() { return m_game; }
+    const Game& game() const { return m_game; }
     GameState& state() { return m_game.state(); }
     ImageSurface& surface() { return m_surface; }
-    ClockRandom& random() { return m_game.random(); }
     bool ended() const { return m_game.ended(); }
     bool wordFound(int i) const { return m_game.wordFound(i); }
 
-    // ---- Controls, named as the game names them ----
+    /// The grid's area: the window's client area below the menu bar.
+    QWidget* clientArea() const;
+    /// The picture Picture1 shows (in the file's colours); null when the file
+    /// could not be read and the box shows a text instead.
+    const QImage& titlePicture() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // ---- Controls, named as the game names them (tests find them by these names) ----
     QLabel* Picture3 = nullptr;
     QGroupBox* Frame3d1 = nullptr;
     std::array<QLabel*, 20> Label1{};
     QTimer* Timer1 = nullptr;
-    QLabel* Picture1 = nullptr;
+    TitlePicture* Picture1 = nullptr;
     QWidget* Picture2 = nullptr;
     QComboBox* Combo1 = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -130,27 +143,15 @@ public:
     QAction* Meno2 = nullptr;
     QAction* MenuInformazioni = nullptr;
 
-    /// The grid's area: the window's client area below the menu bar.
-    QWidget* clientArea() const;
-    /// The picture Picture1 shows (in the file's colours); null when the file
-    /// could not be read and the box shows a text instead.
-    const QImage& titlePicture() const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // ---- What the game asks of its window ----
-    WordDraw drawWord(GameState& state, int length) override;
-    bool openDictionary(GameState& state) override;
+    // ---- Showing the game, and keeping its settings ----
     void showHighScores() override;
-    void saveSettings() override { SaveSettings(); }
-    void playSound(const std::string& fileName) override { PlaySound(fileName); }
-    LayoutArea gridArea() override;
+    void saveSettings(const Game&) override { SaveSettings(); }
+    LayoutArea gridArea() const override;
     void changed(unsigned what) override;
     void cellChanged(Cell cell) override;
     void announce(const std::string& text) override;
 
+    void timerTicked();
     void buildControls();
     void focusMoved(QWidget* now);
     void buildMenus();
@@ -168,6 +169,7 @@ private:
     std::filesystem::path m_folder;          // the delivered data, the working folder
     std::filesystem::path m_settingsFolder;  // vortigo.INI
     std::filesystem::path m_scoresFolder;    // vortigo.HIS
+    Dictionaries m_dictionaries;
     Game m_game;
     ImageSurface m_surface;
     QWidget* m_area = nullptr;      // the client area: the grid and the controls beside it

@@ -77,13 +77,6 @@ QRect GridArea::cellRect(Cell cell) const
                  s.CellSize);
 }
 
-QPointF GridArea::cellCentre(Cell cell) const
-{
-    const GameState& s = m_game.state();
-    return QPointF(s.MarginX + (cell.col - 1) * s.CellSize + s.CellSize / 2.0,
-                   s.MarginY + (cell.row - 1) * s.CellSize + s.CellSize / 2.0);
-}
-
 void GridArea::resetFocusCell()
 {
     moveFocus({1, 1});
@@ -133,10 +126,8 @@ void GridArea::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A held key is one press, as a held mouse button is one click.
-        if (!event->isAutoRepeat() && onPress) {
-            const QPointF centre = cellCentre(m_focus);
-            onPress(1, shiftNumber(event->modifiers()), centre.x(), centre.y());
-        }
+        if (!event->isAutoRepeat() && onSelect)
+            onSelect(m_focus);
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -174,8 +165,7 @@ void GridArea::mousePressEvent(QMouseEvent* event)
         if (const std::optional<Cell> cell = cellFromPointer(m_game.state(), event->position().x(), event->position().y()))
             moveFocus(*cell);
     if (onPress)
-        onPress(buttonNumber(event->button()), shiftNumber(event->modifiers()), event->position().x(),
-                event->position().y());
+        onPress(buttonOf(event->button()), modifiersOf(event->modifiers()), event->position().x(), event->position().y());
 }
 
 void GridArea::mouseMoveEvent(QMouseEvent*)
@@ -191,24 +181,25 @@ void GridArea::resizeEvent(QResizeEvent*)
         onResize();
 }
 
-int buttonNumber(Qt::MouseButton button)
+Button buttonOf(Qt::MouseButton button)
 {
     switch (button) {
     case Qt::LeftButton:
-        return 1;
+        return Button::Left;
     case Qt::RightButton:
-        return 2;
+        return Button::Right;
     case Qt::MiddleButton:
-        return 4;
+        return Button::Middle;
     default:
-        return 0;
+        return Button::Other;
     }
 }
 
-int shiftNumber(Qt::KeyboardModifiers modifiers)
+Modifiers modifiersOf(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) + (modifiers & Qt::ControlModifier ? 2 : 0)
-        + (modifiers & Qt::AltModifier ? 4 : 0);
+    return {.shift = modifiers.testFlag(Qt::ShiftModifier),
+            .ctrl = modifiers.testFlag(Qt::ControlModifier),
+            .alt = modifiers.testFlag(Qt::AltModifier)};
 }
 
 }  // namespace vortigo

@@ -7,9 +7,9 @@
 //
 // The grid also plays from the keyboard: it takes the focus, a ring shows
 // the cell the player is on, the arrows move the ring (stopping at the
-// grid's edges), Home and End go to the row's ends, and Space or Enter act
-// on the ring's cell exactly as a left click on its centre does. The ring is
-// drawn over the backing image, never into it.
+// grid's edges), Home and End go to the row's ends, and Space or Enter play
+// the ring's cell as a left click on it does. The ring is drawn over the
+// backing image, never into it.
 #pragma once
 
 #include "app/image_surface.h"
@@ -26,7 +26,9 @@ class GridArea : public QWidget {
 public:
     GridArea(ImageSurface& surface, const Game& game, QWidget* parent);
 
-    std::function<void(int button, int shift, double x, double y)> onPress;
+    std::function<void(Button button, Modifiers modifiers, double x, double y)> onPress;
+    /// Space or Enter on the ring's cell.
+    std::function<void(Cell cell)> onSelect;
     std::function<void()> onMove;
     std::function<void()> onResize;
     /// The screen's pixel ratio differs from the image's: draw everything again.
@@ -38,8 +40,7 @@ public:
     /// The cell the focus ring is on, and putting it back on the top-left cell.
     Cell focusCell() const { return m_focus; }
     void resetFocusCell();
-    /// The centre of a cell, and its square, in the pixels presses arrive in.
-    QPointF cellCentre(Cell cell) const;
+    /// A cell's square, in the pixels presses arrive in.
     QRect cellRect(Cell cell) const;
     const Game& game() const { return m_game; }
 
@@ -63,9 +64,8 @@ private:
     Cell m_focus{1, 1};
 };
 
-/// Button and modifier numbers as the handlers take them: buttons 1 left,
-/// 2 right, 4 middle; modifiers summed, 1 Shift, 2 Ctrl, 4 Alt.
-int buttonNumber(Qt::MouseButton button);
-int shiftNumber(Qt::KeyboardModifiers modifiers);
+/// Qt's button and modifier keys as the game takes them.
+Button buttonOf(Qt::MouseButton button);
+Modifiers modifiersOf(Qt::KeyboardModifiers modifiers);
 
 }  // namespace vortigo

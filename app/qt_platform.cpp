@@ -3,6 +3,7 @@
 
 #include "browser_address.h"
 #include "widgets/focus_return.h"
+#include "widgets/window_design.h"
 
 #include <QApplication>
 #include <QDate>
@@ -15,6 +16,7 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTime>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -69,7 +71,12 @@ Answer QtPlatform::messageBox(const std::string& text, Buttons buttons)
     const FocusReturn back;  // to the grid's cell, or wherever the player was
     // Over the window once it is on screen; before that (a message of
     // start-up) centred on the screen rather than at the hidden window's corner.
-    QMessageBox box(m_window && m_window->isVisible() ? m_window.data() : nullptr);
+    const bool overWindow = m_window && m_window->isVisible();
+    QMessageBox box(overWindow ? m_window.data() : nullptr);
+    // The box takes its final size only as it shows, after Qt has placed it
+    // by an earlier one: it is centred again once it is on screen.
+    if (!overWindow)
+        QTimer::singleShot(0, &box, [&box] { centreOnScreen(&box); });
     box.setWindowTitle(QStringLiteral("Vortigo"));
     box.setIcon(QMessageBox::NoIcon);
     box.setText(QString::fromStdString(text));

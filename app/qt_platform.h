@@ -30,9 +30,6 @@ public:
     /// The picture used for the hand pointer.
     void setHandCursor(const QCursor& hand) { m_hand = hand; }
 
-    /// True once the sound module has been loaded (at the first sound).
-    bool soundModuleLoaded() const { return m_soundPlay != nullptr; }
-
     Answer messageBox(const std::string& text, Buttons buttons) override;
     void playSound(const std::string& fileName) override;
     void pause(double seconds) override;

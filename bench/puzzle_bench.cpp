@@ -102,7 +102,7 @@ const std::vector<GameState>& roundStates(int round)
                 earlier.insert(s.WordList(j));
             do {
                 s.WordsDrawn = static_cast<i16>(i);
-                if (DrawWord(s, *g_platform, random, g_folder, wordLengthForSlot(i)) != DrawOutcome::Stored)
+                if (DrawWord(s, *g_platform, random, g_folder, wordLengthForSlot(i)) != WordDraw::Stored)
                     std::abort();
             } while (earlier.count(s.WordList(i)) != 0);
         }
@@ -244,7 +244,7 @@ struct Window {
         s.RoundStatus = kRoundWon;
         s.Round = static_cast<i16>(round - 1);
         form->dispatch([this] { form->MenuNuovo_Click(); });
-        form->Timer1->stop();
+        form->findChild<QTimer*>("Timer1")->stop();
     }
 
     QPoint centre(Cell c) const

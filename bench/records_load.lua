@@ -24,7 +24,7 @@ function request()
   local date = string.format("%02d-%02d-%d", math.random(1, 28), math.random(1, 12), math.random(2015, 2025))
   local time = string.format("%02d:%02d", math.random(0, 23), math.random(0, 59))
   local path = "/vortigo.asp?Nome=" .. name .. "&programma=Vortigo_" .. letters ..
-    "&data=" .. date .. "&punti=" .. (math.random(0, 399) * 50) .. "&Manches=" .. math.random(1, 30) ..
+    "&data=" .. date .. "&punti=" .. (math.random(0, 400) * 50) .. "&Manches=" .. math.random(1, 30) ..
     "&Note=Top_10&E_MAIL=io%20&%20te@x.it&ora=" .. time .. "&Language=" .. math.random(1, 3)
   return wrk.format("GET", path)
 end

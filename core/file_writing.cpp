@@ -55,6 +55,17 @@ WriteFailure causeOf(int error)
         return WriteFailure::DiskFull;
     case EFBIG:
         return WriteFailure::SizeLimit;
+    case ENOENT:
+    case ENOTDIR:
+        return WriteFailure::MissingFolder;
+    case ELOOP:
+        return WriteFailure::LinkLoop;
+    case EISDIR:
+        return WriteFailure::FolderInPlace;
+    case ENAMETOOLONG:
+        return WriteFailure::NameTooLong;
+    case EIO:
+        return WriteFailure::DiskError;
     default:
         return WriteFailure::Other;
     }
@@ -212,14 +223,15 @@ WriteOutcome replaceFile(const std::filesystem::path& target, std::string_view b
 {
     const std::optional<std::filesystem::path> real = followLinks(target);
     if (!real)
-        return {WriteFailure::Other, ELOOP};
+        return {WriteFailure::LinkLoop, ELOOP};
 
     struct stat old {};
     const bool exists = ::stat(real->c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
         return failed(errno);
     if (exists && !S_ISREG(old.st_mode))
-        return {WriteFailure::Other, S_ISDIR(old.st_mode) ? EISDIR : EINVAL};
+        return S_ISDIR(old.st_mode) ? WriteOutcome{WriteFailure::FolderInPlace, EISDIR}
+                                    : WriteOutcome{WriteFailure::NotAFile, EINVAL};
     if (exists && isReadOnly(*real, old))
         return {WriteFailure::ReadOnlyFile, EACCES};
 
@@ -227,6 +239,8 @@ WriteOutcome replaceFile(const std::filesystem::path& target, std::string_view b
 
     int error = 0;
     std::optional<Temporary> temporary = createTemporary(*real, error);
+    if (!temporary && error == ENOENT && *real != target)
+        return {WriteFailure::DanglingLink, error};
     if (!temporary)
         return failed(error);
     Temporary& t = *temporary;
@@ -282,10 +296,28 @@ std::string writeFailureReason(const WriteOutcome& outcome)
         return "il file supererebbe la dimensione massima consentita";
     case WriteFailure::Busy:
         return "un'altra copia del gioco lo sta usando da troppo tempo";
+    case WriteFailure::MissingFolder:
+        return "la cartella che dovrebbe contenerlo non esiste";
+    case WriteFailure::DanglingLink:
+        return "è un collegamento a un file in una cartella che non esiste";
+    case WriteFailure::LinkLoop:
+        return "è un collegamento che gira in tondo e non porta a nessun file";
+    case WriteFailure::FolderInPlace:
+        return "al suo posto c'è una cartella";
+    case WriteFailure::NotAFile:
+        return "al suo posto c'è un file speciale (una pipe o un dispositivo), non un file normale";
+    case WriteFailure::NameTooLong:
+        return "il suo percorso è troppo lungo";
+    case WriteFailure::DiskError:
+        return "il disco ha dato un errore di lettura o scrittura";
+    case WriteFailure::LockUnavailable:
+        return "il file di blocco che lo accompagna (lo stesso nome con \".lock\" in fondo) non si può aprire, "
+               "forse perché è di un altro utente o è un collegamento che non porta a nulla; senza il blocco "
+               "un'altra copia del gioco potrebbe cancellare un risultato";
     case WriteFailure::Other:
         break;
     }
-    return "errore di sistema n. " + std::to_string(outcome.error);
+    return "il sistema non ha permesso di scriverlo (errore n. " + std::to_string(outcome.error) + ")";
 }
 
 void ignoreFileSizeSignal()
@@ -306,9 +338,12 @@ FileLock::FileLock(const std::filesystem::path& file)
     // through different links still meet at one lock. It is never removed:
     // removing a lock file lets two copies lock two different files.
     const std::filesystem::path real = followLinks(file).value_or(file);
+    m_folder = folderOf(real);
     m_fd = ::open(lockFileFor(real).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_error = errno;
         m_fd = ::open(lockFileFor(real).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    }
     if (m_fd < 0)
         return;
     // A copy of the game holds the lock for the few milliseconds of one
@@ -335,6 +370,25 @@ FileLock::~FileLock()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+WriteOutcome FileLock::refusal() const
+{
+    switch (m_state) {
+    case State::Held:
+        return {};
+    case State::Busy:
+        return {WriteFailure::Busy, EWOULDBLOCK};
+    case State::Unavailable:
+        break;
+    }
+    // A folder that may not be written holds no lock, and no table either:
+    // that is what the player needs to hear.
+    const WriteFailure cause = causeOf(m_error);
+    if ((cause == WriteFailure::ReadOnlyFolder && ::access(m_folder.c_str(), W_OK) != 0) ||
+        cause == WriteFailure::MissingFolder)
+        return {cause, m_error};
+    return {WriteFailure::LockUnavailable, m_error};
 }
 
 void setWriteStepHook(WriteStepHook hook)

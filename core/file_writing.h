@@ -22,6 +22,14 @@ enum class WriteFailure {
     DiskFull,        ///< no space (or quota) left
     SizeLimit,       ///< the file would pass the size limit set for the process
     Busy,            ///< another copy of the game held the file too long
+    MissingFolder,   ///< the folder that should hold it is not there
+    DanglingLink,    ///< it is a link to a file in a folder that is not there
+    LinkLoop,        ///< it is a link that leads round in a circle
+    FolderInPlace,   ///< a folder stands where the file should be
+    NotAFile,        ///< a pipe, a device or a socket stands where the file should be
+    NameTooLong,     ///< its path is longer than the system allows
+    DiskError,       ///< the disk reported an error reading or writing
+    LockUnavailable, ///< its lock file cannot be opened (another user's, a broken link)
     Other,
 };
 
@@ -74,10 +82,16 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
     State state() const { return m_state; }
+    /// Why the file may not be replaced now: nothing when the lock is held;
+    /// Busy; or, when the lock file cannot be opened, a read-only folder if
+    /// that is the reason, else LockUnavailable.
+    WriteOutcome refusal() const;
 
 private:
     int m_fd = -1;
     State m_state = State::Unavailable;
+    int m_error = 0;  ///< errno of the failed opening of the lock file
+    std::filesystem::path m_folder;
 };
 
 /// The lock file that FileLock uses for `file`.

@@ -3,6 +3,7 @@
 
 #include "core/grid_filling.h"
 #include "core/score_format.h"
+#include "core/sound_rules.h"
 #include "core/selection.h"
 #include "core/text_codec.h"
 
@@ -13,7 +14,7 @@ namespace vortigo {
 
 namespace {
 
-constexpr int kGestureShift = 3;  // Shift + Ctrl, exactly, with the right button
+constexpr Modifiers kGestureKeys{.shift = true, .ctrl = true};  // exactly, with the right button
 
 int clampedInt(long long value)
 {
@@ -22,8 +23,12 @@ int clampedInt(long long value)
 
 }  // namespace
 
-Game::Game(Platform& platform, GameHost& host)
-    : m_platform(platform), m_host(host), m_random([&platform] { return platform.secondsSinceMidnight(); })
+Game::Game(Platform& platform, WordSource& words, SettingsStore& settings, GameView& view)
+    : m_platform(platform),
+      m_words(words),
+      m_settings(settings),
+      m_view(view),
+      m_random([&platform] { return platform.secondsSinceMidnight(); })
 {
 }
 
@@ -33,12 +38,20 @@ void Game::load()
     fillConstantTables(m_state);
 }
 
+bool Game::openDictionary()
+{
+    if (m_words.openDictionary(m_state))
+        return true;
+    endProgram();
+    return false;
+}
+
 void Game::setLevel(int level, bool withTimeBonus)
 {
     m_level = std::clamp(level, 0, 3);
     if (withTimeBonus)
         m_state.LevelTimeBonus = static_cast<i16>(kLevelTimeBonus[static_cast<std::size_t>(m_level)]);
-    m_host.changed(kSettingsChanged);
+    m_view.changed(kSettingsChanged);
 }
 
 // ---------------------------------------------------------------- rounds
@@ -46,46 +59,50 @@ void Game::setLevel(int level, bool withTimeBonus)
 void Game::newGame()
 {
     GameState& s = m_state;
-    const int reason = s.RoundStatus;
-    if (reason == kRoundInPlay) {
+    switch (s.RoundStatus) {
+    case kRoundInPlay:
         if (ask("Desideri veramente iniziare una nuova partita?", Buttons::OkCancel) == Answer::Cancel)
             return;
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_host.showHighScores();
-        s.RecordNewScore = kTrue;
+        offerScore();
         s.RoundStatus = kRoundWon;
         resetGame();
-    } else if (reason <= 9) {
+        break;
+    case kRoundWon:
         // A won round (or no round yet): the game goes on with the next round.
-    } else if (reason == kLostByErrors) {
+        break;
+    case kLostByErrors: {
         const Answer again = ask("Vuoi fare un'altra partitina?", Buttons::OkCancel);
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_host.showHighScores();
+        offerScore();
         if (again == Answer::Cancel) {
             endProgram();
             return;
         }
         resetGame();
-    } else if (reason == kLevelChanged || reason == kDictionaryChanged) {
-        tell(reason == kLevelChanged ? "Si inizia ora una nuova partita con il livello selezionato."
-                                     : "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
-        s.RecordNewScore = kTrue;
-        if (s.Score > 0)
-            m_host.showHighScores();
+        break;
+    }
+    case kLevelChanged:
+    case kDictionaryChanged:
+        tell(s.RoundStatus == kLevelChanged ? "Si inizia ora una nuova partita con il livello selezionato."
+                                            : "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
+        offerScore();
         resetGame();
-    } else {
-        if (reason == kTimeOut) {
-            s.RecordNewScore = kTrue;
-            if (s.Score > 0)
-                m_host.showHighScores();
-        }
+        break;
+    case kTimeOut:
+        offerScore();
         resetGame();
+        break;
     }
     if (m_ended)
         return;
     setUpRound();
+}
+
+void Game::offerScore()
+{
+    // The high-score window enters the score when it is built.
+    m_state.RecordNewScore = kTrue;
+    if (m_state.Score > 0)
+        m_view.showHighScores();
 }
 
 void Game::resetGame()
@@ -107,14 +124,15 @@ void Game::setUpRound()
     s.GridCols = s.RoundCols(k);
     s.GridRows = s.RoundRows(k);
     s.LastWordIndex = s.RoundWords(k);
-    m_host.changed(kStatusChanged);
+    m_view.changed(kStatusChanged);
 
     m_platform.setWindowPointer(Pointer::Hourglass);
     m_playing = true;
-    m_host.changed(kStageChanged);
+    m_view.changed(kStageChanged);
 
     s.WordsDrawn = 0;
     s.RoundStatus = kRoundInPlay;
+    // Set once: a set-up that succeeds opens no box, so no second is counted before it ends.
     s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
 
     if (!drawRoundWords()) {
@@ -123,9 +141,9 @@ void Game::setUpRound()
     }
     for (int i = s.LastWordIndex + 1; i < GameState::kMaxWords; ++i)
         m_wordShown[static_cast<std::size_t>(i)] = false;
-    m_host.changed(kWordsChanged);
+    m_view.changed(kWordsChanged);
 
-    layOutGrid(s, m_host.gridArea());
+    layOutGrid(s, m_view.gridArea());
     const bool placed = PlaceWords(s, m_random);
     m_platform.setWindowPointer(Pointer::Arrow);
     if (!placed) {
@@ -140,11 +158,10 @@ void Game::setUpRound()
             m_paint(c, r) = CellPaint::AsFilled;
     m_gridShown = true;
     m_lastSecondsSaid = false;
-    m_host.changed(kGridChanged);
+    m_view.changed(kGridChanged);
 
     m_clockRunning = true;
-    m_host.changed(kClockChanged);
-    s.ElapsedSeconds = static_cast<i16>(3 * s.Round);
+    m_view.changed(kClockChanged);
 }
 
 bool Game::drawRoundWords()
@@ -162,7 +179,7 @@ bool Game::drawRoundWords()
         bool unreadable = false;
         for (int tries = 0; tries < kTriesPerWord && !distinct; ++tries) {
             s.WordsDrawn = static_cast<i16>(i);
-            const WordDraw outcome = m_host.drawWord(s, length);
+            const WordDraw outcome = m_words.drawWord(s, m_random, length);
             if (outcome == WordDraw::Missing)
                 return false;  // the player has been told
             if (outcome != WordDraw::Stored) {
@@ -175,7 +192,7 @@ bool Game::drawRoundWords()
                 distinct = s.WordList(j) != s.WordList(i);
         }
         if (!distinct) {
-            m_host.changed(kWordsChanged);
+            m_view.changed(kWordsChanged);
             const std::string letters = std::to_string(length) + " lettere";
             if (unreadable)
                 tell("Il file di vocabolario SLESSICO." + std::to_string(s.DictionaryIndex)
@@ -207,7 +224,7 @@ void Game::abandonRoundSetUp()
     m_errorsLeft = m_beforeSetUp.errorsLeft;
     m_playing = m_beforeSetUp.playing;
     m_wordShown.fill(false);
-    m_host.changed(kClockChanged | kWordsChanged | kGridChanged | kStatusChanged | kStageChanged);
+    m_view.changed(kClockChanged | kWordsChanged | kGridChanged | kStatusChanged | kStageChanged);
 }
 
 std::string Game::wordCaption(int i) const
@@ -223,28 +240,44 @@ std::string Game::wordCaption(int i) const
 void Game::paint(Cell cell, CellPaint look)
 {
     m_paint(cell.col, cell.row) = look;
-    m_host.cellChanged(cell);
+    m_view.cellChanged(cell);
 }
 
-void Game::press(int button, double x, double y)
+void Game::press(Button button, double x, double y)
 {
-    GameState& s = m_state;
-    if (s.RoundStatus == 0)
+    if (m_state.RoundStatus == kRoundWon)
         return;
-    const std::optional<Cell> hit = cellFromPointer(s, x, y);
-    if (!hit || button != 1) {
+    const std::optional<Cell> hit = cellFromPointer(m_state, x, y);
+    if (!hit || button != Button::Left) {
         m_platform.setScreenPointer(Pointer::Default);
-        m_host.playSound("COLLAPSE.WAV");
+        PlaySound("COLLAPSE.WAV");
         return;
     }
-    const Cell cell = *hit;
+    playCell(*hit);
+}
+
+void Game::selectCell(Cell cell)
+{
+    if (m_state.RoundStatus == kRoundWon)
+        return;
+    if (cell.col < 1 || cell.col > m_state.GridCols || cell.row < 1 || cell.row > m_state.GridRows) {
+        m_platform.setScreenPointer(Pointer::Default);
+        PlaySound("COLLAPSE.WAV");
+        return;
+    }
+    playCell(cell);
+}
+
+void Game::playCell(Cell cell)
+{
+    GameState& s = m_state;
     // The paint of this press is chosen once, before any toggle: a letter
     // shared by two unfound words gets the same paint twice.
     const CellPaint look = s.CellLit(cell.col, cell.row) != kFalse ? CellPaint::White : CellPaint::Red;
     i32 points = 0;
 
     if (s.CellMark(cell.col, cell.row) > 0) {
-        m_host.playSound("SND0002.WAV");
+        PlaySound("SND0002.WAV");
         for (int i = 0; i <= s.LastWordIndex; ++i) {
             const int length = static_cast<int>(s.WordList(i).size());
             for (int k = 1; k <= length; ++k) {
@@ -269,17 +302,17 @@ void Game::press(int button, double x, double y)
     } else {
         points = -1000;
         m_errorsLeft = clampedInt(static_cast<long long>(m_errorsLeft) - 1);
-        m_host.changed(kStatusChanged);
+        m_view.changed(kStatusChanged);
         if (m_errorsLeft == 0) {
-            m_host.playSound("perdi.WAV");
-            m_host.announce("Partita finita");
+            PlaySound("perdi.WAV");
+            m_view.announce("Partita finita");
             tell("Hai commesso un'altro errore! mi dispiace, la partita è finita.");
             s.RoundStatus = kLostByErrors;
             newGame();
             return;
         }
-        m_host.playSound("explode2.WAV");
-        m_host.announce("Errore: ne puoi commettere ancora " + std::to_string(m_errorsLeft));
+        PlaySound("explode2.WAV");
+        m_view.announce("Errore: ne puoi commettere ancora " + std::to_string(m_errorsLeft));
         tell("Hai commesso un errore! Ne puoi commettere ancora " + std::to_string(m_errorsLeft));
     }
 
@@ -290,9 +323,9 @@ void Game::press(int button, double x, double y)
     for (int i = 0; i <= s.LastWordIndex; ++i)
         if (!wordFound(i))
             return;
-    m_host.playSound("VINCI.WAV");
+    PlaySound("VINCI.WAV");
     const std::string next = "Complimenti! Preparati per la manche numero " + std::to_string(s.Round + 1);
-    m_host.announce(next);
+    m_view.announce(next);
     tell(next);
     s.RoundStatus = kRoundWon;
     newGame();
@@ -306,8 +339,8 @@ void Game::completeWord(int i)
         paint(letterCell(s, i, k), CellPaint::Yellow);
     const int bonus = wordBonus(s, i);
     m_wordFound[static_cast<std::size_t>(i)] = true;
-    m_host.changed(kWordsChanged);
-    m_host.announce("Parola trovata: " + latin1ToUtf8(s.WordList(i)) + ", " + std::to_string(bonus) + " punti di premio");
+    m_view.changed(kWordsChanged);
+    m_view.announce("Parola trovata: " + latin1ToUtf8(s.WordList(i)) + ", " + std::to_string(bonus) + " punti di premio");
     ShowScore(bonus);
 }
 
@@ -319,10 +352,16 @@ void Game::ShowScore(i32 amount)
         m_state.Score = 0;
     m_scoreShown = m_state.Score;
     m_scoreCaption = formatScore(m_state.Score, m_platform.groupSeparator());
-    m_host.changed(kStatusChanged);
+    m_view.changed(kStatusChanged);
 }
 
 void Game::tick()
+{
+    if (countSecond())
+        timeUp();
+}
+
+bool Game::countSecond()
 {
     GameState& s = m_state;
     if (s.ElapsedSeconds < 32767)
@@ -332,15 +371,19 @@ void Game::tick()
     m_timeCaption = view.caption;
     if (view.colours)
         m_timeColours = view.colours;
-    m_host.changed(kStatusChanged);
+    m_view.changed(kStatusChanged);
     // The blink of the last seconds is said once, for a player who cannot see it.
     if (view.colours && !view.timeUp && !m_lastSecondsSaid) {
         m_lastSecondsSaid = true;
-        m_host.announce("Restano " + std::to_string(left) + " secondi");
+        m_view.announce("Restano " + std::to_string(left) + " secondi");
     }
-    if (!view.timeUp)
-        return;
-    m_host.announce("Tempo scaduto");
+    return view.timeUp;
+}
+
+void Game::timeUp()
+{
+    GameState& s = m_state;
+    m_view.announce("Tempo scaduto");
     if (ask("Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?", Buttons::OkCancel) == Answer::Cancel) {
         endProgram();
         return;
@@ -354,19 +397,19 @@ int Game::secondsLeftNow() const
     return secondsLeft(m_state.GridCols, m_state.GridRows, m_state.ElapsedSeconds, m_state.LevelTimeBonus);
 }
 
-void Game::timeLabelPressed(int button, int shift)
+void Game::timeLabelPressed(Button button, Modifiers modifiers)
 {
-    if (button == 2 && shift == kGestureShift) {
+    if (button == Button::Right && modifiers == kGestureKeys) {
         m_clockRunning = !m_clockRunning;
-        m_host.changed(kClockChanged);
+        m_view.changed(kClockChanged);
     }
 }
 
-void Game::errorsLabelPressed(int button, int shift)
+void Game::errorsLabelPressed(Button button, Modifiers modifiers)
 {
-    if (button == 2 && shift == kGestureShift) {
+    if (button == Button::Right && modifiers == kGestureKeys) {
         m_errorsLeft = clampedInt(static_cast<long long>(m_errorsLeft) + 1);
-        m_host.changed(kStatusChanged);
+        m_view.changed(kStatusChanged);
     }
 }
 
@@ -378,7 +421,7 @@ void Game::chooseLevel(int level)
     setLevel(level, true);
     if (m_state.LevelTimeBonus == before)
         return;
-    m_host.saveSettings();
+    m_settings.saveSettings(*this);
     m_state.RoundStatus = kLevelChanged;
     newGame();
 }
@@ -389,41 +432,41 @@ void Game::chooseDictionary(int number)
         return;
     m_state.DictionaryIndex = static_cast<i16>(number);
     m_state.RoundStatus = kDictionaryChanged;
-    if (!m_host.openDictionary(m_state)) {
-        endProgram();
-        return;
-    }
-    newGame();
+    if (openDictionary())
+        newGame();
 }
 
 void Game::showHighScoreTable()
 {
     m_state.RecordNewScore = kFalse;
-    m_host.showHighScores();
+    m_view.showHighScores();
 }
 
 void Game::quit()
 {
-    m_state.RecordNewScore = kTrue;
-    if (m_state.Score > 0)
-        m_host.showHighScores();
+    offerScore();
     endProgram();
 }
 
 void Game::toggleSound()
 {
     m_soundOn = !m_soundOn;
-    m_host.changed(kSettingsChanged);
-    m_host.playSound("SOUND2.wav");
-    m_host.saveSettings();
+    m_view.changed(kSettingsChanged);
+    PlaySound("SOUND2.wav");
+    m_settings.saveSettings(*this);
 }
 
 void Game::endProgram()
 {
     m_ended = true;
     m_clockRunning = false;
-    m_host.changed(kClockChanged);
+    m_view.changed(kClockChanged);
     m_platform.endProgram();
+}
+
+void Game::PlaySound(const std::string& fileName)
+{
+    vortigo::PlaySound(m_platform, m_soundOn, fileName);
 }
 
 Answer Game::ask(const std::string& text, Buttons buttons)

@@ -5,9 +5,9 @@
 // The main window keeps the handlers' names as its entry points and turns
 // each event into one call here; mouse, keyboard and the accessibility tree
 // all read this object, and the window only shows it. Nothing here knows
-// about widgets: what the game needs from around it (a word from the
-// dictionary, the high-score window, the settings file, a sound, showing a
-// change) goes through GameHost, message boxes and pointers through Platform.
+// about widgets: words come from a WordSource (the dictionary file), the
+// settings are written through a SettingsStore, what changed is shown by a
+// GameView, and message boxes, sounds and pointers go through Platform.
 #pragma once
 
 #include "core/clock_random.h"
@@ -16,6 +16,7 @@
 #include "core/grid_layout.h"
 #include "core/platform.h"
 #include "core/word_placement.h"
+#include "core/word_source.h"
 
 #include <array>
 #include <cstdint>
@@ -33,11 +34,15 @@ enum class CellPaint : std::uint8_t {
     Yellow,    ///< yellow square, blue letter: part of a found word
 };
 
-/// What a word draw from the dictionary gave.
-enum class WordDraw {
-    Stored,   ///< the word is in WordList(WordsDrawn), and WordsDrawn grew by 1
-    Missing,  ///< the dictionary file has gone; the player has been told
-    Failed,   ///< nothing stored, nothing told: try again
+/// The mouse button of a press.
+enum class Button { Other, Left, Right, Middle };
+
+/// The modifier keys held during a press.
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    friend bool operator==(Modifiers, Modifiers) = default;
 };
 
 /// What the view has to show again after a change; several may be or-ed.
@@ -50,48 +55,58 @@ enum Change : unsigned {
     kSettingsChanged = 32, ///< level, sound switch
 };
 
-class GameHost {
+class Game;
+
+/// Shows the game: the main window in the program. It only reads the game.
+class GameView {
 public:
-    virtual ~GameHost() = default;
-    /// Draws a random word of this length from the current dictionary into WordList(WordsDrawn).
-    virtual WordDraw drawWord(GameState& state, int length) = 0;
-    /// Makes the dictionary of DictionaryIndex current; false when it is missing
-    /// (the player has been told and the program must end).
-    virtual bool openDictionary(GameState& state) = 0;
-    /// Shows the high-score window modally; it reads Score and RecordNewScore.
-    virtual void showHighScores() = 0;
-    /// Writes level, player name and sound switch to the settings file.
-    virtual void saveSettings() = 0;
-    /// Plays one of the game's sounds, when the switch is on.
-    virtual void playSound(const std::string& fileName) = 0;
-    /// The grid's free area, measured once the word frame is in place.
-    virtual LayoutArea gridArea() = 0;
+    virtual ~GameView() = default;
     /// Shows what changed before the game goes on (a message may follow).
     virtual void changed(unsigned what) = 0;
     /// Shows the new look of one cell.
     virtual void cellChanged(Cell cell) = 0;
     /// Tells a screen reader something that happened (a word found, a round won).
     virtual void announce(const std::string& text) = 0;
+    /// Shows the high-score window modally; it reads Score and RecordNewScore.
+    virtual void showHighScores() = 0;
+    /// The grid's free area, measured once the word frame is in place.
+    virtual LayoutArea gridArea() const = 0;
+};
+
+/// Keeps level, player name and sound switch: the settings file in the program.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual void saveSettings(const Game& game) = 0;
 };
 
 class Game {
 public:
-    Game(Platform& platform, GameHost& host);
+    Game(Platform& platform, WordSource& words, SettingsStore& settings, GameView& view);
 
     // ---- What the window's handlers do ----
     /// Start-up's part: the constant tables and the first dictionary number.
     void load();
+    /// Makes the dictionary of DictionaryIndex current; when it is missing
+    /// the player has been told and the program ends.
+    bool openDictionary();
     /// Starts a game or the next round, settling the previous one as RoundStatus says.
     void newGame();
     /// A mouse press at (x, y), in the pixels the layout was computed in.
-    void press(int button, double x, double y);
-    /// One second of the countdown.
+    void press(Button button, double x, double y);
+    /// The keyboard's press on a cell: what a left press on it does.
+    void selectCell(Cell cell);
+    /// One second of the countdown: countSecond, then timeUp when the time is up.
     void tick();
+    /// Counts one second and shows the time left; true when the time is up.
+    bool countSecond();
+    /// The time is up: asks whether to play again, then starts a new game or ends.
+    void timeUp();
     /// Adds to the score and shows it; -9999 resets it to 0.
     void ShowScore(i32 amount);
     /// The hidden gestures: a right press with exactly Shift + Ctrl.
-    void timeLabelPressed(int button, int shift);
-    void errorsLabelPressed(int button, int shift);
+    void timeLabelPressed(Button button, Modifiers modifiers);
+    void errorsLabelPressed(Button button, Modifiers modifiers);
     /// The level menu: changing it starts a new game.
     void chooseLevel(int level);
     /// The dictionary chooser (1 Italiano, 2 English, 3 Latino).
@@ -113,7 +128,6 @@ public:
     // ---- What the view shows ----
     GameState& state() { return m_state; }
     const GameState& state() const { return m_state; }
-    ClockRandom& random() { return m_random; }
     int level() const { return m_level; }
     bool soundOn() const { return m_soundOn; }
     const std::string& playerName() const { return m_playerName; }
@@ -147,6 +161,10 @@ public:
     int secondsLeftNow() const;
 
 private:
+    /// Plays one of the game's sounds when the switch is on, then pauses as the sound asks.
+    void PlaySound(const std::string& fileName);
+    void offerScore();
+    void playCell(Cell cell);
     void resetGame();
     void setUpRound();
     bool drawRoundWords();
@@ -157,7 +175,9 @@ private:
     void tell(const std::string& text);
 
     Platform& m_platform;
-    GameHost& m_host;
+    WordSource& m_words;
+    SettingsStore& m_settings;
+    GameView& m_view;
     GameState m_state;
     ClockRandom m_random;
     CellArray<CellPaint, GameState::kMaxCols, GameState::kMaxRows> m_paint;

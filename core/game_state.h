@@ -59,8 +59,10 @@ private:
     std::array<T, Cols * Rows> m_items{};
 };
 
-// Why round set-up is called, or -1 while a round is in play.
-enum RoundStatusValue : i16 {
+// Why round set-up is called, or -1 while a round is in play. The numbers
+// are the game's own; 0 is also the state before the first round, when
+// clicks are ignored.
+enum class RoundStatusValue : i16 {
     kRoundInPlay = -1,
     kRoundWon = 0,
     kLostByErrors = 10,
@@ -68,6 +70,7 @@ enum RoundStatusValue : i16 {
     kTimeOut = 12,
     kDictionaryChanged = 13,
 };
+using enum RoundStatusValue;
 
 struct GameState {
     static constexpr int kMaxCols = 30;
@@ -116,7 +119,7 @@ struct GameState {
     BoundedArray<i32, 3, 15> WordCount;  ///< how many words of each length the file holds
 
     // ---- Game progress ----
-    i16 RoundStatus = 0;      ///< see RoundStatusValue
+    RoundStatusValue RoundStatus = kRoundWon;  ///< an i16 of the values above
     i16 Round = 0;            ///< the "manche" in play, 1 for a game's first round
     i32 Score = 0;            ///< points of the current game; may be negative
     i16 ElapsedSeconds = 0;   ///< seconds counted in the round, from 3 x Round

@@ -101,12 +101,4 @@ std::optional<std::int16_t> toInt16(double value)
     return static_cast<std::int16_t>(value);
 }
 
-std::optional<std::int32_t> toInt32(double value)
-{
-    if (!std::isfinite(value) || value < std::numeric_limits<std::int32_t>::min()
-        || value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
 }  // namespace vortigo

@@ -25,7 +25,4 @@ double readLooseNumber(std::string_view text);
 /// The value as a 16-bit integer, or nothing when it does not fit.
 std::optional<std::int16_t> toInt16(double value);
 
-/// The value as a 32-bit integer, or nothing when it does not fit.
-std::optional<std::int32_t> toInt32(double value);
-
 }  // namespace vortigo

@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int draw = 0; draw < 4; ++draw) {
             state.WordsDrawn = static_cast<i16>(draw % GameState::kMaxWords);
             const i16 slot = state.WordsDrawn;
-            const DrawOutcome outcome = DrawWord(state, platform, random, folder, length);
-            fuzz::check(outcome != DrawOutcome::Missing, "the file is never missing");
-            if (outcome == DrawOutcome::Stored) {
+            const WordDraw outcome = DrawWord(state, platform, random, folder, length);
+            fuzz::check(outcome != WordDraw::Missing, "the file is never missing");
+            if (outcome == WordDraw::Stored) {
                 fuzz::check(state.WordsDrawn == slot + 1, "a stored word takes the next slot");
                 const std::string& word = state.WordList(slot);
                 fuzz::check(word.size() == static_cast<std::size_t>(length), "a word has the length asked for");
@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Lengths no dictionary has fail without touching the list.
     for (double odd : {2.4, 15.6, -3.0, 1e9, std::numeric_limits<double>::quiet_NaN()}) {
         state.WordsDrawn = 0;
-        fuzz::check(DrawWord(state, platform, random, folder, odd) == DrawOutcome::Failed, "odd lengths fail");
+        fuzz::check(DrawWord(state, platform, random, folder, odd) == WordDraw::Failed, "odd lengths fail");
         fuzz::check(state.WordsDrawn == 0, "odd lengths store nothing");
     }
     fuzz::check(platform.messages.empty(), "drawing from a present file shows nothing");

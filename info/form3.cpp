@@ -62,6 +62,7 @@ void Form3::buildControls()
     const QPixmap icon(QStringLiteral(":/images/vortigo-icon.png"));
     Picture1 = makePicture(this, QStringLiteral(":/images/vortigo-icon.png"), twipRect(420, 150, 465, 465),
                            QStringLiteral("Vortigo 2000"));
+    Picture1->setAccessibleName(QStringLiteral("Vortigo"));
     if (!icon.isNull())
         setWindowIcon(QIcon(icon));
 
@@ -87,6 +88,7 @@ void Form3::buildControls()
 
     Picture2 = makePicture(this, QStringLiteral(":/images/italian-software.png"), twipRect(3000, 1800, 930, 735),
                            QStringLiteral("Software Italiano"));
+    Picture2->setAccessibleName(QStringLiteral("Software Italiano"));
 
     Label3 = makeLink(this, QString::fromLatin1(kHomePageCaption), twipRect(450, 2700, 1935, 255),
                       QStringLiteral("Per visitare l'home page dell'autore"), m_linkCursor);

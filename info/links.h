@@ -9,8 +9,8 @@
 
 namespace vortigo {
 
-inline constexpr char kHomePageAddress[] = "https://vortigo.example/";
-inline constexpr char kHomePageCaption[] = "vortigo.example";
+inline constexpr char kHomePageAddress[] = VORTIGO_HOMEPAGE;
+inline constexpr char kHomePageCaption[] = VORTIGO_HOMEPAGE_CAPTION;
 inline constexpr char kAuthorMailAddress[] = "autore@vortigo.example";
 
 /// "start vortigo.htm", minimised with focus, after making the program's

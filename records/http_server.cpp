@@ -16,6 +16,7 @@
 #include <boost/beast/http/read.hpp>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
@@ -110,15 +111,16 @@ std::string httpDate()
     return text;
 }
 
-// Status line, headers and (unless for HEAD) the page, as one write.
-std::string wireForm(const Response& response, bool head, bool keepAlive)
+// Status line and headers; the page follows in the same write unless for HEAD.
+std::string headOf(const Response& response, bool head, bool keepAlive)
 {
+    const std::size_t size = response.body().size();
     std::string out = "HTTP/1.1 " + std::to_string(response.status) + " " + reasonPhrase(response.status) + "\r\n";
     out += "Date: " + httpDate() + "\r\n";
     out += "Content-Type: text/html; charset=utf-8\r\n";
     // A HEAD that stored nothing has no page to measure.
-    if (!head || !response.page.empty())
-        out += "Content-Length: " + std::to_string(response.page.size()) + "\r\n";
+    if (!head || size > 0)
+        out += "Content-Length: " + std::to_string(size) + "\r\n";
     out += "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n"
            "X-Content-Type-Options: nosniff\r\n"
            "Referrer-Policy: no-referrer\r\n";
@@ -129,8 +131,6 @@ std::string wireForm(const Response& response, bool head, bool keepAlive)
     if (response.allowOnlyGet)
         out += "Allow: GET, HEAD\r\n";
     out += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
-    if (!head)
-        out += response.page;
     return out;
 }
 
@@ -299,6 +299,7 @@ private:
     boost::beast::flat_buffer m_buffer;
     std::optional<HeadParser> m_parser;
     std::string m_out;
+    Response m_answer;  // its page, until written
     bool m_idle = false;
     bool m_head = false;
     std::size_t m_discarded = 0;
@@ -479,13 +480,15 @@ void Connection::onHead(const error_code& ec)
 void Connection::answer(Response response, bool keepAlive)
 {
     m_status = response.status;
-    m_bytes = m_head ? 0 : response.page.size();
-    m_out = wireForm(response, m_head, keepAlive);
+    m_answer = std::move(response);
+    m_bytes = m_head ? 0 : m_answer.body().size();
+    m_out = headOf(m_answer, m_head, keepAlive);
+    const std::array<net::const_buffer, 2> wire = {net::buffer(m_out),
+                                                   net::buffer(m_head ? std::string_view() : m_answer.body())};
     m_stream.expires_after(m_server.limits.writeDeadline);
-    net::async_write(m_stream, net::buffer(m_out),
-                     [self = shared_from_this(), keepAlive](const error_code& ec, std::size_t) {
-                         self->onWritten(ec, keepAlive);
-                     });
+    net::async_write(m_stream, wire, [self = shared_from_this(), keepAlive](const error_code& ec, std::size_t) {
+        self->onWritten(ec, keepAlive);
+    });
 }
 
 void Connection::onWritten(const error_code& ec, bool keepAlive)
@@ -493,6 +496,7 @@ void Connection::onWritten(const error_code& ec, bool keepAlive)
     m_server.logLine(m_client, m_method, m_path, m_status, m_bytes, m_start);
     m_out.clear();
     m_out.shrink_to_fit();
+    m_answer = Response();
     if (ec) {
         m_stream.close();
     } else if (keepAlive && !m_server.stopping) {
@@ -591,8 +595,13 @@ void HttpServer::Impl::closed(Connection* connection, const std::string& client)
     if (found != perClient.end() && --found->second <= 0)
         perClient.erase(found);
     // The last connection gone after a stop: nothing is left to wait for.
-    if (stopping && connections.empty() && !tearingDown)
-        graceTimer.cancel();
+    // (Should the timer refuse, the stop only waits out the grace period.)
+    if (stopping && connections.empty() && !tearingDown) {
+        try {
+            graceTimer.cancel();
+        } catch (const boost::system::system_error&) {
+        }
+    }
 }
 
 void HttpServer::Impl::handOver(const std::shared_ptr<Connection>& connection, const Route& route, Request request,

@@ -54,6 +54,9 @@ struct Request {
 struct Response {
     int status = 200;
     std::string page;
+    /// A page kept elsewhere (the page cache's), sent without a copy in place of `page`.
+    std::shared_ptr<const std::string> keptPage;
+    std::string_view body() const { return keptPage ? std::string_view(*keptPage) : std::string_view(page); }
     const char* cacheControl = nullptr;
     const char* retryAfter = nullptr;
     bool allowOnlyGet = false;

@@ -30,7 +30,9 @@ Response RecordsServer::showTables(const Request& request)
         logDatabaseProblem(problem);
         return unavailable();
     }
-    return page(200, *table, "no-cache");
+    Response response = page(200, {}, "no-cache");
+    response.keptPage = table;
+    return response;
 }
 
 Response RecordsServer::storeRecord(const Request& request)

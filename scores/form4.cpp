@@ -80,6 +80,7 @@ void Form4::buildControls()
     setColours(Label2, palette().color(QPalette::WindowText), lightYellow);
 
     Picture2 = makePicture(this, QStringLiteral(":/images/trophy.png"), twipRect(330, 180, 465, 465));
+    Picture2->setAccessibleName(QStringLiteral("Coppa"));
 
     Label1 = makeLabel(this, QStringLiteral("Brivo The Best"), twipRect(360, 720, 3555, 375), tahoma(14.25, true), centred);
     boxed(Label1);
@@ -104,12 +105,14 @@ void Form4::buildControls()
     List1 = new QListWidget(Frame1);
     List1->setGeometry(twipRect(150, 240, 3255, 2940));
     List1->setFont(fixedPitchFont(9.75, true));
+    List1->setAccessibleName(QStringLiteral("Migliori punteggi"));
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     QPalette listPalette = List1->palette();
     listPalette.setColor(QPalette::Base, lightCyan);
     List1->setPalette(listPalette);
 
     Picture1 = makePicture(this, QStringLiteral(":/images/scores-picture.png"), twipRect(4020, 1800, 3060, 3060));
+    Picture1->setAccessibleName(QStringLiteral("Vortigo"));
 
     // A one-pixel rule from (420, 4980) to (7080, 4980).
     Line1 = new QFrame(this);
@@ -134,6 +137,9 @@ void Form4::buildControls()
     Text1->setGeometry(twipRect(1320, 5640, 2505, 285));
     Text1->setMaxLength(20);
     Text1->setEnabled(false);
+    // The captions name their boxes, for a screen reader too.
+    Label4->setBuddy(Text2);
+    Label3->setBuddy(Text1);
 
     Label5 = makeLabel(this,
                        QStringLiteral("Se hai fatto il record massimo puoi cliccare il link a sinistra, verrà aperta "

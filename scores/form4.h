@@ -26,10 +26,10 @@ namespace vortigo {
 
 /// What the high-score window needs from the main window.
 struct HighScoreContext {
-    GameState& state;
+    const GameState& state;          ///< read only: the result goes into the file, never into the game
     Platform& platform;
     QWidget* mainWindow;             ///< disabled while the window is open
-    QString playerName;              ///< the text of Form1's Text1
+    QString playerName;              ///< the player's name as the game holds it
     QCursor linkCursor;              ///< the hand held by Form1's Picture3
     std::filesystem::path folder;    ///< where vortigo.HIS lives (the program's folder)
     bool programEnding = false;      ///< shown on the way out: the program ends when it closes

@@ -244,10 +244,8 @@ ScoreTableView buildScoreTable(const ScoreTableRequest& request, ScoreTable& tab
 
     if (request.recordNewScore) {
         // Writing without the lock could undo a result another copy saved
-        // meanwhile; a lock that cannot exist at all (a read-only folder)
-        // stops nobody, and the write then says why it failed.
-        view.write = lock->state() == FileLock::State::Busy ? WriteOutcome{WriteFailure::Busy, EWOULDBLOCK}
-                                                             : writeScoreFile(file, table);
+        // meanwhile: the table is never written without it.
+        view.write = lock->state() == FileLock::State::Held ? writeScoreFile(file, table) : lock->refusal();
         view.fileWritten = view.write.ok();
     }
     return view;

@@ -12,7 +12,7 @@ id=example.vortigo.Vortigo
 
 echo "== desktop entry and AppStream metadata"
 desktop-file-validate "$root/app/desktop/$id.desktop"
-appstreamcli validate --no-net "$root/app/desktop/$id.metainfo.xml"
+appstreamcli validate --no-net "$build/app/desktop/$id.metainfo.xml"  # with the build's addresses
 
 echo "== Debian package"
 rm -f "$build"/vortigo_*.deb
@@ -43,6 +43,7 @@ for dep in fonts-wine fonts-liberation libqt6widgets6 libqt6multimedia6; do
 done
 [ ! -e "$unpacked/usr/bin" ] || { echo "the package still has /usr/bin" >&2; missing=1; }
 grep -qx 'Exec=/usr/games/vortigo' "$unpacked/usr/share/applications/$id.desktop" || { echo "desktop entry Exec" >&2; missing=1; }
+zgrep -q '/usr/games/vortigo' "$unpacked/usr/share/doc/vortigo/changelog.gz" || { echo "the changelog names another program" >&2; missing=1; }
 desktop-file-validate "$unpacked/usr/share/applications/$id.desktop"
 [ "$missing" -eq 0 ]
 # The unpacked copy answers from its own place (no display needed).
@@ -51,3 +52,8 @@ desktop-file-validate "$unpacked/usr/share/applications/$id.desktop"
 echo "== lintian"
 lintian --fail-on error,warning --display-info "$deb"
 echo "package checks passed: $(basename "$deb")"
+# The addresses are the build's (VORTIGO_HOMEPAGE, VORTIGO_SCREENSHOTS_URL, VORTIGO_MAINTAINER).
+addresses=$(dpkg-deb --field "$deb" Maintainer Homepage)
+if grep -q '\.example\b' <<<"$addresses"; then
+  echo "note: the package still carries the placeholder addresses of *.example; see README, \"Installing\""
+fi

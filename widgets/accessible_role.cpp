@@ -69,13 +69,13 @@ public:
     QStringList actionNames() const override
     {
         QStringList names = QAccessibleWidget::actionNames();
-        if (m_holder->press && widget()->isEnabled())
+        if (m_holder->press && widget()->isEnabled() && !widget()->isHidden())
             names.prepend(pressAction());
         return names;
     }
     void doAction(const QString& name) override
     {
-        if (name == pressAction() && m_holder->press && widget()->isEnabled())
+        if (name == pressAction() && m_holder->press && widget()->isEnabled() && !widget()->isHidden())
             m_holder->press();
         else
             QAccessibleWidget::doAction(name);
@@ -129,6 +129,12 @@ void setAccessibleNameIfChanged(QWidget* control, const QString& name)
         control->setAccessibleName(name);
 }
 
+// News that follow each other closely (the last word found, then the round
+// won) go to different notifications: a screen reader reads the name when it
+// gets to the event, and one object renamed meanwhile would say the second
+// news twice.
+constexpr int kNotifications = 3;
+
 QWidget* makeAnnouncer(QWidget* parent)
 {
     auto* announcer = new QWidget(parent);
@@ -136,8 +142,13 @@ QWidget* makeAnnouncer(QWidget* parent)
     announcer->setGeometry(0, 0, 1, 1);
     announcer->setFocusPolicy(Qt::NoFocus);
     announcer->setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAccessibleRole(announcer, QAccessible::Notification);
-    announcer->hide();
+    for (int i = 0; i < kNotifications; ++i) {
+        auto* news = new QWidget(announcer);
+        news->setObjectName(QStringLiteral("news"));
+        news->setGeometry(0, 0, 1, 1);
+        setAccessibleRole(news, QAccessible::Notification);
+        news->hide();
+    }
     announcer->lower();
     return announcer;
 }
@@ -145,13 +156,19 @@ QWidget* makeAnnouncer(QWidget* parent)
 void announce(QWidget* announcer, const QString& text)
 {
     // Shown with its news: the bridge reports a notification that became
-    // visible, which screen readers speak at once. Hidden first, so the same
-    // news twice is heard twice.
-    announcer->hide();
-    announcer->setAccessibleName(text);
-    announcer->lower();
-    announcer->show();
-    QAccessibleEvent alert(announcer, QAccessible::Alert);
+    // visible, which screen readers speak at once. The one shown last time
+    // is hidden, so that only the latest news stands in the window.
+    const QList<QWidget*> all = announcer->findChildren<QWidget*>(QStringLiteral("news"), Qt::FindDirectChildrenOnly);
+    if (all.isEmpty())
+        return;
+    const int next = announcer->property("next").toInt() % static_cast<int>(all.size());
+    announcer->setProperty("next", next + 1);
+    for (QWidget* other : all)
+        other->hide();
+    QWidget* news = all[next];
+    news->setAccessibleName(text);
+    news->show();
+    QAccessibleEvent alert(news, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
 }
 

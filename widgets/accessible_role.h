@@ -28,11 +28,11 @@ void setAccessibleRole(QWidget* control, QAccessible::Role role, std::function<v
 /// is an event a screen reader may read out.
 void setAccessibleNameIfChanged(QWidget* control, const QString& name);
 
-/// A hidden notification object inside parent, for announce().
+/// Hidden notification objects inside parent, for announce().
 QWidget* makeAnnouncer(QWidget* parent);
 
-/// Says the text through the announcer: it is shown afresh with the text
-/// as its name.
+/// Says the text through the announcer: one of its notifications is shown
+/// afresh with the text as its name.
 void announce(QWidget* announcer, const QString& text);
 
 }  // namespace vortigo

@@ -27,7 +27,7 @@ protected:
         state.DictionaryIndex = 2;
         ASSERT_TRUE(apridiz(state, platform, kExampleFolder));
     }
-    DrawOutcome draw(double length) { return DrawWord(state, platform, random, kExampleFolder, length); }
+    WordDraw draw(double length) { return DrawWord(state, platform, random, kExampleFolder, length); }
 
     GameState state;
     test::FakePlatform platform;
@@ -78,12 +78,12 @@ TEST_F(DictionaryFile, ReadsOnlyItsHeaderAndNeverAWordCutShort)
     const std::string whole = test::dictionaryBytes({{5, {"ALBUM", "CANTO"}}});
     test::writeBytes(folder.path() / "SLESSICO.1", whole.substr(0, whole.size() - 3));
     ASSERT_TRUE(apridiz(state, platform, folder.path()));
-    std::map<DrawOutcome, int> outcomes;
+    std::map<WordDraw, int> outcomes;
     for (int i = 0; i < 40; ++i) {
         state.WordsDrawn = 0;
-        const DrawOutcome outcome = DrawWord(state, platform, random, folder.path(), 5);
+        const WordDraw outcome = DrawWord(state, platform, random, folder.path(), 5);
         ++outcomes[outcome];
-        EXPECT_TRUE(outcome == DrawOutcome::Failed || state.WordList(0) == "ALBUM") << state.WordList(0);
+        EXPECT_TRUE(outcome == WordDraw::Failed || state.WordList(0) == "ALBUM") << state.WordList(0);
     }
     EXPECT_EQ(outcomes.size(), 2u);  // both words were drawn
 }
@@ -92,10 +92,10 @@ TEST_F(DictionaryFile, DrawsNothingAndSaysNothingForAnImpossibleDraw)
 {
     for (const double length : {2.0, 16.0, 15.5}) {
         state.WordsDrawn = 0;
-        EXPECT_EQ(draw(length), DrawOutcome::Failed) << length;
+        EXPECT_EQ(draw(length), WordDraw::Failed) << length;
     }
     state.WordsDrawn = 20;  // the word list is full
-    EXPECT_EQ(draw(5), DrawOutcome::Failed);
+    EXPECT_EQ(draw(5), WordDraw::Failed);
     EXPECT_EQ(state.WordsDrawn, 20);
     EXPECT_TRUE(platform.messages.empty());
 }
@@ -115,8 +115,8 @@ TEST_F(DictionaryFile, MissingIsFatalWhenOpenedAndToldAtEveryDraw)
 
     // Drawing is not fatal: only start-up and a change of language end the program.
     state.WordsDrawn = 2;
-    EXPECT_EQ(draw(5), DrawOutcome::Missing);
-    EXPECT_EQ(draw(6), DrawOutcome::Missing);
+    EXPECT_EQ(draw(5), WordDraw::Missing);
+    EXPECT_EQ(draw(6), WordDraw::Missing);
     ASSERT_EQ(platform.messages.size(), 2u);
     for (const auto& message : platform.messages)
         EXPECT_EQ(message.text, "Errore 0002: Non trovato file di vocabolario SLESSICO.3");

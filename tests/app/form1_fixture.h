@@ -12,10 +12,13 @@
 #include "widgets/window_design.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +46,15 @@ inline QColor qc(int colour)
 inline QColor back(const QWidget* w) { return w->palette().color(QPalette::Window); }
 inline QColor fore(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
 inline QPoint middle(const QWidget* w) { return w->rect().center(); }
+
+/// A control of the main window, found by its object name (the controls are the window's own).
+template <typename T>
+T* control(const QObject& window, const QString& name)
+{
+    T* found = window.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << "no control " << name.toStdString();
+    return found;
+}
 
 /// What a screen reader reads as the object's name.
 inline QString nameOf(QObject* object)

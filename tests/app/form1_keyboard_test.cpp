@@ -36,19 +36,19 @@ void walkTo(Form1& f, Cell to)
 TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMessagesAndScoreOfTheMouse)
 {
     Form1& f = openActive();
-    ASSERT_TRUE(f.Command3d1->hasFocus());
+    ASSERT_TRUE(control<QPushButton>(f, "Command3d1")->hasFocus());
     platform.messages.clear();  // the missing title picture
 
     // Back to the name box, which selects its text on the way in; the show-words name replaces it.
     key(Qt::Key_Backtab);
     key(Qt::Key_Backtab);
-    ASSERT_TRUE(f.Text1->hasFocus());
+    ASSERT_TRUE(control<QLineEdit>(f, "Text1")->hasFocus());
     QTest::keyClicks(QApplication::focusWidget(), "Zunda     ");
-    ASSERT_EQ(f.Text1->text(), "Zunda     ");
+    ASSERT_EQ(control<QLineEdit>(f, "Text1")->text(), "Zunda     ");
     // The round trip of Tab back to the new-game button; the title screen has no grid to stop on.
-    for (QWidget* next : {static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1),
-                          static_cast<QWidget*>(f.Label12), static_cast<QWidget*>(f.Text1),
-                          static_cast<QWidget*>(f.Combo1), static_cast<QWidget*>(f.Command3d1)}) {
+    for (QWidget* next : {static_cast<QWidget*>(control<QComboBox>(f, "Combo1")), static_cast<QWidget*>(control<QPushButton>(f, "Command3d1")),
+                          static_cast<QWidget*>(control<QLabel>(f, "Label12")), static_cast<QWidget*>(control<QLineEdit>(f, "Text1")),
+                          static_cast<QWidget*>(control<QComboBox>(f, "Combo1")), static_cast<QWidget*>(control<QPushButton>(f, "Command3d1"))}) {
         key(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
@@ -57,9 +57,9 @@ TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMess
     key(Qt::Key_Space);
     GameState& s = f.state();
     ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
-    EXPECT_EQ(std::tuple(f.Label7->text(), f.Label8->text()), std::tuple(QString("2"), QString("1")));
+    EXPECT_EQ(std::tuple(control<QLabel>(f, "Label7")->text(), control<QLabel>(f, "Label8")->text()), std::tuple(QString("2"), QString("1")));
     for (int i = 0; i < 20; ++i) {
-        QLabel* l = f.Label1[static_cast<std::size_t>(i)];
+        QLabel* l = control<QLabel>(f, QStringLiteral("Label1_%1").arg(i));
         EXPECT_EQ(l->isVisibleTo(&f) ? l->text().toStdString() : "-", i <= 3 ? s.WordList(i) : "-") << i;
     }
     ASSERT_TRUE(f.clientArea()->hasFocus());
@@ -110,7 +110,7 @@ TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMess
     platform.whileMessageOpen = [&](const std::string&) { QTest::keyClick(f.clientArea(), Qt::Key_Space); };
     key(Qt::Key_Space);
     EXPECT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(f.Label7->text(), "1");
+    EXPECT_EQ(control<QLabel>(f, "Label7")->text(), "1");
     platform.whileMessageOpen = nullptr;
 
     // Every word letter; the first one again, which scores no more. Nothing is said before the last.
@@ -122,7 +122,7 @@ TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMess
     EXPECT_EQ(std::tuple(s.Round, platform.messages.size()), std::tuple(1, 0u));
     // Found words turn blue in the list, and their letters yellow in the grid.
     for (int i = 0; i <= 3; ++i) {
-        EXPECT_EQ(back(f.Label1[static_cast<std::size_t>(i)]), qc(f.wordFound(i) ? kBlue : kWhite)) << i;
+        EXPECT_EQ(back(control<QLabel>(f, QStringLiteral("Label1_%1").arg(i))), qc(f.wordFound(i) ? kBlue : kWhite)) << i;
         if (f.wordFound(i)) {
             EXPECT_EQ(paintOf(letterCell(s, i, 1)), qc(kYellow)) << i;
         }
@@ -133,9 +133,9 @@ TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMess
     EXPECT_EQ(platform.messages[0].text, "Complimenti! Preparati per la manche numero 2");
     EXPECT_EQ(platform.sounds.back(), "VINCI.WAV");
     // The caption groups thousands with the fake platform's ".", as Italian does.
-    EXPECT_EQ(std::tuple(s.Score, f.Label3->text()), std::tuple(expected, QLocale(QLocale::Italian).toString(expected)));
+    EXPECT_EQ(std::tuple(s.Score, control<QLabel>(f, "Label3")->text()), std::tuple(expected, QLocale(QLocale::Italian).toString(expected)));
     EXPECT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(2, 5));
-    EXPECT_EQ(back(f.Label1[0]), qc(kWhite));
+    EXPECT_EQ(back(control<QLabel>(f, "Label1_0")), qc(kWhite));
     // The next round starts with the ring at the top left again.
     EXPECT_TRUE(f.clientArea()->hasFocus());
     EXPECT_EQ(ring(f), (Cell{1, 1}));

@@ -28,7 +28,7 @@ TEST_F(Form1Test, AClickedLetterTogglesAndScoresOnce)
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, QPoint(s.MarginX + s.CellSize * s.GridCols + 1, y));
     QTest::mouseClick(f.clientArea(), Qt::RightButton, {}, centre(c));
     EXPECT_EQ(platform.sounds, (std::vector<std::string>{"COLLAPSE.WAV", "COLLAPSE.WAV"}));
-    EXPECT_EQ(std::tuple(s.Score, f.Label7->text()), std::tuple(50, QString("2")));
+    EXPECT_EQ(std::tuple(s.Score, control<QLabel>(f, "Label7")->text()), std::tuple(50, QString("2")));
 
     // A new game asked for and cancelled changes nothing; confirmed, it offers the points to the table first.
     clickCell(c);
@@ -58,13 +58,13 @@ TEST_F(Form1Test, TheLastErrorEndsTheGame)
         platform.messages.clear();
         clickCell(fillerCell());
         EXPECT_EQ(platform.lastMessage(), "Hai commesso un errore! Ne puoi commettere ancora 1");
-        EXPECT_EQ(std::tuple(f.Label3->text(), f.Label7->text()), std::tuple("4.000", QString("1")));
+        EXPECT_EQ(std::tuple(control<QLabel>(f, "Label3")->text(), control<QLabel>(f, "Label7")->text()), std::tuple("4.000", QString("1")));
         EXPECT_EQ(platform.sounds.back(), "explode2.WAV");
 
         std::pair<i32, QString> atGameOver;
         platform.whileMessageOpen = [&](const std::string& text) {
             if (text.starts_with("Hai commesso un'altro errore!"))
-                atGameOver = {s.Score, f.Label7->text()};
+                atGameOver = {s.Score, control<QLabel>(f, "Label7")->text()};
         };
         platform.answers = {answer};
         modalWindowsSeen = 0;
@@ -78,8 +78,8 @@ TEST_F(Form1Test, TheLastErrorEndsTheGame)
         EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 4000 \r\n"));
         platform.whileMessageOpen = nullptr;
         if (answer == Answer::Ok) {  // a new game at round 1 with a clean score, said as 0
-            EXPECT_EQ(std::tuple(s.Round, s.Score, f.Label7->text()), std::tuple(1, 0, QString("2")));
-            EXPECT_EQ(nameOf(f.Label3), "Punti fatti: 0");
+            EXPECT_EQ(std::tuple(s.Round, s.Score, control<QLabel>(f, "Label7")->text()), std::tuple(1, 0, QString("2")));
+            EXPECT_EQ(nameOf(control<QLabel>(f, "Label3")), "Punti fatti: 0");
             EXPECT_FALSE(platform.ended);
             continue;
         }
@@ -99,9 +99,9 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     GameState& s = f.state();
     s.ElapsedSeconds = 42 - 19 - 1;  // Pibo from the menu's design state, but no bonus yet
     f.Timer1_Timer();
-    EXPECT_EQ(std::tuple(f.Label2->text(), fore(f.Label2), back(f.Label2)), std::tuple("Sec.19", qc(kBlue), qc(kYellow)));
+    EXPECT_EQ(std::tuple(control<QLabel>(f, "Label2")->text(), fore(control<QLabel>(f, "Label2")), back(control<QLabel>(f, "Label2"))), std::tuple("Sec.19", qc(kBlue), qc(kYellow)));
     f.Timer1_Timer();
-    EXPECT_EQ(std::tuple(fore(f.Label2), back(f.Label2)), std::tuple(qc(kYellow), qc(kBlue)));
+    EXPECT_EQ(std::tuple(fore(control<QLabel>(f, "Label2")), back(control<QLabel>(f, "Label2"))), std::tuple(qc(kYellow), qc(kBlue)));
 
     s.ElapsedSeconds = static_cast<i16>(42 - 1);  // next tick leaves 0
     s.Score = 700;
@@ -110,12 +110,12 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     int ticksDuringMessage = 0;
     platform.whileMessageOpen = [&](const std::string&) {
         // The timer goes on while the box is open: real ticks and a direct dispatch.
-        f.Timer1->setInterval(5);
+        control<QTimer>(f, "Timer1")->setInterval(5);
         QTest::qWait(40);
         f.dispatch([&] { ++ticksDuringMessage; f.Timer1_Timer(); });
         f.dispatch([&] { f.MenuNuovo_Click(); });
         clickCell({1, 1});
-        f.Timer1->setInterval(1000);
+        control<QTimer>(f, "Timer1")->setInterval(1000);
     };
     f.dispatch([&] { f.Timer1_Timer(); });
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -124,7 +124,56 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     // OK: the 700 points go to the table, then one new game.
     EXPECT_EQ(modalWindowsSeen, 1);
     EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 700 \r\n"));
-    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, -1, 3, 0));
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, kRoundInPlay, 3, 0));
+}
+
+TEST_F(Form1Test, TheClockRunsWhileAWindowIsOpenAndTheTimeOutWaitsForIt)
+{
+    Form1& f = openActive();
+    startGame();
+    const GameState& s = f.state();
+    auto* timer = f.findChild<QTimer*>(QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    timer->setInterval(10);  // ten milliseconds a second, for the test
+    platform.messages.clear();
+
+    // F4 then F8 during the round: each window stays open for some seconds of
+    // the round's clock; the second one until well past the time-out.
+    int counted = 0;
+    bool askedWhileOpen = false;
+    QString shownAtTheEnd;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        const int before = s.ElapsedSeconds;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return s.ElapsedSeconds >= before + 5; }, 10000));
+        counted = s.ElapsedSeconds - before;
+        QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(&f, Qt::Key_F4);
+    EXPECT_GE(counted, 5);
+    EXPECT_TRUE(platform.messages.empty());
+
+    f.activateWindow();  // as the player's click on the window does
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTimer::singleShot(0, [&] {
+        QWidget* table = QApplication::activeModalWidget();
+        ASSERT_NE(table, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.game().secondsLeftNow() < 1; }, 10000));
+        QTest::qWait(100);  // ten more seconds of the round's clock
+        askedWhileOpen = !platform.messages.empty();
+        shownAtTheEnd = f.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+        QTest::keyClick(table, Qt::Key_Escape);
+    });
+    QTest::keyClick(&f, Qt::Key_F8);
+    EXPECT_FALSE(askedWhileOpen);
+    EXPECT_EQ(shownAtTheEnd, "Sec.0");
+    // Once the table has closed, the question comes, once; OK starts a new game.
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Mi dispiace il tempo è scaduto. Vuoi fare un'altra partita?");
+    EXPECT_EQ(std::tuple(s.Round, s.RoundStatus), std::tuple(1, kRoundInPlay));
+    EXPECT_GE(f.game().secondsLeftNow(), 1);
+    timer->setInterval(1000);
 }
 
 TEST_F(Form1Test, AMissingTitlePictureIsTold)
@@ -140,7 +189,7 @@ TEST_F(Form1Test, ChangingLevelRestartsAndIsSaved)
     closeModalWindows();
     GameState& s = f.state();
     // First run: Pibo is checked but has no bonus yet; choosing it counts as a change.
-    EXPECT_EQ(std::tuple(f.Menulev[1]->isChecked(), s.LevelTimeBonus), std::tuple(true, 0));
+    EXPECT_EQ(std::tuple(control<QAction>(f, "Menulev_1")->isChecked(), s.LevelTimeBonus), std::tuple(true, 0));
     f.dispatch([&] { f.Menulev_Click(1); });
     EXPECT_EQ(s.LevelTimeBonus, 60);
     EXPECT_EQ(platform.lastMessage(), "Si inizia ora una nuova partita con il livello selezionato.");
@@ -150,16 +199,16 @@ TEST_F(Form1Test, ChangingLevelRestartsAndIsSaved)
     s.Score = 1200;
     f.dispatch([&] { f.Menulev_Click(3); });
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(f.Menulev[static_cast<std::size_t>(i)]->isChecked(), i == 3);
+        EXPECT_EQ(control<QAction>(f, QStringLiteral("Menulev_%1").arg(i))->isChecked(), i == 3);
     EXPECT_TRUE(readBytes(folder / "vortigo.INI").starts_with("Livello=Esperto\r\n"));
     EXPECT_EQ(std::tuple(s.LevelTimeBonus, s.Score, s.Round, s.RecordNewScore), std::tuple(45, 0, 1, kTrue));
     EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 1200 \r\n"));
     // At Esperto the last word hides behind as many "?" as it has letters, for a screen reader too.
     const std::size_t length = s.WordList(3).size();
-    EXPECT_EQ(f.Label1[3]->text().toStdString(), std::string(length, '?'));
-    EXPECT_EQ(nameOf(f.Label1[3]),
+    EXPECT_EQ(control<QLabel>(f, "Label1_3")->text().toStdString(), std::string(length, '?'));
+    EXPECT_EQ(nameOf(control<QLabel>(f, "Label1_3")),
               QString("Parola nascosta di %1 lettere, da trovare").arg(length));
-    EXPECT_EQ(f.Label1[2]->text().toStdString(), s.WordList(2));
+    EXPECT_EQ(control<QLabel>(f, "Label1_2")->text().toStdString(), s.WordList(2));
 
     // The same level again: nothing at all.
     platform.messages.clear();

@@ -13,10 +13,10 @@ TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWith
 {
     std::ofstream(folder / "vortigo.INI", std::ios::binary) << "Livello=Medio\r\nGiocatore1=Niccol\xf2 Massimo  \r\nSuono=NO\r\n";
     Form1& f = openActive();
-    EXPECT_EQ(std::tuple(f.Menulev[1]->isChecked(), f.Menulev[2]->isChecked(), f.state().LevelTimeBonus, f.MenuSuono->isChecked()),
+    EXPECT_EQ(std::tuple(control<QAction>(f, "Menulev_1")->isChecked(), control<QAction>(f, "Menulev_2")->isChecked(), f.state().LevelTimeBonus, control<QAction>(f, "MenuSuono")->isChecked()),
               std::tuple(false, true, 52, false));
     // A saved name longer than the ten letters the box lets a player type stays whole.
-    EXPECT_EQ(f.Text1->text(), QString::fromUtf8("Niccolò Massimo"));
+    EXPECT_EQ(control<QLineEdit>(f, "Text1")->text(), QString::fromUtf8("Niccolò Massimo"));
 
     // The sound switch plays only when turned on, and is saved, in Latin-1 with CR LF lines.
     f.MenuSuono_Click();
@@ -30,8 +30,8 @@ TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWith
     const std::string before = readBytes(folder / "vortigo.INI");
     std::filesystem::permissions(folder / "vortigo.INI", std::filesystem::perms::owner_read);
     platform.messages.clear();
-    f.Text1->setFocus();
-    QTest::keyClicks(f.Text1, "x");
+    control<QLineEdit>(f, "Text1")->setFocus();
+    QTest::keyClicks(control<QLineEdit>(f, "Text1"), "x");
     key(Qt::Key_Tab);  // the focus moves on: the settings are saved
     f.MenuSuono_Click();
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -39,7 +39,7 @@ TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWith
               "Non riesco a salvare le impostazioni nel file \"vortigo.INI\": il file è in sola lettura.\n"
               "Il gioco continua, ma livello, nome e suono non verranno ricordati.");
     EXPECT_EQ(readBytes(folder / "vortigo.INI"), before);
-    EXPECT_TRUE(f.MenuSuono->isChecked() && !platform.ended);
+    EXPECT_TRUE(control<QAction>(f, "MenuSuono")->isChecked() && !platform.ended);
 }
 
 // A folder named in Latin-1 bytes used to lose its name on the way to the
@@ -61,12 +61,12 @@ TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGameAndTheTit
     const std::string gif = readBytes(folder / "vortigo.gif");
     QImage qt;
     ASSERT_TRUE(qt.loadFromData(QByteArray(gif.data(), static_cast<qsizetype>(gif.size())), "GIF"));
-    EXPECT_EQ(f.Picture1->grab().toImage().convertToFormat(QImage::Format_ARGB32), qt.convertToFormat(QImage::Format_ARGB32));
-    EXPECT_TRUE(f.Menulev[3]->isChecked());
+    EXPECT_EQ(control<QLabel>(f, "Picture1")->grab().toImage().convertToFormat(QImage::Format_ARGB32), qt.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_TRUE(control<QAction>(f, "Menulev_3")->isChecked());
     EXPECT_EQ(std::filesystem::current_path(), folder);
 
-    f.Text1->setFocus();
-    QTest::keyClicks(f.Text1, "na");
+    control<QLineEdit>(f, "Text1")->setFocus();
+    QTest::keyClicks(control<QLineEdit>(f, "Text1"), "na");
     key(Qt::Key_Tab);
     EXPECT_EQ(readBytes(folder / "vortigo.INI"), "Livello=Esperto\r\nGiocatore1=Liana\r\nSuono=SI\r\n");
     EXPECT_TRUE(platform.messages.empty());
@@ -82,11 +82,11 @@ TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
                           Case{".", 0, "", kBlack, kYellow}}) {
         platform.separator = c.separator;
         f.ShowScore(c.amount);
-        EXPECT_EQ(f.Label3->text(), c.caption);
-        EXPECT_EQ(std::tuple(fore(f.Label3), back(f.Label3)), std::tuple(qc(c.text), qc(c.back)));
+        EXPECT_EQ(control<QLabel>(f, "Label3")->text(), c.caption);
+        EXPECT_EQ(std::tuple(fore(control<QLabel>(f, "Label3")), back(control<QLabel>(f, "Label3"))), std::tuple(qc(c.text), qc(c.back)));
         // The reset shows nothing on yellow and clears the score.
         f.ShowScore(-9999);
-        EXPECT_EQ(std::tuple(f.Label3->text(), back(f.Label3), f.state().Score), std::tuple("", qc(kYellow), 0));
+        EXPECT_EQ(std::tuple(control<QLabel>(f, "Label3")->text(), back(control<QLabel>(f, "Label3")), f.state().Score), std::tuple("", qc(kYellow), 0));
     }
 }
 
@@ -94,7 +94,7 @@ TEST_F(Form1Test, HiddenGesturesNeedTheRightButtonWithExactlyShiftAndCtrl)
 {
     Form1& f = open();
     startGame();
-    ASSERT_TRUE(f.Timer1->isActive());
+    ASSERT_TRUE(control<QTimer>(f, "Timer1")->isActive());
     // Real presses on the labels; the timer is looked at after every one, so
     // two wrong toggles cannot cancel out.
     const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
@@ -102,36 +102,36 @@ TEST_F(Form1Test, HiddenGesturesNeedTheRightButtonWithExactlyShiftAndCtrl)
         {Qt::RightButton, Qt::ControlModifier}, {Qt::RightButton, Qt::ShiftModifier},
         {Qt::RightButton, shiftCtrl | Qt::AltModifier}, {Qt::RightButton, {}}, {Qt::LeftButton, shiftCtrl}};
     for (const auto& [button, keys] : wrong) {
-        QTest::mouseClick(f.Label2, button, keys);
-        EXPECT_TRUE(f.Timer1->isActive()) << button << " " << keys.toInt();
+        QTest::mouseClick(control<QLabel>(f, "Label2"), button, keys);
+        EXPECT_TRUE(control<QTimer>(f, "Timer1")->isActive()) << button << " " << keys.toInt();
     }
-    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
-    EXPECT_FALSE(f.Timer1->isActive());
-    QTest::mouseClick(f.Label2, Qt::RightButton, shiftCtrl);
-    EXPECT_TRUE(f.Timer1->isActive());
+    QTest::mouseClick(control<QLabel>(f, "Label2"), Qt::RightButton, shiftCtrl);
+    EXPECT_FALSE(control<QTimer>(f, "Timer1")->isActive());
+    QTest::mouseClick(control<QLabel>(f, "Label2"), Qt::RightButton, shiftCtrl);
+    EXPECT_TRUE(control<QTimer>(f, "Timer1")->isActive());
 
     clickCell(fillerCell());  // one error: one left
-    ASSERT_EQ(f.Label7->text(), "1");
+    ASSERT_EQ(control<QLabel>(f, "Label7")->text(), "1");
     for (const auto& [button, keys] : wrong) {
-        QTest::mouseClick(f.Label7, button, keys);
-        EXPECT_EQ(f.Label7->text(), "1") << button << " " << keys.toInt();
+        QTest::mouseClick(control<QLabel>(f, "Label7"), button, keys);
+        EXPECT_EQ(control<QLabel>(f, "Label7")->text(), "1") << button << " " << keys.toInt();
     }
-    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
-    EXPECT_EQ(f.Label7->text(), "2");
-    QTest::mouseClick(f.Label7, Qt::RightButton, shiftCtrl);
-    EXPECT_EQ(f.Label7->text(), "3");
+    QTest::mouseClick(control<QLabel>(f, "Label7"), Qt::RightButton, shiftCtrl);
+    EXPECT_EQ(control<QLabel>(f, "Label7")->text(), "2");
+    QTest::mouseClick(control<QLabel>(f, "Label7"), Qt::RightButton, shiftCtrl);
+    EXPECT_EQ(control<QLabel>(f, "Label7")->text(), "3");
 }
 
 TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
 {
     Form1& f = openActive();
     closeModalWindows();
-    f.Text1->setFocus();
+    control<QLineEdit>(f, "Text1")->setFocus();
     key(Qt::Key_F2);
     EXPECT_EQ(f.state().Round, 1);
-    f.Text1->setFocus();
+    control<QLineEdit>(f, "Text1")->setFocus();
     key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_FALSE(f.MenuSuono->isChecked());
+    EXPECT_FALSE(control<QAction>(f, "MenuSuono")->isChecked());
     // F1: the help page beside the program, even from a current folder that is gone.
     std::filesystem::create_directory(folder / "sparita");
     std::filesystem::current_path(folder / "sparita");
@@ -143,17 +143,17 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     // Ctrl+F9 writes to the author; Ctrl+F11 opens the same home page as the link; each minimised.
     key(Qt::Key_F9, Qt::ControlModifier);
     key(Qt::Key_F11, Qt::ControlModifier);
-    QTest::keyClick(f.Label12, Qt::Key_Space);
+    QTest::keyClick(control<QLabel>(f, "Label12"), Qt::Key_Space);
     ASSERT_EQ(platform.commands.size(), 4u);
     EXPECT_EQ(platform.commands[1].line, "start mailto:autore@vortigo.example");
     EXPECT_EQ(platform.commands[2].line, platform.commands[3].line);
     EXPECT_EQ(std::tuple(platform.commands[1].style, platform.commands[2].style), std::tuple(2, 2));
-    f.Combo1->setFocus();
+    control<QComboBox>(f, "Combo1")->setFocus();
     key(Qt::Key_F4);  // the About window, not the chooser's list
     EXPECT_EQ(modalWindowsSeen, 1);
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    QTest::keyClick(f.Combo1, Qt::Key_F8);
+    QTest::keyClick(control<QComboBox>(f, "Combo1"), Qt::Key_F8);
     EXPECT_EQ(modalWindowsSeen, 2);
     EXPECT_TRUE(f.isEnabled());
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_file.h"
-#include "app/sound_rules.h"
+#include "core/sound_rules.h"
 #include "tests/support/fake_platform.h"
 
 #include <gtest/gtest.h>

@@ -55,46 +55,46 @@ TEST_F(Form1Test, StripAndGridFitEveryScreen)
         ASSERT_TRUE(loaded);
 
         // The title screen: the link alone over the strip.
-        EXPECT_EQ(clipped(f.Label12, f.Label12->text()), "");
+        EXPECT_EQ(clipped(control<QLabel>(f, "Label12"), control<QLabel>(f, "Label12")->text()), "");
         startGame();
-        ASSERT_TRUE(f.Label3->isVisible());
+        ASSERT_TRUE(control<QLabel>(f, "Label3")->isVisible());
 
         // The widest texts each value label shows in a game.
-        const std::pair<QLabel*, const char*> values[] = {{f.Label2, "Min.13 - Sec.59"}, {f.Label3, "-1.234.567"},
-                                                          {f.Label7, "3"}, {f.Label8, "10"}};
+        const std::pair<QLabel*, const char*> values[] = {{control<QLabel>(f, "Label2"), "Min.13 - Sec.59"}, {control<QLabel>(f, "Label3"), "-1.234.567"},
+                                                          {control<QLabel>(f, "Label7"), "3"}, {control<QLabel>(f, "Label8"), "10"}};
         for (const auto& [label, text] : values)
             EXPECT_EQ(clipped(label, QString::fromLatin1(text)), "");
-        for (QLabel* label : f.Picture2->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-            if (label != f.Label2 && label != f.Label3) {
+        for (QLabel* label : control<QWidget>(f, "Picture2")->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (label != control<QLabel>(f, "Label2") && label != control<QLabel>(f, "Label3")) {
                 EXPECT_EQ(clipped(label, label->text()), "");
             }
 
         // The dictionary chooser shows each language whole; the word list its
         // title, and a ten-letter word of the widest letters.
         QStyleOptionComboBox option;
-        option.initFrom(f.Combo1);
+        option.initFrom(control<QComboBox>(f, "Combo1"));
         option.frame = true;
-        const QRect field = f.Combo1->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, f.Combo1);
+        const QRect field = control<QComboBox>(f, "Combo1")->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, control<QComboBox>(f, "Combo1"));
         for (const char* language : {"Italiano", "English", "Latino"})
-            EXPECT_LE(QFontMetricsF(f.Combo1->font()).horizontalAdvance(language), field.width()) << language;
-        EXPECT_LE(QFontMetricsF(f.Frame3d1->font()).horizontalAdvance(f.Frame3d1->title()), f.Frame3d1->width() - 16);
-        EXPECT_EQ(clipped(f.Label1[0], QStringLiteral("MMMMMMMMMM")), "");
-        EXPECT_LE(f.Label1[0]->geometry().right(), f.Frame3d1->width());
-        EXPECT_LE(f.Label1[19]->geometry().bottom(), f.Frame3d1->height());
+            EXPECT_LE(QFontMetricsF(control<QComboBox>(f, "Combo1")->font()).horizontalAdvance(language), field.width()) << language;
+        EXPECT_LE(QFontMetricsF(control<QGroupBox>(f, "Frame3d1")->font()).horizontalAdvance(control<QGroupBox>(f, "Frame3d1")->title()), control<QGroupBox>(f, "Frame3d1")->width() - 16);
+        EXPECT_EQ(clipped(control<QLabel>(f, "Label1_0"), QStringLiteral("MMMMMMMMMM")), "");
+        EXPECT_LE(control<QLabel>(f, "Label1_0")->geometry().right(), control<QGroupBox>(f, "Frame3d1")->width());
+        EXPECT_LE(control<QLabel>(f, "Label1_19")->geometry().bottom(), control<QGroupBox>(f, "Frame3d1")->height());
 
         // Nothing of the strip covers anything else of it, and all of it lies in the strip.
         QList<QWidget*> strip;
-        for (QWidget* w : f.Picture2->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        for (QWidget* w : control<QWidget>(f, "Picture2")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (w->isVisible()) {
                 strip << w;
-                EXPECT_TRUE(f.Picture2->rect().contains(w->geometry())) << name(w);
+                EXPECT_TRUE(control<QWidget>(f, "Picture2")->rect().contains(w->geometry())) << name(w);
             }
         EXPECT_EQ(strip.size(), 14);
         EXPECT_EQ(overlaps(strip), std::vector<std::string>{});
         // Nor does the grid reach under the word list; the height decides its
         // cells on these screens, and its frame stays between the strip and the window's bottom.
         const GameState& s = f.state();
-        EXPECT_LE(s.MarginX + s.GridCols * s.CellSize, f.Frame3d1->x());
+        EXPECT_LE(s.MarginX + s.GridCols * s.CellSize, control<QGroupBox>(f, "Frame3d1")->x());
         EXPECT_GE(s.MarginY - 3, f.findChild<QWidget*>("Picture2")->geometry().bottom() + 1);
         EXPECT_LE(s.MarginY + s.GridRows * s.CellSize + 3, f.clientArea()->height());
         form.reset();

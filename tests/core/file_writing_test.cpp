@@ -43,8 +43,8 @@ TEST(ReplacingAFile, TheNewContentTakesTheOldPermissionsAndNothingIsLeftBeside)
 
     // Something that is not a file stays, and is said to be in the way.
     fs::create_directory(folder.path() / "vortigo.HIS");
-    EXPECT_EQ(replaceFile(folder.path() / "vortigo.HIS", kNew).failure, WriteFailure::Other);
-    EXPECT_EQ(replaceFile(folder.path() / "manca" / "vortigo.HIS", kNew).failure, WriteFailure::Other);
+    EXPECT_EQ(replaceFile(folder.path() / "vortigo.HIS", kNew).failure, WriteFailure::FolderInPlace);
+    EXPECT_EQ(replaceFile(folder.path() / "manca" / "vortigo.HIS", kNew).failure, WriteFailure::MissingFolder);
     EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"vortigo.HIS", "vortigo.INI"}));
 }
 
@@ -77,7 +77,7 @@ TEST(ReplacingAFile, ALinkedFileIsReplacedWhereTheLinkPointsAndTheLinkStays)
     // Links in a circle lead nowhere: nothing is written, both stay.
     fs::create_symlink("giro2", game / "giro1");
     fs::create_symlink("giro1", game / "giro2");
-    EXPECT_EQ(replaceFile(game / "giro1", kNew).failure, WriteFailure::Other);
+    EXPECT_EQ(replaceFile(game / "giro1", kNew).failure, WriteFailure::LinkLoop);
     EXPECT_TRUE(fs::is_symlink(game / "giro1") && fs::is_symlink(game / "giro2"));
 }
 
@@ -147,7 +147,7 @@ TEST(ReplacingAFile, WhatCannotBeWrittenLeavesTheOldFileAloneAndSaysWhy)
         {WriteStep::TemporaryCreated, EDQUOT, "il disco è pieno"},
         {WriteStep::ContentWritten, ENOSPC, "il disco è pieno"},
         {WriteStep::ContentSynced, ENOSPC, "il disco è pieno"},
-        {WriteStep::ContentSynced, EIO, "errore di sistema n. 5"},
+        {WriteStep::ContentSynced, EIO, "il disco ha dato un errore di lettura o scrittura"},
     };
     for (const auto& [step, errorNumber, reason] : cases) {
         failAt = step;
@@ -170,6 +170,28 @@ TEST(ReplacingAFile, WhatCannotBeWrittenLeavesTheOldFileAloneAndSaysWhy)
     EXPECT_EQ(result, static_cast<int>(WriteFailure::SizeLimit)) << "128 + signal when the limit killed it";
     EXPECT_EQ(readBytes(file), kOld);
     EXPECT_EQ(writeFailureReason({WriteFailure::SizeLimit, EFBIG}), "il file supererebbe la dimensione massima consentita");
+}
+
+// What a player can find in the file's place is told in words, never as a bare number.
+TEST(ReplacingAFile, EveryCauseInTheFilesPlaceIsToldInWords)
+{
+    TestFolder folder;
+    const fs::path at = folder.path();
+    ASSERT_EQ(::mkfifo((at / "pipe.INI").c_str(), 0644), 0);
+    fs::create_symlink(at / "manca" / "vortigo.INI", at / "rotto.INI");
+    const std::pair<fs::path, const char*> cases[] = {
+        {at / "manca" / "vortigo.INI", "la cartella che dovrebbe contenerlo non esiste"},
+        {at / "pipe.INI", "al suo posto c'è un file speciale (una pipe o un dispositivo), non un file normale"},
+        {at / "rotto.INI", "è un collegamento a un file in una cartella che non esiste"},
+        {at / std::string(300, 'x'), "il suo percorso è troppo lungo"},
+    };
+    for (const auto& [target, reason] : cases)
+        EXPECT_EQ(writeFailureReason(replaceFile(target, kNew)), reason) << target;
+    // A cause nobody foresaw still says what happened, then the number.
+    EXPECT_EQ(writeFailureReason({WriteFailure::Other, EXDEV}), "il sistema non ha permesso di scriverlo (errore n. 18)");
+    EXPECT_EQ(writeFailureReason({WriteFailure::FolderInPlace, EISDIR}), "al suo posto c'è una cartella");
+    EXPECT_EQ(writeFailureReason({WriteFailure::LinkLoop, ELOOP}), "è un collegamento che gira in tondo e non porta a nessun file");
+    EXPECT_TRUE(fs::is_fifo(at / "pipe.INI"));
 }
 
 TEST(ReplacingAFile, AKillAtAnyStepLeavesTheOldOrTheNewFileAndTheNextSaveSweepsUp)

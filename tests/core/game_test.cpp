@@ -17,7 +17,7 @@ using vortigo::test::FakePlatform;
 
 namespace {
 
-class RecordingHost : public GameHost {
+class RecordingHost : public WordSource, public SettingsStore, public GameView {
 public:
     std::vector<std::string> words = {"PESCA", "MORSO", "BALENA", "CANTAR"};
     std::vector<Cell> cellsShown;
@@ -25,7 +25,7 @@ public:
     int highScoreWindows = 0;
 
     // The listed words first, then one letter repeated as long as asked.
-    WordDraw drawWord(GameState& s, int length) override
+    WordDraw drawWord(GameState& s, ClockRandom&, int length) override
     {
         const auto slot = static_cast<std::size_t>(s.WordsDrawn);
         const std::string w = slot < words.size() ? words[slot] : std::string(static_cast<std::size_t>(length), static_cast<char>('A' + slot));
@@ -36,9 +36,8 @@ public:
     }
     bool openDictionary(GameState&) override { return true; }
     void showHighScores() override { ++highScoreWindows; }
-    void saveSettings() override {}
-    void playSound(const std::string&) override {}
-    LayoutArea gridArea() override { return {680, 620, 111, 49}; }
+    void saveSettings(const Game&) override {}
+    LayoutArea gridArea() const override { return {680, 620, 111, 49}; }
     void changed(unsigned) override {}
     void cellChanged(Cell cell) override { cellsShown.push_back(cell); }
     void announce(const std::string& text) override { announcements.push_back(text); }
@@ -47,7 +46,7 @@ public:
 struct Round {
     FakePlatform platform;
     RecordingHost host;
-    Game game{platform, host};
+    Game game{platform, host, host, host};
 
     explicit Round(int level)
     {
@@ -58,7 +57,7 @@ struct Round {
     void press(Cell c)
     {
         const GameState& s = game.state();
-        game.press(1, s.MarginX + (c.col - 0.5) * s.CellSize, s.MarginY + (c.row - 0.5) * s.CellSize);
+        game.press(Button::Left, s.MarginX + (c.col - 0.5) * s.CellSize, s.MarginY + (c.row - 0.5) * s.CellSize);
     }
 };
 
@@ -198,4 +197,16 @@ TEST(Game, ARoundThatCannotBeBuiltStopsTheClock)
     EXPECT_FALSE(r.game.clockRunning());
     EXPECT_FALSE(r.game.gridShown());
     EXPECT_EQ(r.game.state().Round, 0);
+}
+
+TEST(Game, TheLastTwentySecondsAreSaidOnceARound)
+{
+    // Pibo, round 1: 42 cells + 60 seconds - 3 already used = 99 seconds.
+    Round r(1);
+    for (int left = 98; left >= 19; --left)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Restano 19 secondi"});
+    for (int left = 18; left >= 1; --left)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Restano 19 secondi"});
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What reaches the server of the address the game builds: the platform
 // hands the browser its browserAddress ("#" and "%" of the query encoded),
-// then the browser makes blanks, quotes, angle brackets, control bytes and
-// every byte of a non-ASCII character %XX; "&", "=", "?", "+" and "@" pass
-// as they are.
+// then the browser keeps what comes before a "#" (the rest is the page's
+// fragment, never sent) and makes blanks, quotes, angle brackets, control
+// bytes and every byte of a non-ASCII character %XX; "&", "=", "?", "+" and
+// "@" pass as they are.
 #pragma once
 
 #include "app/browser_address.h"
@@ -17,8 +18,10 @@ namespace vortigo::records::test {
 
 inline std::string asBrowserSends(std::string_view address)
 {
+    std::string handed = browserAddress(std::string(address));
+    handed = handed.substr(0, handed.find('#'));
     std::string out;
-    for (char c : browserAddress(std::string(address))) {
+    for (char c : handed) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u <= 0x20 || u >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`') {
             char escaped[4];

@@ -44,8 +44,17 @@ constexpr int kIdleClients = 8;
 constexpr int kFloodConnections = 1000;
 constexpr auto kAttack = 10s;
 constexpr std::size_t kBombBytes = 20u << 20;
+#ifdef VORTIGO_SANITIZED
+// Under AddressSanitizer every step runs several times slower and every
+// allocation carries shadow memory and a quarantine: the ceiling widens, and
+// the memory bound is the plain build's to show.
+constexpr auto kAnswerCeiling = 20s;
+constexpr bool kMemoryMeasured = false;
+#else
 // Against a hang, not a speed target.
 constexpr auto kAnswerCeiling = 5s;
+constexpr bool kMemoryMeasured = true;
+#endif
 constexpr auto kClosedCeiling = 20s;
 
 std::string serverBinary()
@@ -394,20 +403,31 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
     }
     peakRss = std::max(peakRss, memoryKb(pid, "VmHWM"));
 
-    // A stop while clients are still in the middle of a request head.
+    // A stop while clients are in the middle of a request head: the one
+    // that finishes its head after the stop is still answered.
     std::vector<int> lingering;
     for (int i = 0; i < 20; ++i) {
         lingering.push_back(test::connectLoopback(port, loopback(5, 1).c_str()));
         test::sendAll(lingering.back(), "GET / HTTP/1.1\r\nHost: x\r\n");
     }
+    QThread::msleep(1000);
     const Clock::time_point stopping = Clock::now();
     server.terminate();
+    QThread::msleep(200);
+    test::sendAll(lingering.front(), "\r\n");
     const bool ended = server.waitForFinished(10000);
     const double stopSeconds = std::chrono::duration<double>(Clock::now() - stopping).count();
     if (!ended) {
         server.kill();
         server.waitForFinished(-1);
     }
+    std::string lastAnswer;
+    char chunk[65536];
+    for (ssize_t n; (n = ::recv(lingering.front(), chunk, sizeof chunk, 0)) > 0;)
+        lastAnswer.append(chunk, static_cast<std::size_t>(n));
+    const auto inFlight = test::parseAnswer(lastAnswer, false);
+    EXPECT_TRUE(inFlight && inFlight->status == 200 && inFlight->header("connection") == "close")
+        << lastAnswer.substr(0, 300);
     for (int fd : lingering)
         ::close(fd);
 
@@ -422,7 +442,9 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
 
     EXPECT_GT(player.requests, 0);
     EXPECT_EQ(player.answered, player.requests);
-    EXPECT_LT(peakRss, 100 * 1024);
+    if (kMemoryMeasured) {
+        EXPECT_LT(peakRss, 100 * 1024);
+    }
     EXPECT_TRUE(ended);
     EXPECT_LT(stopSeconds, 5.0);
     EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);

@@ -6,6 +6,7 @@
 #include "score_files.h"
 #include "tests/support/fake_platform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
@@ -74,6 +75,18 @@ TEST_F(HighScoreWindow, TheListSelectsTheBestRowOnlyThePodiumGetsALiveLinkAndARe
     EXPECT_EQ(first.List1->item(1)->text(), "01 - Brivo        99.999");
     EXPECT_TRUE(first.Label6->isEnabled());
     EXPECT_EQ(std::pair(first.Text1->maxLength(), first.Text2->maxLength()), std::pair(20, 40));
+    // A screen reader hears the boxes by their captions, the list by its
+    // frame's title, and the live link as a link it can press.
+    const auto said = [](QWidget* w) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+        return std::tuple(i->role(), i->text(QAccessible::Name));
+    };
+    EXPECT_EQ(said(first.Text2), std::tuple(QAccessible::EditableText, QString("Mia E-Mail:")));
+    EXPECT_EQ(said(first.Text1), std::tuple(QAccessible::EditableText, QString("Note sul punteggio:")));
+    EXPECT_EQ(said(first.List1), std::tuple(QAccessible::List, QString("Migliori punteggi")));
+    EXPECT_EQ(said(first.Label6), std::tuple(QAccessible::Link, QString("Registra record in Internet")));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(first.Label6)->actionInterface()->actionNames().value(0),
+              QAccessibleActionInterface::pressAction());
     // The columns of the rows line up only in a fixed-pitch font.
     EXPECT_TRUE(QFontInfo(first.List1->font()).fixedPitch()) << QFontInfo(first.List1->font()).family().toStdString();
     // Only the live link shows the hand; the list and the button have no

@@ -4,8 +4,10 @@
 // of the game at once.
 #include "scores/score_table.h"
 #include "score_files.h"
+#include "tests/support/child_process.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -152,6 +154,36 @@ TEST_F(BuildingTheTable, LookingKeepsTheFileAsItIs)
     std::filesystem::remove(folder.scoreFile());
     EXPECT_EQ(build("Brivo", 0, false).bestName, "");
     EXPECT_FALSE(std::filesystem::exists(folder.scoreFile()));
+}
+
+// A table whose lock cannot be opened is not written: another copy might be
+// saving its result at that moment. The player is told why.
+TEST_F(BuildingTheTable, WithoutItsLockTheTableIsLeftAloneAndThePlayerIsTold)
+{
+    writeBytes(folder.scoreFile(), "Nino, 50 \r\n");
+    const std::filesystem::path lock = folder.path() / "vortigo.HIS.lock";
+    std::filesystem::create_symlink(folder.path() / "altrove", lock);  // a link that leads nowhere
+    const ScoreTableView view = build("Brivo", 120);
+    EXPECT_FALSE(view.fileWritten);
+    EXPECT_EQ(view.write.failure, WriteFailure::LockUnavailable);
+    EXPECT_EQ(view.PlayerRow, 1);  // the result is still shown
+    EXPECT_EQ(readBytes(folder.scoreFile()), "Nino, 50 \r\n");
+    EXPECT_NE(scoreWriteFailedMessage(view.write).find("\".lock\""), std::string::npos);
+
+    // Another player's lock, readable by nobody else, in a folder all may write.
+    std::filesystem::remove(lock);
+    writeBytes(lock, "");
+    ::chmod(lock.c_str(), 0600);
+    ::chmod(folder.path().c_str(), 0777);
+    ::chmod(folder.scoreFile().c_str(), 0666);
+    if (::geteuid() == 0) {
+        const int failure = runUnprivileged([&] {
+            ScoreTable other;
+            return static_cast<int>(buildScoreTable({folder.path(), "Ugo", 70, true, ","}, other).write.failure);
+        });
+        EXPECT_EQ(failure, static_cast<int>(WriteFailure::LockUnavailable));
+        EXPECT_EQ(readBytes(folder.scoreFile()), "Nino, 50 \r\n");
+    }
 }
 
 // Two copies of the game end a game at the same moment, again and again:

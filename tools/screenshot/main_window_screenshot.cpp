@@ -31,7 +31,7 @@ void clickWord(Form1& window, int word, int letters)
         const Cell c = letterCell(s, word, k);
         const double x = s.MarginX + (c.col - 0.5) * s.CellSize;
         const double y = s.MarginY + (c.row - 0.5) * s.CellSize;
-        window.dispatch([&] { window.Form_MouseDown(1, 0, x, y); });
+        window.dispatch([&] { window.Form_MouseDown(Button::Left, {}, x, y); });
     }
 }
 
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     window.state().Score = 2480;
     window.state().RecordNewScore = kTrue;
     {
-        Form4 scores({window.state(), platform, &window, window.Text1->text(), handCursor(handPicture()), scratch});
+        Form4 scores({window.state(), platform, &window, window.findChild<QLineEdit*>("Text1")->text(), handCursor(handPicture()), scratch});
         scores.show();
         ok = save(scores, out / "high-scores.png") && ok;
         scores.Command3d1_Click();

@@ -3,7 +3,7 @@
 // only on the file name (its length / 20 seconds), except for the letter click.
 #pragma once
 
-#include "core/platform.h"
+#include "platform.h"
 
 #include <string>
 

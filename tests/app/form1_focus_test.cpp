@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the keys go for a player without a mouse: back to the ring's cell
+// after the high-score window, the About window and a real message box; to
+// the grid after a new dictionary; and a held Space is one press even when
+// the message box it opened has the keys by the time the repeats come.
+#include "tests/app/form1_fixture.h"
+
+#include "app/grid_area.h"
+#include "app/qt_platform.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWindow>
+
+using namespace vortigo;
+using namespace vortigo::test;
+
+namespace {
+
+Cell ring(Form1& f)
+{
+    return static_cast<GridArea*>(f.clientArea())->focusCell();
+}
+
+class Form1Focus : public Form1Test {
+protected:
+    /// Runs what once the next modal window is open; returns when the modal
+    /// loop that opened it has ended.
+    void whenModalOpens(std::function<void(QWidget*)> what)
+    {
+        auto* timer = new QTimer(form.get());
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, what] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->isVisible()) {
+                timer->stop();
+                what(modal);
+                timer->deleteLater();
+            }
+        });
+        timer->start(10);
+    }
+};
+
+}  // namespace
+
+TEST_F(Form1Focus, AfterTheTablesAndAboutWindowsAndANewDictionaryTheKeysAreOnTheGrid)
+{
+    Form1& f = openActive();
+    QLineEdit* name = f.findChild<QLineEdit*>("Text1");
+    key(Qt::Key_F2);
+    ASSERT_TRUE(f.clientArea()->hasFocus());
+    const Cell letter = letterCell(f.state(), 0, 1);
+    while (ring(f) != letter)
+        key(ring(f).col != letter.col ? (ring(f).col < letter.col ? Qt::Key_Right : Qt::Key_Left)
+                                      : (ring(f).row < letter.row ? Qt::Key_Down : Qt::Key_Up));
+
+    // F8 opens the real high-score window, F4 the About window; Esc closes
+    // each. The main window was disabled meanwhile (the high-score window
+    // does that) or inactive; the keys come back to the ring, not to the
+    // name box, where Space would have typed into the player's name.
+    for (Qt::Key opener : {Qt::Key_F8, Qt::Key_F4}) {
+        bool opened = false;
+        whenModalOpens([&](QWidget* modal) {
+            opened = true;
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        key(opener);
+        EXPECT_TRUE(opened) << opener;
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), f.clientArea()) << opener;
+        EXPECT_EQ(ring(f), letter);
+        key(Qt::Key_Space);  // a letter played, not a blank typed into the name
+        EXPECT_EQ(std::tuple(name->text(), paintOf(letter)), std::tuple(QString("Brivo"), qc(kRed))) << opener;
+        key(Qt::Key_Space);  // played again, it turns white
+    }
+
+    // Another dictionary from the chooser starts a game in it (after the
+    // table that records the points); the keys go to its grid.
+    closeModalWindows();
+    key(Qt::Key_Backtab);
+    key(Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), f.findChild<QWidget*>("Combo1"));
+    key(Qt::Key_Down);
+    EXPECT_EQ(std::tuple(f.state().DictionaryIndex, f.state().Round, modalWindowsSeen), std::tuple(2, 1, 1));
+    // The window comes back to the front once the table has closed.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == f.clientArea(); }));
+    EXPECT_EQ(ring(f), (Cell{1, 1}));
+}
+
+TEST_F(Form1Focus, AHeldSpaceOnAFillerIsOneErrorAndTheMessageBoxItOpensIsNotAnsweredByTheRepeats)
+{
+    // The real platform: its message box is a real modal window.
+    std::filesystem::copy_file(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif", folder / "vortigo.gif");
+    writeBytes(folder / "vortigo.INI", "Livello=Principiante\r\nGiocatore1=Brivo\r\nSuono=NO\r\n");
+    QtPlatform real(folder, folder);
+    form = std::make_unique<Form1>(real, folder);
+    Form1& f = *form;
+    real.setMainWindow(&f);
+    f.show();
+    ASSERT_TRUE(f.Form_Load());
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QWindow* window = f.windowHandle();
+    QTest::keyClick(window, Qt::Key_F2);
+    ASSERT_EQ(f.state().Round, 1);
+    ASSERT_EQ(QApplication::focusWidget(), f.clientArea());
+    const Cell filler = fillerCell();
+    while (ring(f).col < filler.col)
+        QTest::keyClick(window, Qt::Key_Right);
+    while (ring(f).row < filler.row)
+        QTest::keyClick(window, Qt::Key_Down);
+    ASSERT_EQ(ring(f), filler);
+
+    // Space held down on the filler: its first press opens the error
+    // message; the repeats, with no release between, reach the box's window.
+    bool stillOpenAfterRepeats = false;
+    bool stillOpenAfterRelease = false;
+    QString said;
+    whenModalOpens([&](QWidget* modal) {
+        const QPointer<QWidget> box = modal;
+        said = static_cast<QMessageBox*>(modal)->text();
+        for (int n = 0; n < 3; ++n)
+            QTest::keyPress(QGuiApplication::focusWindow(), Qt::Key_Space);
+        QApplication::processEvents();
+        stillOpenAfterRepeats = box && box->isVisible();
+        QTest::keyRelease(QGuiApplication::focusWindow(), Qt::Key_Space);
+        QApplication::processEvents();
+        stillOpenAfterRelease = box && box->isVisible();
+        // Now a real press of Enter answers it.
+        if (box)
+            QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+    });
+    QTest::keyPress(window, Qt::Key_Space);
+    EXPECT_EQ(said, "Hai commesso un errore! Ne puoi commettere ancora 1");
+    EXPECT_TRUE(stillOpenAfterRepeats);
+    EXPECT_TRUE(stillOpenAfterRelease);
+    // One error, and the keys are back on the ring's cell.
+    QApplication::processEvents();
+    EXPECT_EQ(f.game().errorsLeft(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), f.clientArea());
+    EXPECT_EQ(ring(f), filler);
+
+    // Held on a letter: one press, one score.
+    const Cell letter = letterCell(f.state(), 0, 1);
+    while (ring(f).col != letter.col)
+        QTest::keyClick(window, ring(f).col < letter.col ? Qt::Key_Right : Qt::Key_Left);
+    while (ring(f).row != letter.row)
+        QTest::keyClick(window, ring(f).row < letter.row ? Qt::Key_Down : Qt::Key_Up);
+    const i32 before = f.state().Score;
+    for (int n = 0; n < 4; ++n)
+        QTest::keyPress(window, Qt::Key_Space);
+    QTest::keyRelease(window, Qt::Key_Space);
+    EXPECT_EQ(f.state().Score - before, 50);
+    EXPECT_EQ(paintOf(letter), qc(kRed));
+}
