@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A plain HTTP/1.1 client over loopback for the record server's tests: one
-// request on a fresh connection, the target sent byte for byte as given,
-// the whole answer read until the server closes.
+// The real vortigo-records as a separate process on a loopback port, and a
+// plain HTTP/1.1 client for it: one request on a fresh connection, the
+// target sent byte for byte as given, the whole answer read until the
+// server closes.
 #pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -12,9 +18,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <optional>
+#include <regex>
 #include <string>
 
 namespace vortigo::records::test {
@@ -32,30 +40,23 @@ struct HttpAnswer {
 
 /// A TCP connection to 127.0.0.1:port, from the loopback address `from`
 /// (127.x.y.z) when given; -1 when it cannot be made. Reads and writes give
-/// up after `ceiling`.
+/// up after `ceiling`; a non-blocking one may still be connecting.
 inline int connectLoopback(int port, const char* from = nullptr,
-                           std::chrono::milliseconds ceiling = std::chrono::seconds(5))
+                           std::chrono::milliseconds ceiling = std::chrono::seconds(5), bool blocking = true)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    timeval limit{};
-    limit.tv_sec = static_cast<time_t>(ceiling.count() / 1000);
-    limit.tv_usec = static_cast<suseconds_t>((ceiling.count() % 1000) * 1000);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | (blocking ? 0 : SOCK_NONBLOCK), 0);
+    const timeval limit{static_cast<time_t>(ceiling.count() / 1000),
+                        static_cast<suseconds_t>((ceiling.count() % 1000) * 1000)};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    if (from) {
-        inet_pton(AF_INET, from, &address.sin_addr);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::close(fd);
-            return -1;
-        }
-    }
+    inet_pton(AF_INET, from ? from : "127.0.0.1", &address.sin_addr);
+    const bool bound = !from || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (!bound || (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 &&
+                   (blocking || errno != EINPROGRESS))) {
         ::close(fd);
         return -1;
     }
@@ -64,8 +65,7 @@ inline int connectLoopback(int port, const char* from = nullptr,
 
 inline bool sendAll(int fd, const std::string& bytes)
 {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
+    for (std::size_t sent = 0; sent < bytes.size();) {
         const ssize_t n = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (n <= 0)
             return false;
@@ -74,28 +74,33 @@ inline bool sendAll(int fd, const std::string& bytes)
     return true;
 }
 
+/// Everything until the server closes, or until the ceiling.
+inline std::string receiveAll(int fd, std::chrono::steady_clock::time_point until)
+{
+    std::string text;
+    char chunk[16384];
+    for (ssize_t n; std::chrono::steady_clock::now() < until && (n = ::recv(fd, chunk, sizeof chunk, 0)) > 0;)
+        text.append(chunk, static_cast<std::size_t>(n));
+    return text;
+}
+
 /// Status, headers and body of a whole answer; nothing when it is not one.
 inline std::optional<HttpAnswer> parseAnswer(const std::string& text, bool head)
 {
     const std::size_t end = text.find("\r\n\r\n");
-    if (!text.starts_with("HTTP/1.") || end == std::string::npos || text.size() < 12)
+    if (!text.starts_with("HTTP/1.") || end == std::string::npos)
         return std::nullopt;
-    HttpAnswer answer;
-    answer.status = std::atoi(text.c_str() + 9);
-    std::size_t line = text.find("\r\n") + 2;
-    while (line < end) {
-        const std::size_t next = text.find("\r\n", line);
+    HttpAnswer answer{std::atoi(text.c_str() + 9), {}, text.substr(end + 4)};
+    for (std::size_t line = text.find("\r\n") + 2, next; line < end; line = next + 2) {
+        next = text.find("\r\n", line);
         const std::size_t colon = text.find(':', line);
         if (colon < next) {
             std::string name = text.substr(line, colon - line);
             std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-            std::string value = text.substr(colon + 1, next - colon - 1);
-            value.erase(0, value.find_first_not_of(' '));
-            answer.headers[name] = value;
+            const std::size_t value = text.find_first_not_of(' ', colon + 1);
+            answer.headers[name] = text.substr(value, next - value);
         }
-        line = next + 2;
     }
-    answer.body = text.substr(end + 4);
     const std::string length = answer.header("content-length");
     if (!head && !length.empty() && answer.body.size() != std::stoul(length))
         return std::nullopt;
@@ -108,22 +113,57 @@ inline std::optional<HttpAnswer> request(int port, const std::string& target, co
                                          const char* from = nullptr,
                                          std::chrono::milliseconds ceiling = std::chrono::seconds(5))
 {
-    const auto start = std::chrono::steady_clock::now();
+    const auto until = std::chrono::steady_clock::now() + ceiling;
     const int fd = connectLoopback(port, from, ceiling);
     if (fd < 0)
         return std::nullopt;
     std::string text;
-    if (sendAll(fd, method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n")) {
-        char chunk[16384];
-        while (std::chrono::steady_clock::now() - start < ceiling) {
-            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
-            if (n <= 0)
-                break;
-            text.append(chunk, static_cast<std::size_t>(n));
-        }
-    }
+    if (sendAll(fd, method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"))
+        text = receiveAll(fd, until);
     ::close(fd);
     return parseAnswer(text, method == "HEAD");
 }
+
+/// The server on a port of its own choosing, its log in a folder of its own.
+class ServerProcess {
+public:
+    explicit ServerProcess(const QString& database, int requestsPerMinute = 0,
+                           const QString& binary = QStringLiteral(VORTIGO_RECORDS_BINARY))
+        : m_log(m_dir.filePath("server.log"))
+    {
+        m_process.setStandardErrorFile(m_log);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(binary, {"--port", "0", "--database", database, "--rate-limit", QString::number(requestsPerMinute)});
+        m_process.waitForStarted(-1);
+        // The start-up line names the port; a server that dies first has said why.
+        static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+)");
+        for (std::smatch found; m_process.state() == QProcess::Running && m_port == 0; QThread::msleep(20)) {
+            const std::string text = log();
+            if (std::regex_search(text, found, listening))
+                m_port = std::stoi(found[1]);
+        }
+    }
+    int port() const { return m_port; }
+    QProcess& process() { return m_process; }
+    std::string log() const
+    {
+        QFile file(m_log);
+        file.open(QIODevice::ReadOnly);
+        return file.readAll().toStdString();
+    }
+    /// SIGTERM, and the exit it leads to: 0 after a clean stop.
+    int stop()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(-1);
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_log;
+    QProcess m_process;
+    int m_port = 0;
+};
 
 }  // namespace vortigo::records::test

@@ -24,14 +24,7 @@ TEST(RecordPages, NameAndNoteShownAsTyped)
                   std::string::npos)
             << typed << "\n" << table;
 
-        Submission record;
-        record.name = typed;
-        record.note = typed;
-        record.points = 50;
-        record.round = 1;
-        record.language = 2;
-        record.day = 5, record.month = 3, record.year = 2001;
-        const std::string page = recordPage(record, 7, false);
+        const std::string page = recordPage({"QRS", typed, 5, 3, 2001, 9, 7, 50, 1, typed, "", 2}, 7, false);
         EXPECT_NE(page.find("<dt>Giocatore</dt><dd>" + entity + "</dd>"), std::string::npos) << typed << "\n" << page;
         EXPECT_NE(page.find("<dt>Note</dt><dd>" + entity + "</dd>"), std::string::npos) << typed << "\n" << page;
         EXPECT_NE(page.find("Posizione nella tabella English: 7ª"), std::string::npos);

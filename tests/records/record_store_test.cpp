@@ -6,7 +6,6 @@
 #include "records/record_store.h"
 #include "tests/records/throwaway_postgres.h"
 
-#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,7 +23,7 @@
 namespace vortigo::records {
 namespace {
 
-enum class Backend { SQLite, PostgreSQL };
+using test::Backend;
 
 class RecordStoreTest : public ::testing::TestWithParam<Backend> {
 protected:
@@ -80,17 +79,7 @@ struct Played {
 
 Submission submissionOf(const Played& p)
 {
-    Submission s;
-    s.letters = "QRS";
-    s.name = p.name;
-    s.year = p.year, s.month = p.month, s.day = p.day;
-    s.hour = p.hour, s.minute = p.minute;
-    s.points = p.points;
-    s.round = 3;
-    s.note = "nota " + p.name;
-    s.email = "x@y.it";
-    s.language = p.language;
-    return s;
+    return {"QRS", p.name, p.day, p.month, p.year, p.hour, p.minute, p.points, 3, "nota " + p.name, "x@y.it", p.language};
 }
 
 // One plus the records of its language ahead of it: more points, then a
@@ -215,15 +204,7 @@ TEST_P(RecordStoreTest, PagesShowOwnRecordsAtOnceOthersWithinASecond)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordStoreTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
-                         [](const auto& backend) { return backend.param == Backend::SQLite ? "SQLite" : "PostgreSQL"; });
+                         test::backendName);
 
 }  // namespace
 }  // namespace vortigo::records
-
-int main(int argc, char** argv)
-{
-    // Qt SQL finds its drivers through the application object.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -6,13 +6,12 @@
 #include "scores/record_address.h"
 #include "tests/records/browser_address.h"
 #include "tests/records/loopback_http.h"
+#include "tests/records/throwaway_postgres.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -29,82 +28,8 @@ using test::asBrowserSends;
 using test::game;
 using test::targetOf;
 
-enum class Backend { SQLite, PostgreSQL };
-
-// A PostgreSQL cluster of its own in a temporary folder, for as long as the object lives.
-class ThrowawayPostgres {
-public:
-    ThrowawayPostgres()
-    {
-        // The cluster runs as "postgres" when the tests run as root: it must reach its folder.
-        QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeGroup | QFile::ExeOther);
-        QProcess script;
-        script.start(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"start", m_cluster});
-        script.waitForFinished(-1);
-        url = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
-        problem = script.readAllStandardError().toStdString();
-    }
-    ~ThrowawayPostgres() { QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_cluster}); }
-
-    QString url;  // for the server's --database; empty when the cluster did not start
-    std::string problem;
-
-private:
-    QTemporaryDir m_dir{QDir::tempPath() + "/vortigo-pg-XXXXXX"};
-    QString m_cluster = m_dir.path() + "/pg";
-};
-
-// --- the server as a separate process ----------------------------------------
-
-class ServerProcess {
-public:
-    ServerProcess(const QString& database, int requestsPerMinute = 0)
-        : m_log(m_dir.filePath("server.log"))
-    {
-        m_process.setStandardErrorFile(m_log);
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(QStringLiteral(VORTIGO_RECORDS_BINARY), {"--port", "0", "--database", database, "--rate-limit",
-                                                                 QString::number(requestsPerMinute)});
-        m_process.waitForStarted(-1);
-        // The start-up line names the port; a server that dies first has said why.
-        static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+)");
-        while (m_process.state() == QProcess::Running && m_port == 0) {
-            std::smatch found;
-            const std::string text = log();
-            if (std::regex_search(text, found, listening))
-                m_port = std::stoi(found[1]);
-            else
-                QThread::msleep(20);
-        }
-        EXPECT_GT(m_port, 0) << log();
-    }
-    int port() const { return m_port; }
-    std::string log() const
-    {
-        QFile file(m_log);
-        file.open(QIODevice::ReadOnly);
-        return file.readAll().toStdString();
-    }
-
-    /// SIGTERM, and the exit it leads to: 0 after a clean stop.
-    int stop()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(-1);
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-
-    std::optional<test::HttpAnswer> get(const std::string& target, const std::string& method = "GET") const
-    {
-        return test::request(m_port, target, method);
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_log;
-    QProcess m_process;
-    int m_port = 0;
-};
+using test::Backend;
+using test::ServerProcess;
 
 // The address the game opens, as the browser then asks the server for it.
 std::string sent(const GameState& state, const RecordEntry& entry, const std::string& letters,
@@ -144,7 +69,7 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
 {
     QTemporaryDir dir;
     QString database = dir.filePath("records.sqlite");
-    std::optional<ThrowawayPostgres> postgres;
+    std::optional<test::ThrowawayPostgres> postgres;
     if (GetParam() == Backend::PostgreSQL) {
         postgres.emplace();
         ASSERT_TRUE(postgres->url.startsWith("postgresql://")) << postgres->problem;
@@ -156,7 +81,7 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
 
     std::string bodies;
     const auto ask = [&](const ServerProcess& to, const std::string& target) {
-        auto result = to.get(target);
+        auto result = test::request(to.port(), target);
         EXPECT_TRUE(result) << target;
         if (!result)
             return test::HttpAnswer{};
@@ -196,10 +121,8 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
         EXPECT_NE(answer.body.find("<h1>Richiesta non valida</h1>"), std::string::npos) << target.substr(0, 300);
     }
     // A link checker's HEAD learns that the address is good and stores nothing.
-    const auto probe = server.get(good, "HEAD");
-    ASSERT_TRUE(probe);
-    EXPECT_EQ(probe->status, 200);
-    EXPECT_EQ(probe->body, "");
+    const auto probe = test::request(server.port(), good, "HEAD");
+    EXPECT_TRUE(probe && probe->status == 200 && probe->body.empty());
     const std::string all = ask(server, "/").body;
     const std::size_t nicolo = all.find("<td>Nicolò Bo</td><td class=\"n\">9.000</td>");
     const std::size_t brivo = all.find("<td>Brivo</td><td class=\"n\">5.000</td>");
@@ -292,15 +215,7 @@ TEST(RecordServerStart, RefusedOnAReadOnlyDatabaseSucceedsOnceItIsWritable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
-                         [](const auto& backend) { return backend.param == Backend::SQLite ? "SQLite" : "PostgreSQL"; });
+                         test::backendName);
 
 }  // namespace
 }  // namespace vortigo::records
-
-int main(int argc, char** argv)
-{
-    // QProcess, like the rest of Qt, expects an application object.
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -8,9 +8,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace vortigo::records::test {
+
+/// The databases the server runs on, as test parameters named for them.
+enum class Backend { SQLite, PostgreSQL };
+inline std::string backendName(const ::testing::TestParamInfo<Backend>& info)
+{
+    return info.param == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
 
 class ThrowawayPostgres {
 public:
