@@ -130,6 +130,8 @@ def main():
     if not commit:
         sys.exit(f"no such commit: {args.ref}")
     scratch = Path(tempfile.mkdtemp(prefix="vortigo-faults-"))
+    # Readable by all, as a build folder is: a test run as root plays the game as nobody.
+    scratch.chmod(0o755)
     tree = scratch / "tree"
     build = scratch / "build"
     log_path = Path(tempfile.gettempdir()) / f"{scratch.name}.log"

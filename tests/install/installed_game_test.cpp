@@ -158,6 +158,13 @@ protected:
                 fs::copy_file(entry.path(), folder / entry.path().filename());
         fs::copy_file(VORTIGO_GAME, folder / "vortigo");
         fs::copy_file(VORTIGO_SOUND_MODULE, folder / fs::path(VORTIGO_SOUND_MODULE).filename());
+        // The player too, where an unprivileged player can load it (the
+        // build folder may be private).
+        plugins = m_scratch.filePath(QStringLiteral("plugins"));
+        fs::copy(VORTIGO_PLAYER_PLUGIN_PATH, plugins.toStdString(), fs::copy_options::recursive);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(plugins.toStdString()))
+            fs::permissions(entry.path(), fs::perms::others_read | fs::perms::others_exec | fs::perms::group_read |
+                                              fs::perms::group_exec, fs::perm_options::add);
     }
 
     // Plays the copy; exit status (-1 after a crash or a hang), standard output and error.
@@ -170,7 +177,7 @@ protected:
         env.insert("PATH", qEnvironmentVariable("PATH"));
         env.insert("HOME", home);
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QT_PLUGIN_PATH", VORTIGO_PLAYER_PLUGIN_PATH);
+        env.insert("QT_PLUGIN_PATH", plugins);
         env.insert("QT_QPA_GENERIC_PLUGINS", "vortigoplayer");
         QProcess process;
         process.setProcessEnvironment(env);
@@ -215,7 +222,7 @@ protected:
 
     static constexpr uid_t kNobody = 65534;
     QTemporaryDir m_scratch;
-    QString game, home;
+    QString game, home, plugins;
 };
 
 TEST_F(CopiedGame, withoutItsItalianDictionaryItSaysOnlyThatInTheMiddleOfTheScreenAndEnds)
