@@ -16,7 +16,7 @@ namespace vortigo {
 namespace {
 
 /// The title picture is a few dozen kilobytes; a huge file is not it.
-constexpr std::size_t kTitlePictureLimit = 16 * 1024 * 1024;
+constexpr std::size_t kTitlePictureLimit = std::size_t{16} * 1024 * 1024;
 
 }  // namespace
 
@@ -30,9 +30,10 @@ QImage readTitlePicture(const std::filesystem::path& file)
     if (image.isNull())
         return image;
     image.setColorTable(QList<QRgb>(gif->palette.begin(), gif->palette.end()));
-    const std::uint8_t* row = gif->indexes.data();
-    for (int y = 0; y < gif->height; ++y, row += gif->width)
+    for (int y = 0; y < gif->height; ++y) {
+        const auto row = gif->indexes.begin() + static_cast<std::ptrdiff_t>(y) * gif->width;
         std::copy(row, row + gif->width, image.scanLine(y));
+    }
     return image;
 }
 

@@ -316,10 +316,8 @@ void Game::playCell(Cell cell)
         tell("Hai commesso un errore! Ne puoi commettere ancora " + std::to_string(m_errorsLeft));
     }
 
-    if (points < 0) {
+    if (points < 0)
         ShowScore(points);
-        points = 0;
-    }
     for (int i = 0; i <= s.LastWordIndex; ++i)
         if (!wordFound(i))
             return;
