@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Load run of vortigo-records (not a test). For a SQLite file and a throw-away
 # PostgreSQL cluster, each holding 0, 10,000 and 1,000,000 records, wrk keeps
-# 16, 64 and 256 loopback connections busy on one kind of request at a time:
+# 1, 16, 64, 256 and 1,000 loopback connections busy on one kind of request at a time:
 # the world page "/", one language's page "/?lingua=2", and new submissions.
 # Beside each page, the same bytes served from memory by a minimal server on
 # the same HTTP layer (records_same_bytes: its pools and limits included), measured in the same run.
@@ -20,12 +20,14 @@
 # The build folder needs the bench targets: cmake -DVORTIGO_BUILD_BENCH=ON, then
 # cmake --build BUILD --target vortigo-records records_same_bytes.
 set -euo pipefail
+# A thousand connections, on both ends of loopback.
+ulimit -n 8192 2>/dev/null || true
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 seconds=${2:-3}
 sizes=${RECORDS_LOAD_SIZES:-0 10000 1000000}
-connections=${RECORDS_LOAD_CONNECTIONS:-16 64 256}
+connections=${RECORDS_LOAD_CONNECTIONS:-1 16 64 256 1000}
 backends=${RECORDS_LOAD_BACKENDS:-SQLite PostgreSQL}
 server="$build/records/vortigo-records"
 same="$build/bench/records_same_bytes"
@@ -99,7 +101,8 @@ measure() {  # server name, path [submission script, letter that starts its name
   shift
   if [ -n "${2:-}" ]; then script=(-s "$2"); fi
   before=$(cpu_ticks "$pid")
-  out=$(RECORDS_LOAD_TAG=${3:-B} wrk --latency -t 2 -c "$conns" -d "${seconds}s" "${script[@]}" "http://127.0.0.1:$port$1")
+  # wrk wants at least one connection per thread.
+  out=$(RECORDS_LOAD_TAG=${3:-B} wrk --latency -t $((conns < 2 ? conns : 2)) -c "$conns" -d "${seconds}s" "${script[@]}" "http://127.0.0.1:$port$1")
   local rate p50 p99 bad
   rate=$(sed -n 's/^Requests\/sec: *\([0-9.]*\).*/\1/p' <<<"$out")
   p50=$(sed -n 's/^ *50% *\([0-9.]*[a-z]*\).*/\1/p' <<<"$out")
@@ -155,7 +158,7 @@ SQL
   esac
 }
 
-echo "vortigo-records load run: ${seconds}s per cell, wrk -t 2; rate ratio = rate / same bytes from memory;"
+echo "vortigo-records load run: ${seconds}s per cell, wrk -t 2 (-t 1 for one connection); rate ratio = rate / same bytes from memory;"
 echo "cpu = CPU time of the server and the database per answered request"
 pg_url=
 declare -A submitted=() page_ratio=()

@@ -88,7 +88,7 @@ TEST_F(DictionaryFile, ReadsOnlyItsHeaderAndNeverAWordCutShort)
     EXPECT_EQ(outcomes.size(), 2u);  // both words were drawn
 }
 
-TEST_F(DictionaryFile, DrawsNothingAndSaysNothingForAnImpossibleDraw)
+TEST_F(DictionaryFile, AnImpossibleDrawDrawsNothing)
 {
     for (const double length : {2.0, 16.0, 15.5}) {
         state.WordsDrawn = 0;

@@ -12,7 +12,7 @@
 using namespace vortigo;
 using namespace vortigo::test;
 
-TEST_F(Form1Test, ControlsHaveItalianNamesTheGridIsATableAndFoundWordsAreSaidAndAnnounced)
+TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
 {
     Form1& f = openActive();
     EXPECT_EQ(nameOf(control<QLineEdit>(f, "Text1")), "Giocatore:");

@@ -26,7 +26,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Form1Events, TheLinkKeepsTheHandAndControlsWithoutAHandlerLeaveThePointerAlone)
+TEST_F(Form1Events, OnlyTheLinkShowsTheHand)
 {
     Form1& f = openActive();
     platform.screenPointers.clear();
@@ -48,7 +48,7 @@ TEST_F(Form1Events, TheLinkKeepsTheHandAndControlsWithoutAHandlerLeaveThePointer
     }
 }
 
-TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
+TEST_F(Form1Events, LeavingTheNameBoxSavesOnce)
 {
     Form1& f = openActive();
     typeName(QStringLiteral("Zoe"));
@@ -85,7 +85,7 @@ TEST_F(Form1Events, ClickingOutOfTheNameBoxSavesTheNameOnceAndAMenuDoesNot)
     }
 }
 
-TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
+TEST_F(Form1Events, ADamagedDictionaryIsNamed)
 {
     // Header only: it promises words the file does not hold.
     const std::string whole = dictionaryBytes(sampleWords('I'));
@@ -102,7 +102,7 @@ TEST_F(Form1Events, ADamagedDictionaryIsNamedAsSuchAndTheTitleScreenStays)
     EXPECT_EQ(std::tuple(control<QLabel>(f, "Label8")->isVisible(), control<QLabel>(f, "Picture1")->isVisible(), control<QTimer>(f, "Timer1")->isActive()), std::tuple(false, true, false));
 }
 
-TEST_F(Form1Events, AWheelOverTheClosedChooserIsNoChoiceOfDictionary)
+TEST_F(Form1Events, TheWheelChoosesNoDictionary)
 {
     Form1& f = openActive();
     startGame();

@@ -42,7 +42,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Form1Focus, AfterTheTablesAndAboutWindowsAndANewDictionaryTheKeysAreOnTheGrid)
+TEST_F(Form1Focus, ReturnsToTheGridAfterEveryWindow)
 {
     Form1& f = openActive();
     QLineEdit* name = f.findChild<QLineEdit*>("Text1");
@@ -86,7 +86,7 @@ TEST_F(Form1Focus, AfterTheTablesAndAboutWindowsAndANewDictionaryTheKeysAreOnThe
     EXPECT_EQ(ring(f), (Cell{1, 1}));
 }
 
-TEST_F(Form1Focus, AHeldSpaceOnAFillerIsOneErrorAndTheMessageBoxItOpensIsNotAnsweredByTheRepeats)
+TEST_F(Form1Focus, AHeldSpaceIsOnePress)
 {
     // The real platform: its message box is a real modal window.
     std::filesystem::copy_file(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.gif", folder / "vortigo.gif");

@@ -33,7 +33,7 @@ void walkTo(Form1& f, Cell to)
 
 }  // namespace
 
-TEST_F(Form1Test, TheKeyboardAloneGoesRoundTheControlsAndWinsRoundOneWithTheMessagesAndScoreOfTheMouse)
+TEST_F(Form1Test, TheKeyboardAloneWinsARound)
 {
     Form1& f = openActive();
     ASSERT_TRUE(control<QPushButton>(f, "Command3d1")->hasFocus());

@@ -127,7 +127,7 @@ TEST_F(Form1Test, TimeOutAsksOnceWhileTicksGoOn)
     EXPECT_EQ(std::tuple(s.Round, s.RoundStatus, s.ElapsedSeconds, s.Score), std::tuple(1, kRoundInPlay, 3, 0));
 }
 
-TEST_F(Form1Test, TheClockRunsWhileAWindowIsOpenAndTheTimeOutWaitsForIt)
+TEST_F(Form1Test, TheClockRunsUnderModalWindows)
 {
     Form1& f = openActive();
     startGame();

@@ -9,7 +9,7 @@
 using namespace vortigo;
 using namespace vortigo::test;
 
-TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWithItsCause)
+TEST_F(Form1Test, SettingsAreSavedOrTheFailureIsTold)
 {
     std::ofstream(folder / "vortigo.INI", std::ios::binary) << "Livello=Medio\r\nGiocatore1=Niccol\xf2 Massimo  \r\nSuono=NO\r\n";
     Form1& f = openActive();
@@ -45,7 +45,7 @@ TEST_F(Form1Test, SettingsChooseLevelNameAndSoundAndASaveThatFailsIsToldOnceWith
 // A folder named in Latin-1 bytes used to lose its name on the way to the
 // files: the title picture was "damaged" and the dictionary "missing". The
 // picture comes through our own GIF reader, and shows just as Qt reads it.
-TEST_F(Form1Test, AFolderWhoseNameIsNotUtf8StillHoldsEveryFileOfTheGameAndTheTitlePictureIsAsQtReadsIt)
+TEST_F(Form1Test, PlaysFromAFolderNamedInLatin1)
 {
     const std::filesystem::path latin1 = folder / "gioco\xE8";
     std::filesystem::create_directory(latin1);
@@ -90,7 +90,7 @@ TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
     }
 }
 
-TEST_F(Form1Test, HiddenGesturesNeedTheRightButtonWithExactlyShiftAndCtrl)
+TEST_F(Form1Test, HiddenGesturesNeedShiftAndCtrl)
 {
     Form1& f = open();
     startGame();

@@ -38,7 +38,7 @@ protected:
     const fs::path m_root = m_folder.path();
 };
 
-TEST_F(GameFoldersTest, each_kind_of_copy_finds_its_data_and_keeps_the_players_files_where_expected)
+TEST_F(GameFoldersTest, EachKindOfCopyFindsItsFiles)
 {
     // A copy in a writable folder of its own keeps everything beside the program.
     const fs::path build = withDictionary(m_root / "build");
@@ -80,7 +80,7 @@ TEST_F(GameFoldersTest, each_kind_of_copy_finds_its_data_and_keeps_the_players_f
     EXPECT_EQ(chooseGameFolders(homeless).scores, data.lexically_normal());
 }
 
-TEST(GameFolders, system_locations_are_the_roots_of_installed_software)
+TEST(GameFolders, SystemLocationsHoldInstalledSoftware)
 {
     for (const char* system : {"/usr/games", "/usr/lib/vortigo", "/opt/vortigo", "/usr", "/", "/usr/local/bin",
                                "/snap/vortigo/1", "/usr/../opt/x"})
@@ -90,7 +90,7 @@ TEST(GameFolders, system_locations_are_the_roots_of_installed_software)
         EXPECT_FALSE(isSystemLocation(own)) << own;
 }
 
-TEST(CommandLine, only_help_and_version_are_answered_and_the_first_of_them_decides)
+TEST(CommandLine, AnswersOnlyHelpAndVersion)
 {
     auto request = [](std::initializer_list<const char*> args) {
         std::vector<const char*> argv{"vortigo"};

@@ -39,7 +39,7 @@ QImage drawnAfresh(Form1& f)
 
 }  // namespace
 
-TEST_F(Form1Test, ClicksAndNewRoundsRepaintOnlyTheirCellsAndGridsAndLookAsIfDrawnAfresh)
+TEST_F(Form1Test, RepaintsOnlyWhatChanged)
 {
     Form1& f = open();
     EXPECT_TRUE(f.surface().isPlain());  // the title screen holds no grid image at all

@@ -7,7 +7,7 @@
 using namespace vortigo;
 using namespace vortigo::test;
 
-TEST_F(Form1Test, OnATwiceDenseScreenTheGridFollowsTheRatioAndClicksFindTheirCells)
+TEST_F(Form1Test, TheGridFollowsTheScreensPixelRatio)
 {
     Form1& f = open();
     ASSERT_EQ(f.clientArea()->devicePixelRatioF(), 2.0);

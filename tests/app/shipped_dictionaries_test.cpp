@@ -34,7 +34,7 @@ protected:
 
 }  // namespace
 
-TEST_P(ShippedDictionary, TheHeaderCoversTheWholeFileWithSortedAToZWordsOfEachLengthAndNothingAFamilyWouldNotExpect)
+TEST_P(ShippedDictionary, HoldsSortedWordsAPlayerWouldName)
 {
     std::set<std::string> words;
     long long position = 409;  // lengths follow one another without gaps or overlaps

@@ -28,7 +28,7 @@ unsigned modeOf(const fs::path& file)
     return st.st_mode & 07777;
 }
 
-TEST(ReplacingAFile, TheNewContentTakesTheOldPermissionsAndNothingIsLeftBeside)
+TEST(ReplacingAFile, KeepsPermissionsAndLeavesNothing)
 {
     TestFolder folder;
     const fs::path file = folder.path() / "vortigo.INI";
@@ -48,7 +48,7 @@ TEST(ReplacingAFile, TheNewContentTakesTheOldPermissionsAndNothingIsLeftBeside)
     EXPECT_EQ(folderEntries(folder.path()), (std::set<std::string>{"vortigo.HIS", "vortigo.INI"}));
 }
 
-TEST(ReplacingAFile, ALinkedFileIsReplacedWhereTheLinkPointsAndTheLinkStays)
+TEST(ReplacingAFile, FollowsALinkAndKeepsIt)
 {
     TestFolder root;
     const fs::path game = root.path() / "gioco";
@@ -81,7 +81,7 @@ TEST(ReplacingAFile, ALinkedFileIsReplacedWhereTheLinkPointsAndTheLinkStays)
     EXPECT_TRUE(fs::is_symlink(game / "giro1") && fs::is_symlink(game / "giro2"));
 }
 
-TEST(ReplacingAFile, PlantedTemporaryNamesAreNeitherFollowedNorRemovedAndOnlyOurLeftoversAreSwept)
+TEST(ReplacingAFile, SweepsOnlyItsOwnLeftovers)
 {
     TestFolder root;
     const fs::path victim = root.path() / "vittima";
@@ -114,7 +114,7 @@ TEST(ReplacingAFile, PlantedTemporaryNamesAreNeitherFollowedNorRemovedAndOnlyOur
     EXPECT_EQ(folderEntries(game), keep);
 }
 
-TEST(ReplacingAFile, WhatCannotBeWrittenLeavesTheOldFileAloneAndSaysWhy)
+TEST(ReplacingAFile, AFailureKeepsTheOldFileAndSaysWhy)
 {
     TestFolder folder;
     const fs::path file = folder.path() / "vortigo.HIS";
@@ -194,7 +194,7 @@ TEST(ReplacingAFile, EveryCauseInTheFilesPlaceIsToldInWords)
     EXPECT_TRUE(fs::is_fifo(at / "pipe.INI"));
 }
 
-TEST(ReplacingAFile, AKillAtAnyStepLeavesTheOldOrTheNewFileAndTheNextSaveSweepsUp)
+TEST(ReplacingAFile, SurvivesAKillAtAnyStep)
 {
     for (const WriteStep step : kAllWriteSteps) {
         TestFolder folder;

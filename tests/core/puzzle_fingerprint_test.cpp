@@ -101,7 +101,7 @@ std::string randomWord(std::mt19937& gen, int length, const std::string& alphabe
 
 }  // namespace
 
-TEST(PuzzleFingerprint, TheTightSearchMakesThePuzzlesAndDrawsOfTheFirstVersion)
+TEST(PuzzleFingerprint, SameDrawsSamePuzzles)
 {
     Fingerprint games, shapes, draws;
 

@@ -46,7 +46,7 @@ double waveSeconds(const QByteArray& b)
     return plain ? (b.size() - 44) / 2.0 / rate : 0.0;
 }
 
-TEST(ShippedSounds, each_sound_is_a_pcm_wave_lasting_as_long_as_its_moment_in_the_game_allows)
+TEST(ShippedSounds, ArePcmWavesAsLongAsTheirMomentAllows)
 {
     // The click must be over before the next click; all but the round-won
     // jingle fit inside the game's pause of at most 0.6 s plus a little.
@@ -64,7 +64,7 @@ TEST(ShippedSounds, each_sound_is_a_pcm_wave_lasting_as_long_as_its_moment_in_th
     }
 }
 
-TEST(HelpPage, declares_utf8_and_explains_every_shortcut_key_of_the_menus)
+TEST(HelpPage, IsUtf8AndExplainsEveryShortcut)
 {
     const QByteArray bytes = readAll(dataFile("vortigo.htm"));
     EXPECT_TRUE(bytes.contains("<meta charset=\"utf-8\">"));
@@ -76,7 +76,7 @@ TEST(HelpPage, declares_utf8_and_explains_every_shortcut_key_of_the_menus)
     }
 }
 
-TEST(CompiledPictures, each_picture_loads_at_the_size_its_window_expects)
+TEST(CompiledPictures, LoadAtTheSizeTheirWindowExpects)
 {
     const struct {
         const char* name;

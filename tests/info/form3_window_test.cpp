@@ -16,7 +16,7 @@
 namespace vortigo {
 namespace {
 
-TEST(AboutWindow, ItsLinksShowTheHandAndOpenMinimisedByClickTabAndSpaceOrEnterWhileTheWindowStays)
+TEST(AboutWindow, LinksOpenByClickOrKeyboard)
 {
     test::FakePlatform platform;
     const std::filesystem::path data = std::filesystem::temp_directory_path();

@@ -225,7 +225,7 @@ protected:
     QString game, home, plugins;
 };
 
-TEST_F(CopiedGame, withoutItsItalianDictionaryItSaysOnlyThatInTheMiddleOfTheScreenAndEnds)
+TEST_F(CopiedGame, WithoutItsDictionaryItSaysSoAndEnds)
 {
     namespace fs = std::filesystem;
     const fs::path dictionary = (game + "SLESSICO.1").toStdString();
@@ -250,7 +250,7 @@ TEST_F(CopiedGame, withoutItsItalianDictionaryItSaysOnlyThatInTheMiddleOfTheScre
     }
 }
 
-TEST_F(CopiedGame, inAFolderItMayNotWriteItStartsFromTheFilesBesideItAndSavesInThePlayersFolders)
+TEST_F(CopiedGame, InAReadOnlyFolderReadsBesideItself)
 {
     namespace fs = std::filesystem;
     // The player's level and name, and a table of a friend; no title

@@ -58,7 +58,7 @@ protected:
 // A read-only table used to be replaced anyway, losing its mode; now it is
 // respected, the message names the file's own protection, and the result it
 // could not keep is still shown, its link live.
-TEST_F(HighScoreWindow, TheListSelectsTheBestRowOnlyThePodiumGetsALiveLinkAndAReadOnlyTableIsLeftAlone)
+TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
 {
     writeBytes(folder.scoreFile(), fullTableFile());
     std::filesystem::permissions(folder.scoreFile(), std::filesystem::perms::owner_read);
@@ -121,7 +121,7 @@ TEST_F(HighScoreWindow, TheListSelectsTheBestRowOnlyThePodiumGetsALiveLinkAndARe
     EXPECT_TRUE(!form.isVisible() && mainWindow.isEnabled());
 }
 
-TEST_F(HighScoreWindow, AnAccentedNameIsLatin1InTheFileAndGoesToTheLinkOnceByTabAndEnterOrOnceByAClick)
+TEST_F(HighScoreWindow, AnAccentedNameIsPublishedOnce)
 {
     Form4 form(context(120, true, QString::fromUtf8("Nicolò B")));
     EXPECT_EQ(form.List1->item(1)->text(), QString::fromUtf8("01 - Nicolò B     00,120"));
@@ -159,7 +159,7 @@ TEST_F(HighScoreWindow, AnAccentedNameIsLatin1InTheFileAndGoesToTheLinkOnceByTab
 }  // namespace
 }  // namespace vortigo
 
-TEST(WindowCentring, TheOuterFrameTitleBarIncludedIsCentredNotTheInnerArea)
+TEST(WindowCentring, CentresTheWholeFrame)
 {
     // 502 x 451 inside, a 24-pixel title bar and 4-pixel borders: 510 x 479 outside.
     EXPECT_EQ(vortigo::centredFramePosition(QRect(0, 0, 1024, 768), QSize(502, 451), QMargins(4, 24, 4, 4)), QPoint(257, 144));

@@ -93,7 +93,7 @@ TEST(ScoreFile, WritesEachNameSoItReadsBackAsOneRecord)
     }
 }
 
-TEST(ScoreRows, PadOrCutNamesToTwelveAndGroupPointsAsTheLocaleDoes)
+TEST(ScoreRows, FitNamesAndGroupPoints)
 {
     // Row, Latin-1 name, points, separator, the row's text.
     const std::tuple<int, const char*, i32, const char*, const char*> cases[] = {
@@ -158,7 +158,7 @@ TEST_F(BuildingTheTable, LookingKeepsTheFileAsItIs)
 
 // A table whose lock cannot be opened is not written: another copy might be
 // saving its result at that moment. The player is told why.
-TEST_F(BuildingTheTable, WithoutItsLockTheTableIsLeftAloneAndThePlayerIsTold)
+TEST_F(BuildingTheTable, NeverSavesWithoutItsLock)
 {
     writeBytes(folder.scoreFile(), "Nino, 50 \r\n");
     const std::filesystem::path lock = folder.path() / "vortigo.HIS.lock";
