@@ -9,7 +9,7 @@
 namespace vortigo::records {
 namespace {
 
-TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePerAddressAndForgetsOnlyIdleOnes)
+TEST(RateLimit, RefillsEachAddressEvenlyAndForgetsIdleOnes)
 {
     using namespace std::chrono_literals;
     const RateLimiter::Clock::time_point t0{};
@@ -41,7 +41,7 @@ TEST(RateLimit, LetsAMinutesAllowanceThroughThenOneRequestPerShareOfTheMinutePer
     EXPECT_TRUE(bounded.allow("fresh", t0 + 4h));
 }
 
-TEST(RateLimit, OfZeroLetsEverythingThroughAndRemembersNoAddress)
+TEST(RateLimit, OfZeroLetsEverythingThrough)
 {
     RateLimiter off(0);
     for (int i = 0; i < 1000; ++i)

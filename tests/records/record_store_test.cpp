@@ -92,7 +92,7 @@ int placeOf(const Played& record, const std::vector<Played>& all)
     return place;
 }
 
-TEST_P(RecordStoreTest, PlaceCountsRecordsAheadThroughTiesAndServers)
+TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
 {
     // Values at the edges of the counts' groups, on every level, many of them equal.
     const std::int32_t points[] = {INT_MIN, INT_MIN + 1, -1000, -1, 0, 1, 50, 63, 64, 4095, 4096, 262143, 262144,
@@ -164,7 +164,7 @@ std::string namesOn(const std::shared_ptr<const std::string>& page)
     return names;
 }
 
-TEST_P(RecordStoreTest, PagesShowOwnRecordsAtOnceOthersWithinASecond)
+TEST_P(RecordStoreTest, PagesShowOthersRecordsWithinASecond)
 {
     auto here = openStore();
     auto there = openStore();

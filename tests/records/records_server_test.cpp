@@ -65,7 +65,7 @@ std::string inChromium(const std::string& address)
 
 class RecordServer : public ::testing::TestWithParam<Backend> {};
 
-TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloadsNorBadRequests)
+TEST_P(RecordServer, ServersShareOneRankedTable)
 {
     QTemporaryDir dir;
     QString database = dir.filePath("records.sqlite");
@@ -176,7 +176,7 @@ TEST_P(RecordServer, ServersOnOneDatabaseShareOneRankedTableAndStoreNeitherReloa
 // A start refused on a read-only SQLite file leaves nothing behind that
 // would refuse the next start once the file is writable again. Run as an
 // ordinary user: root could write the file anyway.
-TEST(RecordServerStart, RefusedOnAReadOnlyDatabaseSucceedsOnceItIsWritable)
+TEST(RecordServerStart, StartsOnceAReadOnlyDatabaseIsWritable)
 {
     QTemporaryDir dir;
     QStringList command;
