@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/grid_area.h"
 #include "core/palette.h"
 #include "core/word_placement.h"
 #include "tests/support/dictionary_writer.h"
@@ -15,10 +16,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +75,21 @@ inline std::vector<std::pair<Cell, int>> wordCells(const GameState& s)
                 out.push_back({c, i});
         }
     return out;
+}
+
+/// The cell the grid's keyboard ring is on.
+inline Cell ring(Form1& f) { return static_cast<GridArea*>(f.clientArea())->focusCell(); }
+
+/// Moves the ring to a cell with the arrows only, pressed where the focus is.
+inline void walkTo(Form1& f, Cell to)
+{
+    for (Cell at = ring(f); at != to; at = ring(f)) {
+        if (at.col != to.col)
+            QTest::keyClick(QApplication::focusWidget(), at.col < to.col ? Qt::Key_Right : Qt::Key_Left);
+        else
+            QTest::keyClick(QApplication::focusWidget(), at.row < to.row ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_NE(ring(f), at) << "the ring did not move";
+    }
 }
 
 class Form1Test : public ::testing::Test {

@@ -5,7 +5,6 @@
 // the message box it opened has the keys by the time the repeats come.
 #include "tests/app/form1_fixture.h"
 
-#include "app/grid_area.h"
 #include "app/qt_platform.h"
 
 #include <QMessageBox>
@@ -16,11 +15,6 @@ using namespace vortigo;
 using namespace vortigo::test;
 
 namespace {
-
-Cell ring(Form1& f)
-{
-    return static_cast<GridArea*>(f.clientArea())->focusCell();
-}
 
 class Form1Focus : public Form1Test {
 protected:
@@ -49,9 +43,7 @@ TEST_F(Form1Focus, ReturnsToTheGridAfterEveryWindow)
     key(Qt::Key_F2);
     ASSERT_TRUE(f.clientArea()->hasFocus());
     const Cell letter = letterCell(f.state(), 0, 1);
-    while (ring(f) != letter)
-        key(ring(f).col != letter.col ? (ring(f).col < letter.col ? Qt::Key_Right : Qt::Key_Left)
-                                      : (ring(f).row < letter.row ? Qt::Key_Down : Qt::Key_Up));
+    walkTo(f, letter);
 
     // F8 opens the real high-score window, F4 the About window; Esc closes
     // each. The main window was disabled meanwhile (the high-score window
@@ -73,14 +65,21 @@ TEST_F(Form1Focus, ReturnsToTheGridAfterEveryWindow)
         key(Qt::Key_Space);  // played again, it turns white
     }
 
-    // Another dictionary from the chooser starts a game in it (after the
-    // table that records the points); the keys go to its grid.
+    // Another dictionary from the chooser starts a game in it, said as such,
+    // after the table that records the points; the keys go to its grid.
     closeModalWindows();
+    f.state().Score = 1200;
     key(Qt::Key_Backtab);
     key(Qt::Key_Backtab);
-    ASSERT_EQ(QApplication::focusWidget(), f.findChild<QWidget*>("Combo1"));
+    ASSERT_EQ(QApplication::focusWidget(), control<QComboBox>(f, "Combo1"));
     key(Qt::Key_Down);
-    EXPECT_EQ(std::tuple(f.state().DictionaryIndex, f.state().Round, modalWindowsSeen), std::tuple(2, 1, 1));
+    EXPECT_EQ(control<QComboBox>(f, "Combo1")->currentText(), "English");
+    EXPECT_EQ(platform.lastMessage(), "Si inizia ora una nuova partita con il nuovo dizionario selezionato.");
+    const GameState& s = f.state();
+    EXPECT_EQ(std::tuple(s.DictionaryIndex, s.Round, s.Score, modalWindowsSeen), std::tuple(2, 1, 0, 1));
+    EXPECT_TRUE(readBytes(folder / "vortigo.HIS").starts_with("Brivo, 1200 \r\n"));
+    for (int i = 0; i <= s.LastWordIndex; ++i)
+        EXPECT_EQ(s.WordList(i).front(), 'E') << s.WordList(i);
     // The window comes back to the front once the table has closed.
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == f.clientArea(); }));
     EXPECT_EQ(ring(f), (Cell{1, 1}));
@@ -104,11 +103,7 @@ TEST_F(Form1Focus, AHeldSpaceIsOnePress)
     ASSERT_EQ(f.state().Round, 1);
     ASSERT_EQ(QApplication::focusWidget(), f.clientArea());
     const Cell filler = fillerCell();
-    while (ring(f).col < filler.col)
-        QTest::keyClick(window, Qt::Key_Right);
-    while (ring(f).row < filler.row)
-        QTest::keyClick(window, Qt::Key_Down);
-    ASSERT_EQ(ring(f), filler);
+    walkTo(f, filler);
 
     // Space held down on the filler: its first press opens the error
     // message; the repeats, with no release between, reach the box's window.
@@ -141,10 +136,7 @@ TEST_F(Form1Focus, AHeldSpaceIsOnePress)
 
     // Held on a letter: one press, one score.
     const Cell letter = letterCell(f.state(), 0, 1);
-    while (ring(f).col != letter.col)
-        QTest::keyClick(window, ring(f).col < letter.col ? Qt::Key_Right : Qt::Key_Left);
-    while (ring(f).row != letter.row)
-        QTest::keyClick(window, ring(f).row < letter.row ? Qt::Key_Down : Qt::Key_Up);
+    walkTo(f, letter);
     const i32 before = f.state().Score;
     for (int n = 0; n < 4; ++n)
         QTest::keyPress(window, Qt::Key_Space);

@@ -4,40 +4,19 @@
 // the mouse would have shown.
 #include "tests/app/form1_fixture.h"
 
-#include "app/grid_area.h"
-
-#include <QKeyEvent>
 #include <QLocale>
 
 using namespace vortigo;
 using namespace vortigo::test;
 
-namespace {
-
-Cell ring(Form1& f)
-{
-    return static_cast<GridArea*>(f.clientArea())->focusCell();
-}
-
-// Moves the ring to a cell with the arrows only.
-void walkTo(Form1& f, Cell to)
-{
-    for (Cell at = ring(f); at != to; at = ring(f)) {
-        if (at.col != to.col)
-            QTest::keyClick(QApplication::focusWidget(), at.col < to.col ? Qt::Key_Right : Qt::Key_Left);
-        else
-            QTest::keyClick(QApplication::focusWidget(), at.row < to.row ? Qt::Key_Down : Qt::Key_Up);
-        ASSERT_NE(ring(f), at) << "the ring did not move";
-    }
-}
-
-}  // namespace
-
 TEST_F(Form1Test, TheKeyboardAloneWinsARound)
 {
     Form1& f = openActive();
     ASSERT_TRUE(control<QPushButton>(f, "Command3d1")->hasFocus());
-    platform.messages.clear();  // the missing title picture
+    // The missing title picture is told, then play goes on without it.
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_NE(platform.lastMessage().find("vortigo.gif"), std::string::npos);
+    platform.messages.clear();
 
     // Back to the name box, which selects its text on the way in; the show-words name replaces it.
     key(Qt::Key_Backtab);
@@ -57,7 +36,6 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
     key(Qt::Key_Space);
     GameState& s = f.state();
     ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
-    EXPECT_EQ(std::tuple(control<QLabel>(f, "Label7")->text(), control<QLabel>(f, "Label8")->text()), std::tuple(QString("2"), QString("1")));
     for (int i = 0; i < 20; ++i) {
         QLabel* l = control<QLabel>(f, QStringLiteral("Label1_%1").arg(i));
         EXPECT_EQ(l->isVisibleTo(&f) ? l->text().toStdString() : "-", i <= 3 ? s.WordList(i) : "-") << i;
@@ -94,13 +72,10 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
     }
 
     // Space and Enter: the first press paints a letter red and scores, the
-    // second paints it white and does not; a held key is one press.
+    // second paints it white and does not (a held key: AHeldSpaceIsOnePress).
     const Cell letter = cells.front().first;
     walkTo(f, letter);
     key(Qt::Key_Space);
-    EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kRed)));
-    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
-    QApplication::sendEvent(f.clientArea(), &held);
     EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kRed)));
     key(Qt::Key_Return);
     EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kWhite)));
