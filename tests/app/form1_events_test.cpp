@@ -106,8 +106,7 @@ TEST_F(Form1Events, TheWheelChoosesNoDictionary)
 {
     Form1& f = openActive();
     startGame();
-    auto* chooser = f.findChild<QComboBox*>(QStringLiteral("Combo1"));
-    ASSERT_NE(chooser, nullptr);
+    auto* chooser = control<QComboBox>(f, "Combo1");
     platform.messages.clear();
     const QPoint at = middle(chooser);
     for (const int notch : {-120, -120, 120, -120}) {
@@ -124,8 +123,7 @@ TEST_F(Form1Events, TheWheelChoosesNoDictionary)
 TEST_F(Form1Events, TheNameBoxTakesOnlyWhatTheFilesCanHold)
 {
     Form1& f = openActive();
-    auto* box = f.findChild<QLineEdit*>(QStringLiteral("Text1"));
-    ASSERT_NE(box, nullptr);
+    auto* box = control<QLineEdit>(f, "Text1");
     typeName(QString());
     // Keys whose text lies outside Latin-1, as a keyboard or an input method sends them.
     for (const char* typed : {"Ł", "u", "€", "x", "ò", "😀"}) {

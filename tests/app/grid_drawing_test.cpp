@@ -3,10 +3,6 @@
 #include "tests/app/form1_fixture.h"
 
 #include "app/image_surface.h"
-#include "core/palette.h"
-#include "core/round_drawing.h"
-
-#include <QTest>
 
 using namespace vortigo;
 using namespace vortigo::test;
