@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a screen reader reads, through Qt's accessibility interfaces only:
-// the tree from the window down, the controls' names and roles, the status
-// values with their captions, the grid as a table of letters, found words
-// said in words, and the announcements. (The same over the real bus, with
-// the events, is tests/screen_reader.)
+// What a screen reader reads, through Qt's accessibility interfaces, where
+// the round played over the real bus (tests/screen_reader) does not look:
+// the chooser's caption as its label, the link's press action, the time left
+// with its value, a cell selected and then part of a found word, and the
+// reader's focus following the ring from cell to cell. The bus test walks
+// the tree, reads the strip, the word list and the table's letters, and
+// hears the news.
 #include "tests/app/form1_fixture.h"
-
-#include <functional>
-#include <map>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -20,55 +19,20 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Dizionario:");
     EXPECT_EQ(nameOf(control<QComboBox>(f, "Combo1")), "Italiano");
+    QAccessibleActionInterface* link =
+        QAccessible::queryAccessibleInterface(control<QLabel>(f, "Label12"))->actionInterface();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->actionNames().value(0), QAccessibleActionInterface::pressAction());
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     GameState& s = f.state();
     ASSERT_EQ(s.Round, 1);
     f.dispatch([&] { f.Timer1_Timer(); });
-
-    // Walked down from the window, every control is found once, each child
-    // knows its parent and its index there: the strip, the word list and the
-    // grid stand side by side, and the grid's own children are its cells.
-    // The status values are read with their captions.
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&f);
-    std::map<QObject*, QAccessibleInterface*> found;
-    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-        for (int i = 0; i < node->childCount(); ++i) {
-            QAccessibleInterface* child = node->child(i);
-            ASSERT_NE(child, nullptr);
-            EXPECT_EQ(std::tuple(child->parent(), node->indexOfChild(child)), std::tuple(node, i))
-                << child->text(QAccessible::Name).toStdString();
-            if (child->object() != nullptr) {
-                EXPECT_TRUE(found.emplace(child->object(), child).second);
-            }
-            walk(child);
-        }
-    };
-    walk(window);
-    const auto seen = [&](const char* name) {
-        QObject* o = f.findChild<QObject*>(QString::fromLatin1(name));
-        return found.count(o) ? std::tuple(found[o]->role(), found[o]->text(QAccessible::Name))
-                              : std::tuple(QAccessible::NoRole, QString("(not in the tree)"));
-    };
-    EXPECT_EQ(seen("Label2"), std::tuple(QAccessible::StatusBar, QString("Tempo rimasto: Sec.38")));
-    EXPECT_EQ(seen("Label3"), std::tuple(QAccessible::StatusBar, QString("Punti fatti: 0")));
-    EXPECT_EQ(seen("Label7"), std::tuple(QAccessible::StatusBar, QString("Errori ammissibili: 2")));
-    EXPECT_EQ(seen("Label8"), std::tuple(QAccessible::StatusBar, QString("Manche in corso: 1")));
-    EXPECT_EQ(seen("Text1"), std::tuple(QAccessible::EditableText, QString("Giocatore:")));
-    EXPECT_EQ(seen("Command3d1"), std::tuple(QAccessible::Button, QString("Nuova partita")));
-    EXPECT_EQ(seen("Label12"), std::tuple(QAccessible::Link, control<QLabel>(f, "Label12")->text()));
-    EXPECT_EQ(found[f.findChild<QObject*>("Label12")]->actionInterface()->actionNames().value(0), QAccessibleActionInterface::pressAction());
-    // The list holds the round's four words, no more.
-    EXPECT_EQ(seen("Frame3d1"), std::tuple(QAccessible::List, QString("Parole da trovare")));
-    EXPECT_EQ(found[f.findChild<QObject*>("Frame3d1")]->childCount(), 4);
-    EXPECT_EQ(seen("Label1_0"), std::tuple(QAccessible::ListItem, QString::fromStdString(s.WordList(0) + ", da trovare")));
+    EXPECT_EQ(nameOf(control<QLabel>(f, "Label2")), "Tempo rimasto: Sec.38");
 
     // The grid: a table of 7 x 6 cells holding the letters.
     QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(f.clientArea());
     ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(found[static_cast<QObject*>(f.clientArea())], grid);
-    EXPECT_EQ(std::tuple(grid->role(), grid->text(QAccessible::Name)), std::tuple(QAccessible::Table, QString("Griglia delle lettere")));
-    EXPECT_EQ(grid->childCount(), 42);
     ASSERT_NE(grid->tableInterface(), nullptr);
     EXPECT_EQ(std::tuple(grid->tableInterface()->rowCount(), grid->tableInterface()->columnCount()), std::tuple(6, 7));
     const Cell first = letterCell(s, 0, 1);
@@ -82,25 +46,15 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     ASSERT_TRUE(f.clientArea()->hasFocus());
     EXPECT_TRUE(grid->tableInterface()->cellAt(0, 0)->state().focused);
 
-    // A letter picked by a real click is selected; the whole word found is said so, and announced.
+    // A letter picked by a real click is selected; once the whole word is found, it is said so.
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(first));
     EXPECT_TRUE(cell->state().selected);
     EXPECT_EQ(cell->text(QAccessible::Description), "selezionata");
     for (std::size_t k = 2; k <= s.WordList(0).size(); ++k)
         QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(letterCell(s, 0, static_cast<int>(k))));
     ASSERT_TRUE(f.wordFound(0));
-    EXPECT_EQ(nameOf(control<QLabel>(f, "Label1_0")), QString::fromStdString(s.WordList(0) + ", trovata"));
     EXPECT_FALSE(cell->state().selected);
     EXPECT_EQ(cell->text(QAccessible::Description), "parte di una parola trovata");
-    // What just happened is the news of the window's notification, shown afresh.
-    std::vector<QString> shown;
-    for (QObject* o : f.findChildren<QObject*>("news"))
-        if (QAccessibleInterface* news = QAccessible::queryAccessibleInterface(o); !news->state().invisible) {
-            EXPECT_EQ(news->role(), QAccessible::Notification);
-            shown.push_back(news->text(QAccessible::Name));
-        }
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].startsWith(QString::fromStdString("Parola trovata: " + s.WordList(0) + ", "))) << shown[0].toStdString();
 
     // The ring moves the reader's focus from cell to cell.
     QTest::keyClick(f.clientArea(), Qt::Key_Home);
