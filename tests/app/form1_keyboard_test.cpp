@@ -4,6 +4,7 @@
 // the mouse would have shown.
 #include "tests/app/form1_fixture.h"
 
+#include <QKeyEvent>
 #include <QLocale>
 
 using namespace vortigo;
@@ -68,10 +69,13 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
     }
 
     // Space and Enter: the first press paints a letter red and scores, the
-    // second paints it white and does not (a held key: AHeldSpaceIsOnePress).
+    // second paints it white and does not; a held key is one press.
     const Cell letter = cells.front().first;
     walkTo(f, letter);
     key(Qt::Key_Space);
+    EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kRed)));
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(f.clientArea(), &held);
     EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kRed)));
     key(Qt::Key_Return);
     EXPECT_EQ(std::tuple(s.Score, paintOf(letter)), std::tuple(50, qc(kWhite)));
