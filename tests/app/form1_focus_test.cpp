@@ -133,14 +133,4 @@ TEST_F(Form1Focus, AHeldSpaceIsOnePress)
     EXPECT_EQ(f.game().errorsLeft(), 1);
     EXPECT_EQ(QApplication::focusWidget(), f.clientArea());
     EXPECT_EQ(ring(f), filler);
-
-    // Held on a letter: one press, one score.
-    const Cell letter = letterCell(f.state(), 0, 1);
-    walkTo(f, letter);
-    const i32 before = f.state().Score;
-    for (int n = 0; n < 4; ++n)
-        QTest::keyPress(window, Qt::Key_Space);
-    QTest::keyRelease(window, Qt::Key_Space);
-    EXPECT_EQ(f.state().Score - before, 50);
-    EXPECT_EQ(paintOf(letter), qc(kRed));
 }
