@@ -8,7 +8,6 @@
 // thing, in a box in the middle of the screen, and end.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -285,10 +284,3 @@ TEST_F(CopiedGame, InAReadOnlyFolderReadsBesideItself)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
