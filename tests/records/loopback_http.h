@@ -116,20 +116,27 @@ inline std::optional<HttpAnswer> request(int port, const std::string& target, co
     return parseAnswer(text, method == "HEAD");
 }
 
-/// The server on a port of its own choosing, its log in a folder of its own.
+/// The server on a port of its own choosing, its log in a folder of its own;
+/// started through `runAs` (a command such as setpriv) when given. The rate
+/// limit is set as the service unit sets it, in the environment.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QString& database, int requestsPerMinute = 0,
-                           const QString& binary = QStringLiteral(VORTIGO_RECORDS_BINARY))
+    explicit ServerProcess(const QString& database, int requestsPerMinute = 0, QStringList runAs = {})
         : m_log(m_dir.filePath("server.log"))
     {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORTIGO_RECORDS_RATE_LIMIT", QString::number(requestsPerMinute));
+        m_process.setProcessEnvironment(environment);
         m_process.setStandardErrorFile(m_log);
         m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(binary, {"--port", "0", "--database", database, "--rate-limit", QString::number(requestsPerMinute)});
+        runAs << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port" << "0" << "--database" << database;
+        m_process.start(runAs.front(), runAs.mid(1));
         m_process.waitForStarted(-1);
-        // The start-up line names the port; a server that dies first has said why.
+        // The start-up line names the port; a server that ends first has said why.
         static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+)");
-        for (std::smatch found; m_process.state() == QProcess::Running && m_port == 0; QThread::msleep(20)) {
+        for (std::smatch found; m_port == 0 && m_process.state() == QProcess::Running;) {
+            if (m_process.waitForFinished(20))
+                break;
             const std::string text = log();
             if (std::regex_search(text, found, listening))
                 m_port = std::stoi(found[1]);
