@@ -4,10 +4,8 @@
 // of the game at once.
 #include "scores/score_table.h"
 #include "score_files.h"
-#include "tests/support/child_process.h"
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,20 +168,6 @@ TEST_F(BuildingTheTable, NeverSavesWithoutItsLock)
     EXPECT_EQ(readBytes(folder.scoreFile()), "Nino, 50 \r\n");
     EXPECT_NE(scoreWriteFailedMessage(view.write).find("\".lock\""), std::string::npos);
 
-    // Another player's lock, readable by nobody else, in a folder all may write.
-    std::filesystem::remove(lock);
-    writeBytes(lock, "");
-    ::chmod(lock.c_str(), 0600);
-    ::chmod(folder.path().c_str(), 0777);
-    ::chmod(folder.scoreFile().c_str(), 0666);
-    if (::geteuid() == 0) {
-        const int failure = runUnprivileged([&] {
-            ScoreTable other;
-            return static_cast<int>(buildScoreTable({folder.path(), "Ugo", 70, true, ","}, other).write.failure);
-        });
-        EXPECT_EQ(failure, static_cast<int>(WriteFailure::LockUnavailable));
-        EXPECT_EQ(readBytes(folder.scoreFile()), "Nino, 50 \r\n");
-    }
 }
 
 // Two copies of the game end a game at the same moment, again and again:
