@@ -16,11 +16,9 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <map>
 #include <optional>
 #include <regex>
 #include <string>
@@ -29,12 +27,14 @@ namespace vortigo::records::test {
 
 struct HttpAnswer {
     int status = 0;
-    std::map<std::string, std::string> headers;  ///< names in lower case
+    std::string head;  ///< status line and headers, in lower case, each line ending in CRLF
     std::string body;
+    /// A header's value, its name given in lower case; empty when it is not there.
     std::string header(const std::string& name) const
     {
-        const auto found = headers.find(name);
-        return found == headers.end() ? std::string() : found->second;
+        const std::size_t at = head.find("\r\n" + name + ": ");
+        const std::size_t value = at + name.size() + 4;
+        return at == std::string::npos ? std::string() : head.substr(value, head.find("\r\n", value) - value);
     }
 };
 
@@ -90,17 +90,9 @@ inline std::optional<HttpAnswer> parseAnswer(const std::string& text, bool head)
     const std::size_t end = text.find("\r\n\r\n");
     if (!text.starts_with("HTTP/1.") || end == std::string::npos)
         return std::nullopt;
-    HttpAnswer answer{std::atoi(text.c_str() + 9), {}, text.substr(end + 4)};
-    for (std::size_t line = text.find("\r\n") + 2, next; line < end; line = next + 2) {
-        next = text.find("\r\n", line);
-        const std::size_t colon = text.find(':', line);
-        if (colon < next) {
-            std::string name = text.substr(line, colon - line);
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-            const std::size_t value = text.find_first_not_of(' ', colon + 1);
-            answer.headers[name] = text.substr(value, next - value);
-        }
-    }
+    HttpAnswer answer{std::atoi(text.c_str() + 9), text.substr(0, end + 2), text.substr(end + 4)};
+    for (char& c : answer.head)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::string length = answer.header("content-length");
     if (!head && !length.empty() && answer.body.size() != std::stoul(length))
         return std::nullopt;
@@ -124,20 +116,27 @@ inline std::optional<HttpAnswer> request(int port, const std::string& target, co
     return parseAnswer(text, method == "HEAD");
 }
 
-/// The server on a port of its own choosing, its log in a folder of its own.
+/// The server on a port of its own choosing, its log in a folder of its own;
+/// started through `runAs` (a command such as setpriv) when given. The rate
+/// limit is set as the service unit sets it, in the environment.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QString& database, int requestsPerMinute = 0,
-                           const QString& binary = QStringLiteral(VORTIGO_RECORDS_BINARY))
+    explicit ServerProcess(const QString& database, int requestsPerMinute = 0, QStringList runAs = {})
         : m_log(m_dir.filePath("server.log"))
     {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORTIGO_RECORDS_RATE_LIMIT", QString::number(requestsPerMinute));
+        m_process.setProcessEnvironment(environment);
         m_process.setStandardErrorFile(m_log);
         m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start(binary, {"--port", "0", "--database", database, "--rate-limit", QString::number(requestsPerMinute)});
+        runAs << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port" << "0" << "--database" << database;
+        m_process.start(runAs.front(), runAs.mid(1));
         m_process.waitForStarted(-1);
-        // The start-up line names the port; a server that dies first has said why.
+        // The start-up line names the port; a server that ends first has said why.
         static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+)");
-        for (std::smatch found; m_process.state() == QProcess::Running && m_port == 0; QThread::msleep(20)) {
+        for (std::smatch found; m_port == 0 && m_process.state() == QProcess::Running;) {
+            if (m_process.waitForFinished(20))
+                break;
             const std::string text = log();
             if (std::regex_search(text, found, listening))
                 m_port = std::stoi(found[1]);

@@ -38,22 +38,6 @@ protected:
         }
     }
 
-    // Statements straight to the database, as an older server left it.
-    void execute(const std::vector<QString>& statements)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(m_target.postgres ? "QPSQL" : "QSQLITE", "by-hand");
-            db.setDatabaseName(m_target.postgres ? m_target.database : m_target.path);
-            db.setHostName(m_target.host);
-            db.setUserName(m_target.user);
-            ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
-            QSqlQuery query(db);
-            for (const QString& statement : statements)
-                ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << ": " << query.lastError().text().toStdString();
-        }
-        QSqlDatabase::removeDatabase("by-hand");
-    }
-
     std::unique_ptr<RecordStore> openStore()
     {
         auto store = std::make_unique<RecordStore>(m_target);
@@ -127,7 +111,17 @@ TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
                             .arg(s.language)
                             .arg(arrival));
     }
-    execute(older);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(m_target.postgres ? "QPSQL" : "QSQLITE", "by-hand");
+        db.setDatabaseName(m_target.postgres ? m_target.database : m_target.path);
+        db.setHostName(m_target.host);
+        db.setUserName(m_target.user);
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlQuery query(db);
+        for (const QString& statement : older)
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << ": " << query.lastError().text().toStdString();
+    }
+    QSqlDatabase::removeDatabase("by-hand");
 
     std::unique_ptr<RecordStore> servers[] = {openStore(), openStore()};
     for (int arrival = 61; arrival <= 400; ++arrival) {

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <set>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace vortigo::records {
@@ -53,10 +54,9 @@ const std::string kHead = "GET / HTTP/1.1\r\nHost: x\r\n";
 long peakMemoryKb(qint64 pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
+    for (std::string line; std::getline(status, line);)
         if (line.starts_with("VmHWM:"))
             return std::stol(line.substr(6));
-    }
     return -1;
 }
 
@@ -65,12 +65,12 @@ long peakMemoryKb(qint64 pid)
 enum Kind { kSlow, kIdle, kFlood };
 
 struct Attacker {
-    Kind kind = kIdle;
+    Kind kind;
     std::string from;
     int fd = -1;
     bool connected = false;
     Clock::time_point nextByte{};
-    std::string received;
+    std::string received{};
 };
 
 struct AttackReport {
@@ -78,21 +78,29 @@ struct AttackReport {
     long floodAnswers = 0;
 };
 
+// 20 MB of header lines after one request line, then whatever the server says.
+void sendHeaderBomb(int port)
+{
+    const int fd = test::connectLoopback(port, "127.0.4.1");
+    std::string lines;
+    for (int i = 0; i < 13000; ++i)
+        lines += "a:b\r\n";
+    bool taken = test::sendAll(fd, kHead);
+    for (std::size_t sent = 0; taken && sent < kBombBytes; sent += lines.size())
+        taken = test::sendAll(fd, lines.substr(0, std::min(lines.size(), kBombBytes - sent)));
+    test::receiveAll(fd, Clock::now() + kClosedCeiling);
+    ::close(fd);
+}
+
 AttackReport attack(int port)
 {
     AttackReport report;
     std::vector<Attacker> all;
     // Each kind from loopback addresses of its own, 127.0.kind.n.
-    const auto add = [&](Kind kind, int count, int addresses) {
-        for (int i = 0; i < count; ++i) {
-            Attacker& a = all.emplace_back();
-            a.kind = kind;
-            a.from = "127.0." + std::to_string(kind + 1) + "." + std::to_string(1 + i % addresses);
-        }
-    };
-    add(kSlow, kSlowClients, 4);
-    add(kIdle, kIdleClients, 1);
-    add(kFlood, kFloodConnections, 20);
+    for (const auto& [kind, count, addresses] : {std::tuple(kSlow, kSlowClients, 4), std::tuple(kIdle, kIdleClients, 1),
+                                                 std::tuple(kFlood, kFloodConnections, 20)})
+        for (int i = 0; i < count; ++i)
+            all.push_back({kind, "127.0." + std::to_string(kind + 1) + "." + std::to_string(1 + i % addresses)});
     const auto open = [&](Attacker& a) {
         a.fd = test::connectLoopback(port, a.from.c_str(), 5s, false);
         a.connected = false;
@@ -133,19 +141,7 @@ AttackReport attack(int port)
         if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             drop(a, true);
     };
-    // 20 MB of header lines after one request line, then whatever the server says.
-    std::thread bomb([port] {
-        const int fd = test::connectLoopback(port, "127.0.4.1");
-        std::string lines;
-        for (int i = 0; i < 13000; ++i)
-            lines += "a:b\r\n";
-        bool taken = test::sendAll(fd, kHead);
-        for (std::size_t sent = 0; taken && sent < kBombBytes; sent += lines.size())
-            taken = test::sendAll(fd, lines.substr(0, std::min(lines.size(), kBombBytes - sent)));
-        test::receiveAll(fd, Clock::now() + kClosedCeiling);
-        ::close(fd);
-    });
-
+    std::thread bomb(sendHeaderBomb, port);
     for (Attacker& a : all)
         open(a);
     for (const Clock::time_point start = Clock::now();;) {
@@ -171,15 +167,12 @@ AttackReport attack(int port)
         if (!attacking && (!waiting || now - start > kClosedCeiling))
             break;
         ::poll(polled.data(), polled.size(), 50);
-        for (std::size_t k = 0; k < polled.size(); ++k) {
+        for (std::size_t k = 0; k < polled.size(); ++k)
             if (polled[k].revents != 0)
                 handle(*whose[k]);
-        }
     }
-    for (Attacker& a : all) {
-        if (a.fd >= 0)
-            ::close(a.fd);
-    }
+    for (Attacker& a : all)
+        ::close(a.fd);
     bomb.join();
     return report;
 }
@@ -195,38 +188,29 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
 
     QTemporaryDir dir;
     const QString database = dir.filePath("records.sqlite");
-    // Another build may be tried with the same attack.
-    const QString other = qEnvironmentVariable("VORTIGO_RECORDS_UNDER_TEST");
-    test::ServerProcess server(database, 0, other.isEmpty() ? QStringLiteral(VORTIGO_RECORDS_BINARY) : other);
+    test::ServerProcess server(database);
     const int port = server.port();
     ASSERT_GT(port, 0) << server.log();
 
     // The well-behaved player reads the tables and stores records, from 127.0.0.1.
     std::atomic<bool> stop{false};
-    int requests = 0, answered = 0;
-    double slowest = 0;
     std::vector<std::pair<std::string, int>> acknowledged;  // name and points
-    const auto timed = [&](const std::string& target) {
-        const Clock::time_point start = Clock::now();
-        auto answer = test::request(port, target, "GET", "127.0.0.1",
-                                    std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerCeiling));
-        slowest = std::max(slowest, std::chrono::duration<double>(Clock::now() - start).count());
-        ++requests;
-        answered += answer.has_value();
-        return answer;
+    const auto ask = [port](const std::string& target) {
+        return test::request(port, target, "GET", "127.0.0.1",
+                             std::chrono::duration_cast<std::chrono::milliseconds>(kAnswerCeiling));
     };
     AttackReport attacked;
     {
         std::thread attacker([&] { attacked = attack(port); });
         std::thread player([&] {
             for (int n = 0; !stop; ++n) {
-                const auto table = timed("/");
+                const auto table = ask("/");
                 EXPECT_TRUE(table && table->status == 200) << "GET / number " << n;
                 const std::string name = "Buono" + std::to_string(n);
                 const std::string letters = {char('A' + n % 26), char('A' + n / 26 % 26), 'Q'};
                 const std::string address = recordAddress(test::game(100000 + n, 3, 1), {name, "Chi mi batte?", "b@x.it"},
                                                           letters, "12-06-2026", "10:15:00");
-                const auto stored = timed(test::targetOf(test::asBrowserSends(address)));
+                const auto stored = ask(test::targetOf(test::asBrowserSends(address)));
                 EXPECT_TRUE(stored && stored->status == 200) << "record number " << n;
                 if (stored && stored->body.find("<title>Record registrato</title>") != std::string::npos)
                     acknowledged.emplace_back(name, 100000 + n);
@@ -247,12 +231,10 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
         test::sendAll(lingering.back(), kHead);
     }
     QThread::msleep(1000);
-    const Clock::time_point stopping = Clock::now();
     server.process().terminate();
     QThread::msleep(200);
     test::sendAll(lingering.front(), "\r\n");
-    const bool ended = server.process().waitForFinished(10000);
-    const double stopSeconds = std::chrono::duration<double>(Clock::now() - stopping).count();
+    EXPECT_TRUE(server.process().waitForFinished(5000));
     const std::string lastAnswer = test::receiveAll(lingering.front(), Clock::now() + 5s);
     const auto inFlight = test::parseAnswer(lastAnswer, false);
     EXPECT_TRUE(inFlight && inFlight->status == 200 && inFlight->header("connection") == "close")
@@ -260,15 +242,10 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
     for (int fd : lingering)
         ::close(fd);
 
-    EXPECT_GT(requests, 0);
-    EXPECT_EQ(answered, requests) << "the slowest answer took " << slowest << " s";
+    EXPECT_EQ(server.stop(), 0);
     if (kMemoryMeasured) {
         EXPECT_LT(peakKb, 100 * 1024);
     }
-    EXPECT_TRUE(ended);
-    EXPECT_LT(stopSeconds, 5.0);
-    EXPECT_EQ(server.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(server.process().exitCode(), 0);
     // The head deadline and the idle time-out closed every trickling and silent client.
     EXPECT_EQ(attacked.closedByServer[kSlow], kSlowClients);
     EXPECT_EQ(attacked.closedByServer[kIdle], kIdleClients);
@@ -284,6 +261,7 @@ TEST(RecordServerUnderAttack, KeepsAnsweringAPlayerAndStopsOnSigterm)
         std::set<std::pair<std::string, int>> table;
         while (query.next())
             table.emplace(query.value(0).toString().toStdString(), query.value(1).toInt());
+        EXPECT_FALSE(acknowledged.empty());
         for (const auto& record : acknowledged)
             EXPECT_TRUE(table.contains(record)) << record.first;
     }

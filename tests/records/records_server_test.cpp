@@ -179,39 +179,17 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
 TEST(RecordServerStart, StartsOnceAReadOnlyDatabaseIsWritable)
 {
     QTemporaryDir dir;
-    QStringList command;
+    QStringList runAs;
     if (getuid() == 0) {
         ASSERT_EQ(QProcess::execute("chown", {"nobody:", dir.path()}), 0);
-        command << "setpriv" << "--reuid=nobody" << "--regid=nogroup" << "--clear-groups";
+        runAs = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
     }
     const QString database = dir.filePath("records.sqlite");
-    command << QStringLiteral(VORTIGO_RECORDS_BINARY);
-    // Started until it listens (then SIGTERM) or ends by itself; its exit
-    // code. Set up as the service unit sets it up: one variable per option.
-    const auto start = [&] {
-        QProcess server;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("VORTIGO_RECORDS_PORT", "0");
-        environment.insert("VORTIGO_RECORDS_DATABASE", database);
-        server.setProcessEnvironment(environment);
-        server.setProcessChannelMode(QProcess::MergedChannels);
-        server.start(command.front(), command.mid(1));
-        std::string said;
-        while (server.waitForReadyRead(5000) || server.state() == QProcess::Running) {
-            said += server.readAll().toStdString();
-            if (said.find("in ascolto") != std::string::npos)
-                server.terminate();
-            if (server.state() != QProcess::Running)
-                break;
-        }
-        server.waitForFinished(-1);
-        return server.exitCode();
-    };
-    ASSERT_EQ(start(), 0);
+    ASSERT_EQ(ServerProcess(database, 0, runAs).stop(), 0);
     ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    EXPECT_EQ(start(), 1);
+    EXPECT_EQ(ServerProcess(database, 0, runAs).stop(), 1);
     ASSERT_TRUE(QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    EXPECT_EQ(start(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
+    EXPECT_EQ(ServerProcess(database, 0, runAs).stop(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
