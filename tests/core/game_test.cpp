@@ -173,18 +173,6 @@ TEST(Game, ALetterOfTwoWordsScoresOnce)
     EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
 }
 
-TEST(Game, AnErrorSaysHowManyAreLeft)
-{
-    Round r(1);
-    const GameState& s = r.game.state();
-    Cell miss{1, 1};
-    while (s.CellMark(miss.col, miss.row) != 0)
-        miss = miss.col < s.GridCols ? Cell{miss.col + 1, miss.row} : Cell{1, miss.row + 1};
-    r.press(miss);
-    EXPECT_EQ(r.platform.lastMessage(), "Hai commesso un errore! Ne puoi commettere ancora 1");
-    EXPECT_EQ(s.Score, -1000);
-}
-
 TEST(Game, ARoundThatCannotBeBuiltStopsTheClock)
 {
     Round r(1);

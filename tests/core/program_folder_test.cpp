@@ -3,6 +3,8 @@
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
 
+#include <fcntl.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,12 +32,6 @@ struct Fingerprint {
     {
         for (int i = 0; i < 8; ++i, v >>= 8)
             value = (value ^ (v & 0xff)) * 1099511628211ULL;
-    }
-    void add(double d)
-    {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &d, sizeof bits);
-        add(bits);
     }
 };
 
@@ -87,7 +81,7 @@ struct Maker {
             for (const int v : {int{s.WordCol(i)}, int{s.WordRow(i)}, int{s.WordDX(i)}, int{s.WordDY(i)}})
                 print.add(static_cast<std::uint64_t>(v));
         print.add(static_cast<std::uint64_t>(clock.readings));
-        print.add(random.next());
+        print.add(std::bit_cast<std::uint64_t>(random.next()));
     }
 };
 
@@ -143,7 +137,7 @@ TEST(PuzzleFingerprint, SameDrawsSamePuzzles)
     // then moves on, as the real one does between its ticks.
     ClockRandom random([n = 0]() mutable { return 43200.0 + (n++ / 3) * 0.004; });
     for (int n = 0; n < 10000; ++n)
-        draws.add(random.draw());
+        draws.add(std::bit_cast<std::uint64_t>(random.draw()));
 
     EXPECT_EQ(games.value, 0xad0a5273e30b25b9ULL);
     EXPECT_EQ(shapes.value, 0x3c8ef10b31b9162eULL);

@@ -5,9 +5,10 @@
 // lengths 3..15, then the words of each length back to back.
 #pragma once
 
+#include "tests/support/scratch_folder.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,9 +38,7 @@ inline std::string dictionaryBytes(const std::map<int, std::vector<std::string>>
 
 inline void writeDictionary(const std::filesystem::path& file, const std::map<int, std::vector<std::string>>& words)
 {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    const std::string bytes = dictionaryBytes(words);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    writeBytes(file, dictionaryBytes(words));
 }
 
 /// A dictionary with `perLength` distinct words of every length 5..10, each

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A scripted stand-in for the platform: answers message boxes from a queue,
-// gives a clock the test sets, and records every call for the test to read.
+// gives a fixed clock and date, and records every call for the test to read.
 #pragma once
 
 #include "core/platform.h"
@@ -17,7 +17,6 @@ class FakePlatform : public Platform {
 public:
     struct Message {
         std::string text;
-        Buttons buttons;
     };
     struct Command {
         std::string line;
@@ -26,9 +25,6 @@ public:
 
     // ---- scripting ----
     std::deque<Answer> answers;  ///< next answers to OK/Cancel boxes; OK when empty
-    double clock = 36000.0;  ///< seconds since midnight
-    std::string date = "03-05-2001";
-    std::string time = "09:07:45";
     std::string separator = ".";
     /// Runs while a message box is "open", before it is answered: lets a test
     /// deliver a timer tick or a click in the middle of a modal box.
@@ -44,7 +40,7 @@ public:
 
     Answer messageBox(const std::string& text, Buttons buttons) override
     {
-        messages.push_back({text, buttons});
+        messages.push_back({text});
         if (whileMessageOpen)
             whileMessageOpen(text);
         if (buttons == Buttons::Ok || answers.empty())
@@ -56,9 +52,9 @@ public:
     void playSound(const std::string& fileName) override { sounds.push_back(fileName); }
     void pause(double seconds) override { pauses.push_back(seconds); }
     void runCommand(const std::string& line, int style) override { commands.push_back({line, style}); }
-    double secondsSinceMidnight() override { return clock; }
-    std::string dateText() override { return date; }
-    std::string timeText() override { return time; }
+    double secondsSinceMidnight() override { return 36000.0; }
+    std::string dateText() override { return "03-05-2001"; }
+    std::string timeText() override { return "09:07:45"; }
     std::string groupSeparator() override { return separator; }
     void setWindowPointer(Pointer) override {}
     void setScreenPointer(Pointer shape) override { screenPointers.push_back(shape); }

@@ -19,15 +19,13 @@ public:
         std::string text;
     };
 
-    int w = 680;
-    int h = 620;
     int backColour = 15;
     double fontPoints = 0;
     bool fontBold = false;
     std::vector<Op> ops;
 
-    int width() const override { return w; }
-    int height() const override { return h; }
+    int width() const override { return 680; }
+    int height() const override { return 620; }
     void setBackColour(int colour) override { backColour = colour; }
     void clear() override { ops.push_back({Op::Clear, 0, 0, 0, 0, backColour, {}}); }
     void fillRect(double x1, double y1, double x2, double y2, int colour) override
