@@ -5,7 +5,8 @@
 # shows an installed icon, the AppStream metadata names that entry and
 # program, the manual page reads without a warning, every icon has the size
 # its folder says, and the record server's component installs a unit whose
-# program is absolute and installed, which systemd accepts and whose
+# program is absolute and installed, whose working folder is its state
+# folder, which systemd accepts and whose
 # sandbox scores 2.0 or better in systemd's security check.
 #   installed_files_test.sh <cmake> <build folder>
 set -uo pipefail
@@ -82,6 +83,11 @@ units=$(find "$stage" -name '*.service')
 for unit in $units; do
   program=$(sed -n 's/^ExecStart=[-@:+!]*\([^ ]*\).*/\1/p' "$unit")
   [[ $program == /* ]] && installed_program "$program" || fail "$unit starts '$program', not an installed absolute path"
+  # It works in a folder that exists when it starts: the state folder systemd makes for it.
+  state=$(sed -n 's/^StateDirectory=//p' "$unit")
+  workdir=$(sed -n 's/^WorkingDirectory=-\{0,1\}//p' "$unit")
+  [ -z "$workdir" ] || [[ -n $state && $workdir == "%S/$state" ]] ||
+    fail "$unit works in '$workdir', which is not its state folder %S/${state:-(none)}"
   # systemd checks the program on this machine: point it into the staging root.
   copy=$(mktemp -d)
   sed "s|^ExecStart=\([-@:+!]*\)/|ExecStart=\1$stage/|" "$unit" >"$copy/$(basename "$unit")"
