@@ -87,6 +87,25 @@ TEST_F(DictionaryFile, ReadsOnlyItsHeaderAndNeverAWordCutShort)
     EXPECT_EQ(outcomes.size(), 2u);  // both words were drawn
 }
 
+TEST_F(DictionaryFile, DrawsEveryWordOfItsLengthAlikeAndNoOther)
+{
+    // Three five-letter words, then the six-letter block: a draw past the
+    // last five-letter word would read the start of a longer one.
+    test::TestFolder folder("vortigo-draws");
+    test::writeDictionary(folder.path() / "SLESSICO.1", {{5, {"ALBUM", "BANCO", "CANTO"}}, {6, {"DADINO"}}});
+    state.DictionaryIndex = 1;
+    ASSERT_TRUE(apridiz(state, platform, folder.path()));
+    std::map<std::string, int> drawn;
+    for (int i = 0; i < 600; ++i) {
+        state.WordsDrawn = 0;
+        ASSERT_EQ(DrawWord(state, platform, random, folder.path(), 5), WordDraw::Stored);
+        ++drawn[state.WordList(0)];
+    }
+    EXPECT_EQ(drawn.size(), 3u);
+    for (const auto& [word, times] : drawn)
+        EXPECT_GT(times, 150) << word;  // about 200 each
+}
+
 TEST_F(DictionaryFile, AnImpossibleDrawDrawsNothing)
 {
     for (const double length : {2.0, 16.0, 15.5}) {
