@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What gets installed agrees with itself, read back from a staging root (the
-# way a package is staged): the desktop entry starts the installed program and
+# way a package is staged): every player may read it, the copyright is where
+# the package's name says, the desktop entry starts the installed program and
 # shows an installed icon, the AppStream metadata names that entry and
 # program, the manual page reads without a warning, every icon has the size
 # its folder says, and the record server's component installs a unit whose
@@ -25,6 +26,13 @@ DESTDIR=$stage "$cmake" --install "$build" >/dev/null || fail "the game does not
 DESTDIR=$stage "$cmake" --install "$build" --component records >/dev/null || fail "the records component does not install"
 prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 root=$stage$prefix
+
+# Installed by root, played by anyone: every file readable, every folder searchable.
+closed=$(find "$stage" -mindepth 1 \( -type d ! -perm -005 -o ! -type d ! -perm -004 \) -print -quit)
+[ -z "$closed" ] || fail "${closed#"$stage"} is closed to other users"
+# A Debian package keeps its copyright in share/doc/<package>.
+package=$(sed -n 's/^set(CPACK_PACKAGE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+[ -f "$root/share/doc/${package:-?}/copyright" ] || fail "no copyright in share/doc/${package:-?}"
 
 # A program named by a desktop entry or a unit: absolute under the staging
 # root, or a bare name in the installed bin folder.
