@@ -34,7 +34,7 @@ packages=(
   libboost-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 chromium
   # The screen-reader test: a private D-Bus session, the accessibility bus and
   # its registry, an X server without a screen, a pyatspi client, and keys.
-  dbus dbus-daemon at-spi2-core xvfb xauth xdotool python3-pyatspi python3-gi gir1.2-atspi-2.0
+  dbus dbus-daemon at-spi2-core xvfb xauth xdotool x11-utils python3-pyatspi python3-gi gir1.2-atspi-2.0
   # The sanitizer build and the fuzzers (libFuzzer).
   clang-14 libclang-rt-14-dev
 )

@@ -35,9 +35,9 @@ def skip(reason):
 
 
 def check_tools():
-    for tool in ("dbus-run-session", "Xvfb", "xdotool"):
+    for tool in ("dbus-run-session", "Xvfb", "xdotool", "xprop"):
         if shutil.which(tool) is None:
-            skip(tool + " is not installed (packages dbus, xvfb, xdotool)")
+            skip(tool + " is not installed (packages dbus, xvfb, xdotool, x11-utils)")
     if not any(os.path.exists(p) for p in ("/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher")):
         skip("at-spi-bus-launcher is not installed (package at-spi2-core)")
     try:
@@ -278,6 +278,17 @@ def focus_game_window():
                    check=True, timeout=WAIT)
 
 
+def launcher_class():
+    desktop = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "app", "desktop")
+    for name in os.listdir(desktop):
+        if name.endswith(".desktop"):
+            with open(os.path.join(desktop, name), encoding="utf-8") as entry:
+                for line in entry:
+                    if line.startswith("StartupWMClass="):
+                        return line.strip().partition("=")[2]
+    return None
+
+
 def words_of(word_list):
     out = []
     for item in children(word_list):
@@ -369,6 +380,12 @@ def play(game):
     frame = wait_for(lambda: find(app, pyatspi.ROLE_FRAME, "Vortigo"), "the main window in the tree")
     focus_game_window()
     wait_for(lambda: ("focus", "push button", "Nuova partita") in heard, "the focus on the new-game button")
+    # A desktop matches the running window to its launcher by the window's class.
+    window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vortigo$"], capture_output=True,
+                            text=True, timeout=WAIT).stdout.split()[:1]
+    said = subprocess.run(["xprop", "-id"] + window + ["WM_CLASS"], capture_output=True, text=True, timeout=WAIT).stdout
+    check(said.rstrip().endswith('"%s"' % launcher_class()),
+          "the window's class (%s) is the launcher's StartupWMClass=%s" % (said.strip(), launcher_class()))
 
     # The title screen: the picture that starts a game is a button a reader
     # can press. Pressed, it starts a game: the strip, the list and the table fill in.
