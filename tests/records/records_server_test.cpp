@@ -192,6 +192,35 @@ TEST(RecordServerStart, StartsOnceAReadOnlyDatabaseIsWritable)
     EXPECT_EQ(ServerProcess(database, 0, runAs).stop(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
 }
 
+// One address may hold as many connections as its cap and not one more,
+// while other addresses are served; a connection closed frees its place.
+TEST(RecordServerStart, HoldsEachAddressToItsConnectionCap)
+{
+    QTemporaryDir dir;
+    qputenv("VORTIGO_RECORDS_MAX_PER_CLIENT", "2");
+    ServerProcess server(dir.filePath("records.sqlite"));
+    qunsetenv("VORTIGO_RECORDS_MAX_PER_CLIENT");
+    ASSERT_GT(server.port(), 0) << server.log();
+    // Two requests begun and not finished: the head deadline, not the idle time-out, applies.
+    std::vector<int> held;
+    for (int i = 0; i < 2; ++i) {
+        held.push_back(test::connectLoopback(server.port(), "127.0.0.7"));
+        ASSERT_TRUE(test::sendAll(held.back(), "GET / HTTP/1.1\r\n"));
+    }
+    EXPECT_FALSE(test::request(server.port(), "/", "GET", "127.0.0.7")) << "a third connection was served";
+    const auto other = test::request(server.port(), "/", "GET", "127.0.0.8");
+    EXPECT_TRUE(other && other->status == 200);
+    ::close(held.back());
+    held.pop_back();
+    std::optional<test::HttpAnswer> freed;
+    for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         !freed && std::chrono::steady_clock::now() < until;)
+        freed = test::request(server.port(), "/", "GET", "127.0.0.7");
+    EXPECT_TRUE(freed && freed->status == 200);
+    ::close(held.front());
+    EXPECT_EQ(server.stop(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          test::backendName);
 
