@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What gets installed agrees with itself, read back from a staging root (the
-# way a package is staged): every player may read it, the copyright is where
-# the package's name says, the desktop entry starts the installed program and
+# way a package is staged): exactly the listed files, every folder open to
+# every player, the desktop entry starts the installed program and
 # shows an installed icon, the AppStream metadata names that entry and
 # program, the manual page reads without a warning, every icon has the size
 # its folder says, and the record server's component installs a unit whose
@@ -27,12 +27,18 @@ DESTDIR=$stage "$cmake" --install "$build" --component records >/dev/null || fai
 prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
 root=$stage$prefix
 
-# Installed by root, played by anyone: every file readable, every folder searchable.
-closed=$(find "$stage" -mindepth 1 \( -type d ! -perm -005 -o ! -type d ! -perm -004 \) -print -quit)
-[ -z "$closed" ] || fail "${closed#"$stage"} is closed to other users"
-# A Debian package keeps its copyright in share/doc/<package>.
-package=$(sed -n 's/^set(CPACK_PACKAGE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-[ -f "$root/share/doc/${package:-?}/copyright" ] || fail "no copyright in share/doc/${package:-?}"
+# Exactly the files a package is made of, each with its permissions (paths
+# under the prefix are written without it): a file in another place, under
+# another name or closed to players shows here.
+bindir=$(sed -n 's/^CMAKE_INSTALL_BINDIR:PATH=//p' "$build/CMakeCache.txt")
+expected=$(sed -e '/^#/d' -e "s| bin/| $bindir/|" "$(dirname "$0")/installed_files.txt" | sort -k2)
+actual=$(find "$stage" -mindepth 1 ! -type d -printf '%m %P\n' | sed "s|^\([0-7]*\) ${prefix#/}/|\1 |" | sort -k2)
+listed=$(diff <(echo "$expected") <(echo "$actual")) ||
+  fail "the installed files are not those of installed_files.txt (<) but (>):
+$listed"
+# Installed by root, played by anyone: every folder searchable.
+closed=$(find "$stage" -mindepth 1 -type d ! -perm -005 -print -quit)
+[ -z "$closed" ] || fail "the folder ${closed#"$stage"} is closed to other users"
 
 # A program named by a desktop entry or a unit: absolute under the staging
 # root, or a bare name in the installed bin folder.
