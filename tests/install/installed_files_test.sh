@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What gets installed agrees with itself, read back from a staging root (the
 # way a package is staged): exactly the listed files, every folder open to
-# every player, the desktop entry starts the installed program and
+# every player, one version in the program and every file that names one,
+# the desktop entry starts the installed program and
 # shows an installed icon, the AppStream metadata names that entry and
 # program, the manual page reads without a warning, every icon has the size
 # its folder says, and the record server's component installs a unit whose
@@ -36,6 +37,14 @@ actual=$(find "$stage" -mindepth 1 ! -type d -printf '%m %P\n' | sed "s|^\([0-7]
 listed=$(diff <(echo "$expected") <(echo "$actual")) ||
   fail "the installed files are not those of installed_files.txt (<) but (>):
 $listed"
+# One version everywhere: the program's, the newest release of the metadata,
+# the changelog's top entry and the manual page's footer.
+version=$(QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --version | sed -n '1s/^vortigo //p')
+for said in "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$root"/share/metainfo/*.metainfo.xml | head -n 1)" \
+            "$(gzip -dc "$root/share/doc/vortigo/changelog.gz" | sed -n '1s/^vortigo (\(.*\)).*/\1/p')" \
+            "$(gzip -dc "$root/share/man/man6/vortigo.6.gz" | sed -n 's/^\.TH .*"vortigo \([^"]*\)".*/\1/p')"; do
+  [ -n "$version" ] && [ "$said" = "$version" ] || fail "version '$said' where the program says '$version'"
+done
 # Installed by root, played by anyone: every folder searchable.
 closed=$(find "$stage" -mindepth 1 -type d ! -perm -005 -print -quit)
 [ -z "$closed" ] || fail "the folder ${closed#"$stage"} is closed to other users"
