@@ -192,32 +192,41 @@ TEST(RecordServerStart, StartsOnceAReadOnlyDatabaseIsWritable)
     EXPECT_EQ(ServerProcess(database, 0, runAs).stop(), 0) << QDir(dir.path()).entryList().join(' ').toStdString();
 }
 
-// One address may hold as many connections as its cap and not one more,
-// while other addresses are served; a connection closed frees its place.
-TEST(RecordServerStart, HoldsEachAddressToItsConnectionCap)
+// One address may hold as many connections as its cap, and the server as
+// many as its own, and not one more; a connection closed frees its place.
+TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
 {
     QTemporaryDir dir;
     qputenv("VORTIGO_RECORDS_MAX_PER_CLIENT", "2");
+    qputenv("VORTIGO_RECORDS_MAX_CONNECTIONS", "3");
     ServerProcess server(dir.filePath("records.sqlite"));
     qunsetenv("VORTIGO_RECORDS_MAX_PER_CLIENT");
-    ASSERT_GT(server.port(), 0) << server.log();
-    // Two requests begun and not finished: the head deadline, not the idle time-out, applies.
-    std::vector<int> held;
-    for (int i = 0; i < 2; ++i) {
-        held.push_back(test::connectLoopback(server.port(), "127.0.0.7"));
-        ASSERT_TRUE(test::sendAll(held.back(), "GET / HTTP/1.1\r\n"));
-    }
-    EXPECT_FALSE(test::request(server.port(), "/", "GET", "127.0.0.7")) << "a third connection was served";
-    const auto other = test::request(server.port(), "/", "GET", "127.0.0.8");
-    EXPECT_TRUE(other && other->status == 200);
-    ::close(held.back());
-    held.pop_back();
-    std::optional<test::HttpAnswer> freed;
-    for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-         !freed && std::chrono::steady_clock::now() < until;)
-        freed = test::request(server.port(), "/", "GET", "127.0.0.7");
-    EXPECT_TRUE(freed && freed->status == 200);
-    ::close(held.front());
+    qunsetenv("VORTIGO_RECORDS_MAX_CONNECTIONS");
+    const int port = server.port();
+    ASSERT_GT(port, 0) << server.log();
+    // A request begun and not finished: the head deadline, not the idle time-out, applies.
+    const auto hold = [port](const char* from) {
+        const int fd = test::connectLoopback(port, from);
+        EXPECT_TRUE(test::sendAll(fd, "GET / HTTP/1.1\r\n"));
+        return fd;
+    };
+    // Served at last, once a place is free (a ceiling against a hang).
+    const auto servedFrom = [port](const char* from) {
+        std::optional<test::HttpAnswer> answer;
+        for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+             !answer && std::chrono::steady_clock::now() < until;)
+            answer = test::request(port, "/", "GET", from);
+        return answer && answer->status == 200;
+    };
+    const int first = hold("127.0.0.7"), second = hold("127.0.0.7");
+    EXPECT_FALSE(test::request(port, "/", "GET", "127.0.0.7")) << "a third connection from one address was served";
+    const int third = hold("127.0.0.8");
+    EXPECT_FALSE(test::request(port, "/", "GET", "127.0.0.9")) << "a fourth connection was served";
+    ::close(third);
+    EXPECT_TRUE(servedFrom("127.0.0.9"));
+    ::close(first);
+    EXPECT_TRUE(servedFrom("127.0.0.7"));
+    ::close(second);
     EXPECT_EQ(server.stop(), 0);
 }
 
