@@ -51,8 +51,12 @@ TEST(ReplacingAFile, KeepsPermissionsAndLeavesNothing)
 {
     TestFolder folder;
     const fs::path file = folder.path() / "vortigo.INI";
+    // A new file is as open as the player's umask allows.
+    const mode_t umask = ::umask(002);
     ASSERT_TRUE(replaceFile(file, kOld).ok());  // no file yet
+    ::umask(umask);
     EXPECT_EQ(readBytes(file), kOld);
+    EXPECT_EQ(modeOf(file), 0664u);
     ::chmod(file.c_str(), 0640);
     const std::string binary("\0\xff\r\n\x1a", 5);
     ASSERT_TRUE(replaceFile(file, binary).ok());
