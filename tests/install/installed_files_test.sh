@@ -62,7 +62,8 @@ entries=("$root"/share/applications/*.desktop)
 [ -f "${entries[0]}" ] || fail "no desktop entry in share/applications"
 for entry in "${entries[@]}"; do
   [ -f "$entry" ] || continue
-  desktop-file-validate "$entry" || fail "$entry does not validate"
+  # Hints too: an entry without a main category lands in a catch-all menu.
+  said=$(desktop-file-validate "$entry" 2>&1) && [ -z "$said" ] || fail "desktop-file-validate: $said"
   exec_line=$(sed -n 's/^Exec=//p' "$entry")
   installed_program "${exec_line%% *}" || fail "Exec=$exec_line names no installed program"
   icon=$(sed -n 's/^Icon=//p' "$entry")
@@ -106,6 +107,10 @@ units=$(find "$stage" -name '*.service')
 for unit in $units; do
   program=$(sed -n 's/^ExecStart=[-@:+!]*\([^ ]*\).*/\1/p' "$unit")
   [[ $program == /* ]] && installed_program "$program" || fail "$unit starts '$program', not an installed absolute path"
+  # A host need not write the settings file: the unit starts without it.
+  for settings in $(sed -n 's/^EnvironmentFile=//p' "$unit"); do
+    [[ $settings == -* ]] || [ -f "$stage$settings" ] || fail "$unit needs $settings, which nothing installs"
+  done
   # It works in a folder that exists when it starts: the state folder systemd makes for it.
   state=$(sed -n 's/^StateDirectory=//p' "$unit")
   workdir=$(sed -n 's/^WorkingDirectory=-\{0,1\}//p' "$unit")
