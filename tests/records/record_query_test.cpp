@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <variant>
@@ -122,6 +123,15 @@ TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)
     std::vector<std::string> refused;
     for (const auto& [key, value] : values)
         refused.push_back(query(key, value));
+    // Every month's last day is taken, the day after it is not.
+    const int lastDay[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int month = 1; month <= 12; ++month) {
+        char day[16];
+        std::snprintf(day, sizeof day, "%02d-%02d-2001", lastDay[month - 1], month);
+        EXPECT_TRUE(std::holds_alternative<Submission>(parseRecordQuery(query("data", day)))) << day;
+        std::snprintf(day, sizeof day, "%02d-%02d-2001", lastDay[month - 1] + 1, month);
+        refused.push_back(query("data", day));
+    }
     // Keys missing, renamed, out of order, encoded or followed by more.
     const std::string good = query("Nome", "Brivo");
     refused.insert(refused.end(), {
