@@ -230,6 +230,34 @@ TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
     EXPECT_EQ(server.stop(), 0);
 }
 
+// A host's settings file may leave a variable empty (taken as unset) and
+// turn the per-address cap off with 0, as behind a proxy.
+TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
+{
+    QTemporaryDir dir;
+    const char* variables[] = {"VORTIGO_RECORDS_ADDRESS", "VORTIGO_RECORDS_PORT", "VORTIGO_RECORDS_DATABASE",
+                               "VORTIGO_RECORDS_THREADS", "VORTIGO_RECORDS_MAX_CONNECTIONS"};
+    for (const char* variable : variables)
+        qputenv(variable, "");
+    qputenv("VORTIGO_RECORDS_MAX_PER_CLIENT", "0");
+    ServerProcess server(dir.filePath("records.sqlite"));
+    for (const char* variable : variables)
+        qunsetenv(variable);
+    qunsetenv("VORTIGO_RECORDS_MAX_PER_CLIENT");
+    ASSERT_GT(server.port(), 0) << server.log();
+    // More connections from one address than the usual cap of 64, and still served.
+    std::vector<int> held;
+    for (int i = 0; i < 70; ++i) {
+        held.push_back(test::connectLoopback(server.port(), "127.0.0.7"));
+        EXPECT_TRUE(test::sendAll(held.back(), "GET / HTTP/1.1\r\n"));
+    }
+    const auto answer = test::request(server.port(), "/", "GET", "127.0.0.7");
+    EXPECT_TRUE(answer && answer->status == 200);
+    for (int fd : held)
+        ::close(fd);
+    EXPECT_EQ(server.stop(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
                          test::backendName);
 
