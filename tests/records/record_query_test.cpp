@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <variant>
@@ -125,12 +124,12 @@ TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)
         refused.push_back(query(key, value));
     // Every month's last day is taken, the day after it is not.
     const int lastDay[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
     for (int month = 1; month <= 12; ++month) {
-        char day[16];
-        std::snprintf(day, sizeof day, "%02d-%02d-2001", lastDay[month - 1], month);
-        EXPECT_TRUE(std::holds_alternative<Submission>(parseRecordQuery(query("data", day)))) << day;
-        std::snprintf(day, sizeof day, "%02d-%02d-2001", lastDay[month - 1] + 1, month);
-        refused.push_back(query("data", day));
+        const std::string rest = "-" + twoDigits(month) + "-2001";
+        const std::string last = twoDigits(lastDay[month - 1]) + rest;
+        EXPECT_TRUE(std::holds_alternative<Submission>(parseRecordQuery(query("data", last)))) << last;
+        refused.push_back(query("data", twoDigits(lastDay[month - 1] + 1) + rest));
     }
     // Keys missing, renamed, out of order, encoded or followed by more.
     const std::string good = query("Nome", "Brivo");
