@@ -231,7 +231,8 @@ TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
 }
 
 // A host's settings file may leave a variable empty (taken as unset) and
-// turn the per-address cap off with 0, as behind a proxy.
+// turn the per-address cap off with 0, as behind a proxy; a value out of
+// its range stops the start.
 TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
 {
     QTemporaryDir dir;
@@ -256,6 +257,23 @@ TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
     for (int fd : held)
         ::close(fd);
     EXPECT_EQ(server.stop(), 0);
+
+    // A value out of its range is refused before anything starts, from a flag or from a variable.
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"--port", "65536"}, nullptr}, {{"--port", "80x"}, nullptr}, {{"--threads", "0"}, nullptr},
+        {{"--threads", "257"}, nullptr}, {{"--max-connections", "0"}, nullptr}, {{"--rate-limit", "-1"}, nullptr},
+        {{"--max-per-client", "-1"}, nullptr}, {{"--unknown"}, nullptr}, {{}, "VORTIGO_RECORDS_THREADS"}};
+    for (const auto& [arguments, variable] : refused) {
+        QProcess start;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (variable)
+            environment.insert(variable, "0");
+        start.setProcessEnvironment(environment);
+        start.start(VORTIGO_RECORDS_BINARY, QStringList(arguments) << "--database" << dir.filePath("other.sqlite"));
+        if (!start.waitForFinished(10000))  // a ceiling against a server that started after all
+            start.kill();
+        EXPECT_EQ(start.exitCode(), 2) << arguments.join(' ').toStdString() << (variable ? variable : "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
