@@ -39,6 +39,7 @@ inline QColor qc(int colour)
     const std::map<int, QColor> seen = {{kBlack, QColor(0, 0, 0)},   {kBlue, QColor(0, 0, 128)},
                                                   {kGreen, QColor(0, 128, 0)}, {kRed, QColor(128, 0, 0)},
                                                   {kLightGreen, QColor(0, 255, 0)}, {kYellow, QColor(255, 255, 0)},
+                                                  {kLightGrey, QColor(192, 192, 192)},
                                                   {kWhite, QColor(255, 255, 255)}};
     return seen.at(colour);
 }

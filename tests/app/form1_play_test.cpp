@@ -9,17 +9,26 @@ using namespace vortigo::test;
 TEST_F(Form1Test, AClickedLetterTogglesAndScoresOnce)
 {
     Form1& f = open();
+    // Round the grid: white between games, grey while a round is played.
+    EXPECT_EQ(f.surface().image().pixelColor(1, 1), qc(kWhite));
     startGame();
     GameState& s = f.state();
     const Cell c = wordCells(s).front().first;
     clickCell(c);
     EXPECT_EQ(std::tuple(s.CellMark(c.col, c.row), s.Score), std::tuple(2, 50));
+    EXPECT_EQ(f.surface().image().pixelColor(1, 1), qc(kLightGrey));
     // The paint stays inside the cell's black outline, which is 1 pixel in from the cell's edge.
     const QImage& img = f.surface().image();
     const QRect box = cellBox(c);
     const int y = box.center().y();
     for (const auto& [outline, paint] : {std::pair{box.left() + 1, box.left() + 2}, {box.right(), box.right() - 1}})
         EXPECT_EQ(std::tuple(img.pixelColor(outline, y), img.pixelColor(paint, y)), std::tuple(qc(kBlack), qc(kRed)));
+    // Its letter shows white on the red.
+    std::set<QRgb> inside;
+    for (int x = box.left() + 3; x <= box.right() - 3; ++x)
+        for (int row = box.top() + 3; row <= box.bottom() - 3; ++row)
+            inside.insert(img.pixel(x, row));
+    EXPECT_TRUE(inside.contains(qc(kWhite).rgb()) && !inside.contains(qc(kBlack).rgb()));
     clickCell(c);
     EXPECT_EQ(std::tuple(s.Score, paintOf(c)), std::tuple(50, qc(kWhite)));
 
