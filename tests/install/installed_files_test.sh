@@ -111,6 +111,11 @@ for unit in $units; do
   for settings in $(sed -n 's/^EnvironmentFile=//p' "$unit"); do
     [[ $settings == -* ]] || [ -f "$stage$settings" ] || fail "$unit needs $settings, which nothing installs"
   done
+  # The server listens on IPv4 or IPv6 and may reach PostgreSQL through its socket.
+  families=" $(sed -n 's/^RestrictAddressFamilies=//p' "$unit") "
+  for family in AF_INET AF_INET6 AF_UNIX; do
+    [ "$families" = "  " ] || [[ $families == *" $family "* ]] || fail "$unit forbids $family, which the server needs"
+  done
   # It works in a folder that exists when it starts: the state folder systemd makes for it.
   state=$(sed -n 's/^StateDirectory=//p' "$unit")
   workdir=$(sed -n 's/^WorkingDirectory=-\{0,1\}//p' "$unit")
