@@ -66,6 +66,8 @@ for entry in "${entries[@]}"; do
   said=$(desktop-file-validate "$entry" 2>&1) && [ -z "$said" ] || fail "desktop-file-validate: $said"
   exec_line=$(sed -n 's/^Exec=//p' "$entry")
   installed_program "${exec_line%% *}" || fail "Exec=$exec_line names no installed program"
+  # A window of its own: no terminal beside it.
+  grep -q '^Terminal=true' "$entry" && fail "$entry opens a terminal beside the game"
   icon=$(sed -n 's/^Icon=//p' "$entry")
   found=("$root"/share/icons/hicolor/*/apps/"$icon".png "$root"/share/icons/hicolor/scalable/apps/"$icon".svg)
   ls "${found[@]}" >/dev/null 2>&1 || fail "Icon=$icon is not installed in every form"
@@ -111,6 +113,9 @@ for unit in $units; do
   for settings in $(sed -n 's/^EnvironmentFile=//p' "$unit"); do
     [[ $settings == -* ]] || [ -f "$stage$settings" ] || fail "$unit needs $settings, which nothing installs"
   done
+  # The server stays in the foreground until SIGTERM: systemd must not wait for a fork.
+  type=$(sed -n 's/^Type=//p' "$unit")
+  [[ ${type:-simple} =~ ^(simple|exec)$ ]] || fail "$unit is of Type=$type, but the server never forks"
   # The server listens on IPv4 or IPv6 and may reach PostgreSQL through its socket.
   families=" $(sed -n 's/^RestrictAddressFamilies=//p' "$unit") "
   for family in AF_INET AF_INET6 AF_UNIX; do
