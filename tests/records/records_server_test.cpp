@@ -137,8 +137,9 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     EXPECT_LT(nicolo, brivo);
     EXPECT_LT(brivo, ioETe);
     EXPECT_LT(ioETe, hostile);  // Italiano, then English
-    // Every refused request was for Latino.
+    // Every refused request was for Latino; its own page says so too.
     EXPECT_NE(all.find("Nessun record ancora"), std::string::npos);
+    EXPECT_NE(ask(server, "/?lingua=3").body.find("Nessun record ancora"), std::string::npos);
     EXPECT_EQ(ask(server, good).status, 200);
 
     // The second server, on the same database, takes a reload of the first
