@@ -109,10 +109,12 @@ units=$(find "$stage" -name '*.service')
 for unit in $units; do
   program=$(sed -n 's/^ExecStart=[-@:+!]*\([^ ]*\).*/\1/p' "$unit")
   [[ $program == /* ]] && installed_program "$program" || fail "$unit starts '$program', not an installed absolute path"
-  # A host need not write the settings file: the unit starts without it.
-  for settings in $(sed -n 's/^EnvironmentFile=//p' "$unit"); do
-    [[ $settings == -* ]] || [ -f "$stage$settings" ] || fail "$unit needs $settings, which nothing installs"
-  done
+  # A host need not write the settings file: the unit starts without it. It
+  # is /etc/default/ and the unit's name, where the unit's comment sends hosts.
+  name=$(basename "$unit" .service)
+  settings=$(sed -n 's/^EnvironmentFile=//p' "$unit")
+  [ "$settings" = "-/etc/default/$name" ] || fail "$unit reads its settings from '$settings', not -/etc/default/$name"
+  grep -q "^# /etc/default/$name\b" "$unit" || fail "$unit's comment does not name /etc/default/$name"
   # The server stays in the foreground until SIGTERM: systemd must not wait for a fork.
   type=$(sed -n 's/^Type=//p' "$unit")
   [[ ${type:-simple} =~ ^(simple|exec)$ ]] || fail "$unit is of Type=$type, but the server never forks"
