@@ -248,24 +248,26 @@ void Game::press(Button button, double x, double y)
     if (m_state.RoundStatus == kRoundWon)
         return;
     const std::optional<Cell> hit = cellFromPointer(m_state, x, y);
-    if (!hit || button != Button::Left) {
-        m_platform.setScreenPointer(Pointer::Default);
-        PlaySound("COLLAPSE.WAV");
-        return;
-    }
-    playCell(*hit);
+    if (!hit || button != Button::Left)
+        miss();
+    else
+        playCell(*hit);
 }
 
 void Game::selectCell(Cell cell)
 {
     if (m_state.RoundStatus == kRoundWon)
         return;
-    if (cell.col < 1 || cell.col > m_state.GridCols || cell.row < 1 || cell.row > m_state.GridRows) {
-        m_platform.setScreenPointer(Pointer::Default);
-        PlaySound("COLLAPSE.WAV");
-        return;
-    }
-    playCell(cell);
+    if (cell.col < 1 || cell.col > m_state.GridCols || cell.row < 1 || cell.row > m_state.GridRows)
+        miss();
+    else
+        playCell(cell);
+}
+
+void Game::miss()
+{
+    m_platform.setScreenPointer(Pointer::Default);
+    PlaySound("COLLAPSE.WAV");
 }
 
 void Game::playCell(Cell cell)

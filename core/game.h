@@ -164,6 +164,8 @@ private:
     /// Plays one of the game's sounds when the switch is on, then pauses as the sound asks.
     void PlaySound(const std::string& fileName);
     void offerScore();
+    /// A press beside the grid or with another button: only the thud.
+    void miss();
     void playCell(Cell cell);
     void resetGame();
     void setUpRound();

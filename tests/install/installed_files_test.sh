@@ -54,7 +54,7 @@ closed=$(find "$stage" -mindepth 1 -type d ! -perm -005 -print -quit)
 installed_program() {
   case $1 in
     /*) [ -x "$stage$1" ] && [ -f "$stage$1" ] ;;
-    *) [ -x "$root/bin/$1" ] ;;
+    *) [ -x "$root/$bindir/$1" ] ;;
   esac
 }
 

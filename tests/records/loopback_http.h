@@ -19,9 +19,11 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <initializer_list>
 #include <optional>
 #include <regex>
 #include <string>
+#include <utility>
 
 namespace vortigo::records::test {
 
@@ -116,16 +118,33 @@ inline std::optional<HttpAnswer> request(int port, const std::string& target, co
     return parseAnswer(text, method == "HEAD");
 }
 
+/// A connection from `from` that has begun a request and not finished its
+/// head, so the server holds it under its head deadline, not its idle
+/// time-out; -1 when it could not be made.
+inline int beginRequest(int port, const char* from)
+{
+    const int fd = connectLoopback(port, from);
+    if (fd >= 0 && !sendAll(fd, "GET / HTTP/1.1\r\n")) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 /// The server on a port of its own choosing, its log in a folder of its own;
 /// started through `runAs` (a command such as setpriv) when given. The rate
-/// limit is set as the service unit sets it, in the environment.
+/// limit and any other `settings` are set as the service unit sets them, in
+/// the environment.
 class ServerProcess {
 public:
-    explicit ServerProcess(const QString& database, int requestsPerMinute = 0, QStringList runAs = {})
+    explicit ServerProcess(const QString& database, int requestsPerMinute = 0, QStringList runAs = {},
+                           std::initializer_list<std::pair<const char*, const char*>> settings = {})
         : m_log(m_dir.filePath("server.log"))
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("VORTIGO_RECORDS_RATE_LIMIT", QString::number(requestsPerMinute));
+        for (const auto& [variable, value] : settings)
+            environment.insert(variable, value);
         m_process.setProcessEnvironment(environment);
         m_process.setStandardErrorFile(m_log);
         m_process.setStandardOutputFile(QProcess::nullDevice());

@@ -198,17 +198,13 @@ TEST(RecordServerStart, StartsOnceAReadOnlyDatabaseIsWritable)
 TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
 {
     QTemporaryDir dir;
-    qputenv("VORTIGO_RECORDS_MAX_PER_CLIENT", "2");
-    qputenv("VORTIGO_RECORDS_MAX_CONNECTIONS", "3");
-    ServerProcess server(dir.filePath("records.sqlite"));
-    qunsetenv("VORTIGO_RECORDS_MAX_PER_CLIENT");
-    qunsetenv("VORTIGO_RECORDS_MAX_CONNECTIONS");
+    ServerProcess server(dir.filePath("records.sqlite"), 0, {},
+                         {{"VORTIGO_RECORDS_MAX_PER_CLIENT", "2"}, {"VORTIGO_RECORDS_MAX_CONNECTIONS", "3"}});
     const int port = server.port();
     ASSERT_GT(port, 0) << server.log();
-    // A request begun and not finished: the head deadline, not the idle time-out, applies.
     const auto hold = [port](const char* from) {
-        const int fd = test::connectLoopback(port, from);
-        EXPECT_TRUE(test::sendAll(fd, "GET / HTTP/1.1\r\n"));
+        const int fd = test::beginRequest(port, from);
+        EXPECT_GE(fd, 0);
         return fd;
     };
     // Served at last, once a place is free (a ceiling against a hang).
@@ -237,21 +233,16 @@ TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
 TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
 {
     QTemporaryDir dir;
-    const char* variables[] = {"VORTIGO_RECORDS_ADDRESS", "VORTIGO_RECORDS_PORT", "VORTIGO_RECORDS_DATABASE",
-                               "VORTIGO_RECORDS_THREADS", "VORTIGO_RECORDS_MAX_CONNECTIONS"};
-    for (const char* variable : variables)
-        qputenv(variable, "");
-    qputenv("VORTIGO_RECORDS_MAX_PER_CLIENT", "0");
-    ServerProcess server(dir.filePath("records.sqlite"));
-    for (const char* variable : variables)
-        qunsetenv(variable);
-    qunsetenv("VORTIGO_RECORDS_MAX_PER_CLIENT");
+    ServerProcess server(dir.filePath("records.sqlite"), 0, {},
+                         {{"VORTIGO_RECORDS_ADDRESS", ""}, {"VORTIGO_RECORDS_PORT", ""}, {"VORTIGO_RECORDS_DATABASE", ""},
+                          {"VORTIGO_RECORDS_THREADS", ""}, {"VORTIGO_RECORDS_MAX_CONNECTIONS", ""},
+                          {"VORTIGO_RECORDS_MAX_PER_CLIENT", "0"}});
     ASSERT_GT(server.port(), 0) << server.log();
     // More connections from one address than the usual cap of 64, and still served.
     std::vector<int> held;
     for (int i = 0; i < 70; ++i) {
-        held.push_back(test::connectLoopback(server.port(), "127.0.0.7"));
-        EXPECT_TRUE(test::sendAll(held.back(), "GET / HTTP/1.1\r\n"));
+        held.push_back(test::beginRequest(server.port(), "127.0.0.7"));
+        EXPECT_GE(held.back(), 0);
     }
     const auto answer = test::request(server.port(), "/", "GET", "127.0.0.7");
     EXPECT_TRUE(answer && answer->status == 200);

@@ -384,8 +384,9 @@ def play(game):
     window = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vortigo$"], capture_output=True,
                             text=True, timeout=WAIT).stdout.split()[:1]
     said = subprocess.run(["xprop", "-id"] + window + ["WM_CLASS"], capture_output=True, text=True, timeout=WAIT).stdout
-    check(said.rstrip().endswith('"%s"' % launcher_class()),
-          "the window's class (%s) is the launcher's StartupWMClass=%s" % (said.strip(), launcher_class()))
+    launcher = launcher_class()
+    check(said.rstrip().endswith('"%s"' % launcher),
+          "the window's class (%s) is the launcher's StartupWMClass=%s" % (said.strip(), launcher))
 
     # The title screen: the picture that starts a game is a button a reader
     # can press. Pressed, it starts a game: the strip, the list and the table fill in.
