@@ -103,10 +103,8 @@ fuzz() {
 case "$mode" in
   play) exec "$build/vortigo" ;;
   test)
+    # The package checks (tools/check_package.sh, lintian) are among them.
     ctest --test-dir "$build" --output-on-failure --timeout 120 -j "$jobs"
-    # About a minute: the package, its layout, desktop-file-validate,
-    # appstreamcli and lintian.
-    "$root/tools/check_package.sh" "$build"
     # A few minutes: every test again under the sanitizers, then the fuzzers.
     sanitize
     sanitized_tests
