@@ -5,7 +5,10 @@
 # every player, one version in the program and every file that names one,
 # the desktop entry starts the installed program and
 # shows an installed icon, the AppStream metadata names that entry and
-# program, the manual page reads without a warning, every icon has the size
+# program and says what it says (name, summary, licence, addresses, release
+# date) as the entry, the program, the copyright file and the changelog do,
+# the manual page reads without a warning and describes the program's
+# options, every icon has the size
 # its folder says, and the record server's component installs a unit whose
 # program is absolute and installed, whose working folder is its state
 # folder, which systemd accepts and whose
@@ -25,13 +28,15 @@ fail() {
 
 DESTDIR=$stage "$cmake" --install "$build" >/dev/null || fail "the game does not install"
 DESTDIR=$stage "$cmake" --install "$build" --component records >/dev/null || fail "the records component does not install"
-prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
-root=$stage$prefix
 
 # Exactly the files a package is made of, each with its permissions (paths
 # under the prefix are written without it): a file in another place, under
 # another name or closed to players shows here.
-bindir=$(sed -n 's/^CMAKE_INSTALL_BINDIR:PATH=//p' "$build/CMakeCache.txt")
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+source=$(cd "$(dirname "$0")/../.." && pwd)
+prefix=$(cache CMAKE_INSTALL_PREFIX)
+root=$stage$prefix
+bindir=$(cache CMAKE_INSTALL_BINDIR)
 expected=$(sed -e '/^#/d' -e "s| bin/| $bindir/|" "$(dirname "$0")/installed_files.txt" | sort -k2)
 actual=$(find "$stage" -mindepth 1 ! -type d -printf '%m %P\n' | sed "s|^\([0-7]*\) ${prefix#/}/|\1 |" | sort -k2)
 listed=$(diff <(echo "$expected") <(echo "$actual")) ||
@@ -84,6 +89,33 @@ for metainfo in "$root"/share/metainfo/*.metainfo.xml; do
   for binary in $(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo"); do
     installed_program "$binary" || fail "the metadata provides $binary, which is not installed"
   done
+  # A software centre and a menu show the same name and line, in English and Italian.
+  entry=$root/share/applications/$id.desktop
+  for pair in 'name|Name' 'summary|Comment' 'summary xml:lang="it"|Comment[it]'; do
+    tag=${pair%%|*}
+    key=${pair#*|}
+    said=$(sed -n "s#.*<$tag>\(.*\)</${tag%% *}>.*#\1#p" "$metainfo" | head -n 1)
+    [ -n "$said" ] && [ "$said" = "$(grep -F "$key=" "$entry" | sed -n "1s/^[^=]*=//p")" ] ||
+      fail "the metadata's <$tag> '$said' is not the entry's $key"
+  done
+  # One licence: the program's, the metadata's and the copyright file's (in Debian's short name).
+  licence=$(sed -n 's:.*<project_license>\(.*\)</project_license>.*:\1:p' "$metainfo")
+  QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --version | grep -qF "Licenza $licence:" ||
+    fail "the metadata's licence $licence is not the program's"
+  debian=$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$root/share/doc/vortigo/copyright")
+  [ "${licence/.0-or-later/+}" = "$debian" ] || fail "the metadata's licence $licence is $debian in the copyright file"
+  # The home page and the screenshots are the configured addresses; every screenshot is one the
+  # project keeps, and the newest release is dated as the changelog's top entry.
+  [ "$(sed -n 's:.*<url type="homepage">\(.*\)</url>.*:\1:p' "$metainfo")" = "$(cache VORTIGO_HOMEPAGE)" ] ||
+    fail "the metadata's home page is not VORTIGO_HOMEPAGE"
+  for image in $(sed -n 's:.*<image>\(.*\)</image>.*:\1:p' "$metainfo"); do
+    [[ $image == "$(cache VORTIGO_SCREENSHOTS_URL)"* && -f $source/docs/screenshots/${image##*/} ]] ||
+      fail "the screenshot $image is not one of docs/screenshots under VORTIGO_SCREENSHOTS_URL"
+  done
+  released=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' "$metainfo" | head -n 1)
+  changed=$(gzip -dc "$root/share/doc/vortigo/changelog.gz" | sed -n 's/^ -- .*>  //p' | head -n 1)
+  [ -n "$released" ] && [ "$(date -ud "$changed" +%F)" = "$released" ] ||
+    fail "the newest release is dated '$released', the changelog '$changed'"
 done
 
 page=$root/share/man/man6/vortigo.6.gz
@@ -91,6 +123,10 @@ if [ -f "$page" ]; then
   warnings=$(gzip -dc "$page" | groff -man -ww -z -Tutf8 2>&1)
   [ -z "$warnings" ] || fail "the manual page warns: $warnings"
   gzip -dc "$page" | grep -qE '^\.TH "?VORTIGO"? "?6"?' || fail "the manual page is not titled VORTIGO, section 6"
+  # It describes the options the program takes, no more and no fewer.
+  taken=$(QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --help | grep -oE -- '--[a-z-]+' | sort -u)
+  described=$(gzip -dc "$page" | sed -n '/^\.SH OPTIONS/,/^\.SH /p' | grep -oE -- '(\\-){2}[a-z-]+' | sed 's/\\//g' | sort -u)
+  [ -n "$taken" ] && [ "$taken" = "$described" ] || fail "the manual page describes options '$described', the program takes '$taken'"
 else
   fail "no manual page at share/man/man6/vortigo.6.gz"
 fi
