@@ -11,8 +11,10 @@
 # options, every icon has the size
 # its folder says, and the record server's component installs a unit whose
 # program is absolute and installed, whose working folder is its state
-# folder, which systemd accepts and whose
-# sandbox scores 2.0 or better in systemd's security check.
+# folder, which systemd accepts, whose
+# sandbox scores 2.0 or better in systemd's security check, and whose
+# server, started as systemd starts it, serves the table from its state
+# folder and stops cleanly.
 #   installed_files_test.sh <cmake> <build folder>
 set -uo pipefail
 
@@ -174,6 +176,40 @@ for unit in $units; do
     sed -n 's/.*Overall exposure level for .*: \([0-9.]*\).*/\1/p')
   awk -v e="${exposure:-99}" 'BEGIN { exit !(e <= 2.0) }' || fail "$unit exposure ${exposure:-unknown}, above 2.0"
   rm -rf "$copy"
+  # Started as systemd starts it, with nothing but its Environment= lines and a
+  # host's setting (a free port) in its working folder: it serves the table,
+  # keeps the database in its state folder and stops cleanly on KillSignal.
+  run=$(mktemp -d)
+  mkdir -p "$run/state/$state" "$run/root"
+  # The state folder, /var/lib/<StateDirectory> (%S/...) on the host, is one of our own here.
+  mapfile -t settings < <(sed -n -e "s|%S/|$run/state/|g" -e "s|/var/lib/|$run/state/|g" -e 's/^Environment=//p' "$unit")
+  command=$(sed -n 's/^ExecStart=[-@:+!]*//p' "$unit")
+  workdir=${workdir:-$run/root}
+  (cd "${workdir//%S/$run/state}" &&
+    exec env -i PATH="$PATH" "${settings[@]}" VORTIGO_RECORDS_PORT=0 $stage$command) 2>"$run/log" &
+  server=$!
+  for _ in $(seq 100); do
+    port=$(sed -n 's/.* porta \([0-9]*\).*/\1/p' "$run/log")
+    [ -n "$port" ] || ! kill -0 $server 2>/dev/null && break
+    sleep 0.1
+  done
+  status=
+  if [ -n "$port" ] && exec 3<>"/dev/tcp/127.0.0.1/$port"; then
+    printf 'GET / HTTP/1.0\r\nHost: localhost\r\n\r\n' >&3
+    status=$(head -n 1 <&3 | tr -d '\r')
+    exec 3>&-
+  fi
+  [[ $status == "HTTP/1."?" 200"* ]] || fail "$unit's server, started as systemd would, answers '$status': $(cat "$run/log")"
+  [ -n "$(ls -A "$run/state/$state" 2>/dev/null)" ] || fail "$unit's server keeps no database in its state folder"
+  signal=$(sed -n 's/^KillSignal=//p' "$unit")
+  kill -s "${signal:-SIGTERM}" $server 2>/dev/null
+  for _ in $(seq "$(sed -n 's/^TimeoutStopSec=\([0-9]*\)$/\1/p' "$unit" | grep . || echo 90)0"); do
+    kill -0 $server 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL $server 2>/dev/null && fail "$unit's server is still running after ${signal:-SIGTERM} and TimeoutStopSec"
+  wait $server || fail "$unit's server stops on ${signal:-SIGTERM} with status $?"
+  rm -rf "$run"
 done
 
 [ "$failures" -eq 0 ] && echo "installed files agree"
