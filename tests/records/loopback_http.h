@@ -148,7 +148,8 @@ public:
         m_process.setProcessEnvironment(environment);
         m_process.setStandardErrorFile(m_log);
         m_process.setStandardOutputFile(QProcess::nullDevice());
-        runAs << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port" << "0" << "--database" << database;
+        // An option and its value come in one word or two.
+        runAs << QStringLiteral(VORTIGO_RECORDS_BINARY) << "--port=0" << "--database" << database;
         m_process.start(runAs.front(), runAs.mid(1));
         m_process.waitForStarted(-1);
         // The start-up line names the port; a server that ends first has said why.
