@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -28,8 +29,11 @@ TEST(NumberRules, ReadingSkipsBlanksAndStopsAtAStranger)
 {
     for (const auto& [text, want] : {std::pair{"     409", 409.0}, {"4 0 9", 409.0}, {"        ", 0.0}, {"", 0.0},
                                      {"12ab34", 12.0}, {"abc", 0.0}, {"-7", -7.0}, {" 408.5", 408.5},
-                                     {"1E3", 1000.0}, {"\t2\n", 2.0}})
+                                     {"1E3", 1000.0}, {"\t2\n", 2.0}, {"4.08D2", 408.0}, {"5d-1", 0.5},
+                                     {"1e+2", 100.0}, {"+7", 7.0}, {".5", 0.5}, {"2E", 2.0}, {"-.5E1", -5.0},
+                                     {".E3", 0.0}, {"3 E 1", 30.0}})
         EXPECT_DOUBLE_EQ(readLooseNumber(text), want) << '"' << text << '"';
+    EXPECT_EQ(readLooseNumber("1E999"), HUGE_VAL);
 }
 
 TEST(Countdown, ShowsMinutesDownToSixtyThenSeconds)
