@@ -52,6 +52,9 @@ TEST(AboutWindow, LinksOpenByClickOrKeyboard)
         for (int tabs = 0; tabs < 6 && QApplication::focusWidget() != label; ++tabs)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), label) << line;
+        // The link Enter will open is the one framed, and only it.
+        for (const QLabel* link : {form.Label3, form.Label4, form.creditsLink})
+            EXPECT_EQ(link->frameShape() != QFrame::NoFrame, link == label) << line;
         QTest::keyClick(label, Qt::Key_Space);
         QTest::keyClick(label, Qt::Key_Return);  // the link, not the OK button
     }

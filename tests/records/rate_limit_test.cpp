@@ -39,6 +39,19 @@ TEST(RateLimit, RefillsEachAddressEvenlyAndForgetsIdleOnes)
         bounded.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
     EXPECT_LE(bounded.addresses(), 100u);
     EXPECT_TRUE(bounded.allow("fresh", t0 + 4h));
+
+    // Only an address idle for a whole minute is forgotten: one that spent
+    // its allowance half a minute ago keeps what it spent.
+    RateLimiter full(2, 100);
+    for (int i = 0; i < 98; ++i)
+        full.allow("idle-" + std::to_string(i), t0);
+    EXPECT_TRUE(full.allow("spent", t0 + 60s));
+    EXPECT_TRUE(full.allow("spent", t0 + 60s));
+    full.allow("x", t0 + 90s);
+    full.allow("y", t0 + 90s);  // the table is full: the idle ones go
+    EXPECT_EQ(full.addresses(), 3u);
+    EXPECT_TRUE(full.allow("spent", t0 + 90s));  // half a minute refilled one
+    EXPECT_FALSE(full.allow("spent", t0 + 90s));
 }
 
 TEST(RateLimit, OfZeroLetsEverythingThrough)
