@@ -136,4 +136,8 @@ TEST_F(Form1Events, TheNameBoxTakesOnlyWhatTheFilesCanHold)
     QTest::mouseClick(f.findChild<QWidget*>(QStringLiteral("Command3d1")), Qt::LeftButton);
     EXPECT_EQ(settings(), "Livello=Principiante\r\nGiocatore1=ux\xF2-\xE8\r\nSuono=SI\r\n");
     EXPECT_EQ(f.game().playerName(), "ux\xF2-\xE8");
+    // Ten letters at most, as the table and the record address hold them.
+    box->selectAll();
+    QTest::keyClicks(box, "Massimiliano");
+    EXPECT_EQ(box->text(), "Massimilia");
 }

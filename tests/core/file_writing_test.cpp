@@ -5,12 +5,15 @@
 #include "tests/support/child_process.h"
 #include "tests/support/scratch_folder.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <tuple>
 
@@ -209,6 +212,26 @@ TEST(ReplacingAFile, EveryCauseInTheFilesPlaceIsToldInWords)
     };
     for (const auto& [target, reason] : cases)
         EXPECT_EQ(writeFailureReason(replaceFile(target, kNew)), reason) << target;
+    // A disk mounted read-only: a child mounts a tmpfs read-only in a mount
+    // namespace of its own, which a user namespace lets it make.
+    const fs::path disk = at / "disco";
+    fs::create_directory(disk);
+    const int readOnlyDisk = runInChild([&] {
+        const std::string user = std::to_string(::getuid()), group = std::to_string(::getgid());
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return 2;
+        writeBytes("/proc/self/setgroups", "deny");
+        writeBytes("/proc/self/uid_map", "0 " + user + " 1");
+        writeBytes("/proc/self/gid_map", "0 " + group + " 1");
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("vortigo", disk.c_str(), "tmpfs", 0, nullptr) != 0 ||
+            ::mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+            return 3;
+        const std::string said = writeFailureReason(replaceFile(disk / "vortigo.INI", kNew));
+        std::fprintf(stderr, "on a read-only disk: %s\n", said.c_str());
+        return said == "la cartella che lo contiene non permette di scrivere" ? 0 : 1;
+    });
+    EXPECT_EQ(readOnlyDisk, 0) << "2: no user namespace, 3: no read-only mount";
     // A cause nobody foresaw still says what happened, then the number.
     EXPECT_EQ(writeFailureReason({WriteFailure::Other, EXDEV}), "il sistema non ha permesso di scriverlo (errore n. 18)");
     EXPECT_TRUE(fs::is_fifo(at / "pipe.INI"));
