@@ -39,6 +39,15 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
     ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
     ASSERT_TRUE(f.clientArea()->hasFocus());
     EXPECT_EQ(ring(f), (Cell{1, 1}));
+    // The ring shows only while the grid has the keys.
+    const QPoint onRing(s.MarginX + 1, s.MarginY + s.CellSize / 2);
+    const auto ringShown = [&] { return f.clientArea()->grab().toImage().pixelColor(onRing) == QColor(0, 0, 255); };
+    EXPECT_TRUE(ringShown());
+    key(Qt::Key_Tab);
+    EXPECT_FALSE(f.clientArea()->hasFocus());
+    EXPECT_FALSE(ringShown());
+    key(Qt::Key_Backtab);
+    ASSERT_TRUE(f.clientArea()->hasFocus());
 
     // Round 1 is 7 x 6: the ring stops at every edge.
     const std::pair<Qt::Key, Cell> moves[] = {{Qt::Key_Left, {1, 1}}, {Qt::Key_Up, {1, 1}}, {Qt::Key_End, {7, 1}},
