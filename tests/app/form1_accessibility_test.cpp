@@ -64,4 +64,9 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     EXPECT_EQ(grid->focusChild(), ringCell);
     EXPECT_TRUE(ringCell->state().focused);
     EXPECT_FALSE(grid->tableInterface()->cellAt(0, 0)->state().focused);
+    // Once Tab takes the keys elsewhere, no cell of the grid is focused.
+    QTest::keyClick(f.clientArea(), Qt::Key_Tab);
+    ASSERT_FALSE(f.clientArea()->hasFocus());
+    EXPECT_EQ(grid->focusChild(), nullptr);
+    EXPECT_FALSE(ringCell->state().focused);
 }
