@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <csignal>
 #include <cerrno>
 #include <chrono>
 #include <initializer_list>
@@ -170,10 +171,11 @@ public:
         file.open(QIODevice::ReadOnly);
         return file.readAll().toStdString();
     }
-    /// SIGTERM, and the exit it leads to: 0 after a clean stop.
-    int stop()
+    /// SIGTERM (or another signal), and the exit it leads to: 0 after a clean stop.
+    int stop(int signal = SIGTERM)
     {
-        m_process.terminate();
+        if (m_process.state() == QProcess::Running)
+            ::kill(static_cast<pid_t>(m_process.processId()), signal);
         m_process.waitForFinished(-1);
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
