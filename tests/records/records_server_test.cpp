@@ -89,6 +89,11 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
         EXPECT_NE(result->body.find("<html lang=\"it\">"), std::string::npos) << target;
         EXPECT_NE(result->body.find("name=\"viewport\""), std::string::npos) << target;
         EXPECT_EQ(xmlProblem(result->body), "") << target << "\n" << result->body;
+        // ... and HTML that a browser neither sniffs, nor runs a script in, nor names to another site.
+        EXPECT_EQ(result->header("content-type"), "text/html; charset=utf-8") << target;
+        EXPECT_EQ(result->header("content-security-policy"), "default-src 'none'; style-src 'unsafe-inline'") << target;
+        EXPECT_EQ(result->header("x-content-type-options"), "nosniff") << target;
+        EXPECT_EQ(result->header("referrer-policy"), "no-referrer") << target;
         bodies += result->body;
         return *result;
     };
@@ -105,6 +110,7 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     };
     for (const auto& [target, place] : records) {
         const test::HttpAnswer answer = ask(server, target);
+        EXPECT_EQ(answer.header("cache-control"), "no-store");  // its address holds the e-mail
         EXPECT_NE(answer.body.find("<title>Record registrato</title>"), std::string::npos) << target << answer.body;
         EXPECT_NE(answer.body.find("Posizione nella tabella " + place), std::string::npos) << target << answer.body;
     }
@@ -123,7 +129,14 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     // A link checker's HEAD learns that the address is good and stores nothing.
     const auto probe = test::request(server.port(), good, "HEAD");
     EXPECT_TRUE(probe && probe->status == 200 && probe->body.empty());
-    const std::string all = ask(server, "/").body;
+    const test::HttpAnswer tables = ask(server, "/");
+    EXPECT_EQ(tables.header("cache-control"), "no-cache");  // a reload shows the newest records
+    const std::string all = tables.body;
+    const test::HttpAnswer missing = ask(server, "/vortigo.php");
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_NE(missing.body.find("<h1>Pagina non trovata</h1>"), std::string::npos) << missing.body;
+    const auto posted = test::request(server.port(), "/", "POST");
+    EXPECT_TRUE(posted && posted->status == 405 && posted->header("allow") == "get, head");
     const std::size_t nicolo = all.find("<td>Nicolò Bo</td><td class=\"n\">9.000</td>");
     const std::size_t brivo = all.find("<td>Brivo</td><td class=\"n\">5.000</td>");
     const std::size_t ioETe = all.find("<td>io &amp; te</td><td class=\"n\">5.000</td><td class=\"n\">3</td>"
