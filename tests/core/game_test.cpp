@@ -197,4 +197,11 @@ TEST(Game, TheLastTwentySecondsAreSaidOnceARound)
     for (int left = 18; left >= 1; --left)
         r.game.tick();
     EXPECT_EQ(r.host.announcements, std::vector<std::string>{"Restano 19 secondi"});
+    // The next round says it again.
+    r.game.state().RoundStatus = kRoundWon;
+    r.game.newGame();
+    ASSERT_EQ(r.game.state().Round, 2);
+    for (int n = 0; n < 500 && r.host.announcements.size() < 2; ++n)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements, (std::vector<std::string>{"Restano 19 secondi", "Restano 19 secondi"}));
 }

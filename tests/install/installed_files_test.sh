@@ -12,7 +12,8 @@
 # its folder says, and the record server's component installs a unit whose
 # program is absolute and installed, whose working folder is its state
 # folder, which systemd accepts, whose
-# sandbox scores 2.0 or better in systemd's security check, and whose
+# sandbox scores 2.0 or better in systemd's security check and fails none
+# of its checks but those the server needs, and whose
 # server, started as systemd starts it, serves the table from its state
 # folder and stops cleanly.
 #   installed_files_test.sh <cmake> <build folder>
@@ -171,10 +172,19 @@ for unit in $units; do
   sed "s|^ExecStart=\([-@:+!]*\)/|ExecStart=\1$stage/|" "$unit" >"$copy/$(basename "$unit")"
   complaints=$(systemd-analyze verify --man=no "$copy/$(basename "$unit")" 2>&1) || fail "systemd refuses $unit"
   [ -z "$complaints" ] || fail "systemd-analyze verify on $unit: $complaints"
-  # The unit faces the internet: its sandbox must leave little exposed.
-  exposure=$(systemd-analyze security --offline=yes "$copy/$(basename "$unit")" 2>&1 |
-    sed -n 's/.*Overall exposure level for .*: \([0-9.]*\).*/\1/p')
+  # The unit faces the internet: its sandbox must leave little exposed, and
+  # nothing beyond what the server needs: the network and local sockets (for
+  # PostgreSQL), the host's root folder and its mounts (read-only to it), the
+  # clock device systemd leaves every service, and the resource calls of
+  # @system-service.
+  security=$(LC_ALL=C.UTF-8 systemd-analyze security --offline=yes "$copy/$(basename "$unit")" 2>&1)
+  grep -q '^✓ ' <<<"$security" || fail "systemd-analyze security gave no checks: $security"
+  exposure=$(sed -n 's/.*Overall exposure level for .*: \([0-9.]*\).*/\1/p' <<<"$security")
   awk -v e="${exposure:-99}" 'BEGIN { exit !(e <= 2.0) }' || fail "$unit exposure ${exposure:-unknown}, above 2.0"
+  exposed=$(sed -n 's/^✗ \([^ ]*\).*/\1/p' <<<"$security" | grep -vxF -e 'PrivateNetwork=' -e 'IPAddressDeny=' \
+    -e 'RestrictAddressFamilies=~AF_(INET|INET6)' -e 'RestrictAddressFamilies=~AF_UNIX' -e 'RootDirectory=/RootImage=' \
+    -e 'PrivateMounts=' -e 'DeviceAllow=' -e 'SystemCallFilter=~@resources')
+  [ -z "$exposed" ] || fail "$unit leaves exposed: $(echo $exposed)"
   rm -rf "$copy"
   # Started as systemd starts it, with nothing but its Environment= lines and a
   # host's setting (a free port) in its working folder: it serves the table,

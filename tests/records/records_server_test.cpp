@@ -129,6 +129,18 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     // A link checker's HEAD learns that the address is good and stores nothing.
     const auto probe = test::request(server.port(), good, "HEAD");
     EXPECT_TRUE(probe && probe->status == 200 && probe->body.empty());
+    // A GET that says it has no body, as some proxies send it, is answered; one with a body is refused.
+    const auto raw = [&](const std::string& lengthAndBody) {
+        const int fd = test::connectLoopback(server.port());
+        std::string text;
+        if (fd >= 0 && test::sendAll(fd, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" +
+                                              lengthAndBody))
+            text = test::receiveAll(fd, std::chrono::steady_clock::now() + std::chrono::seconds(5));
+        ::close(fd);
+        return test::parseAnswer(text, false).value_or(test::HttpAnswer{}).status;
+    };
+    EXPECT_EQ(raw("Content-Length: 0\r\n\r\n"), 200);
+    EXPECT_EQ(raw("Content-Length: 2\r\n\r\nab"), 400);
     const test::HttpAnswer tables = ask(server, "/");
     EXPECT_EQ(tables.header("cache-control"), "no-cache");  // a reload shows the newest records
     const std::string all = tables.body;
