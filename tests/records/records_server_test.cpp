@@ -257,6 +257,37 @@ TEST(RecordServerStart, HoldsConnectionsToTheirCaps)
     EXPECT_NE(server.log().find("SIGINT ricevuto"), std::string::npos) << server.log();
 }
 
+// A browser asks for the next page on the connection it has; "Connection:
+// close" ends it once the answer is out.
+TEST(RecordServerStart, KeepsAConnectionOpenUntilToldToClose)
+{
+    QTemporaryDir dir;
+    ServerProcess server(dir.filePath("records.sqlite"));
+    const int fd = test::connectLoopback(server.port());
+    ASSERT_GE(fd, 0) << server.log();
+    const auto ask = [fd](const std::string& connection) {
+        return test::sendAll(fd, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: " + connection + "\r\n\r\n");
+    };
+    std::string text;
+    char chunk[16384];
+    ssize_t n = 0;
+    ASSERT_TRUE(ask("keep-alive"));
+    std::optional<test::HttpAnswer> first;
+    while (!(first = test::parseAnswer(text, false)) && (n = ::recv(fd, chunk, sizeof chunk, 0)) > 0)
+        text.append(chunk, static_cast<std::size_t>(n));
+    ASSERT_TRUE(first) << text;
+    EXPECT_EQ(std::tuple(first->status, first->header("connection")), std::tuple(200, "keep-alive"));
+    text.clear();
+    EXPECT_TRUE(ask("close"));
+    while ((n = ::recv(fd, chunk, sizeof chunk, 0)) > 0)
+        text.append(chunk, static_cast<std::size_t>(n));
+    EXPECT_EQ(n, 0) << "the connection was not closed";
+    const auto second = test::parseAnswer(text, false);
+    EXPECT_TRUE(second && second->status == 200 && second->header("connection") == "close") << text;
+    ::close(fd);
+    EXPECT_EQ(server.stop(), 0);
+}
+
 // A host's settings file may leave a variable empty (taken as unset) and
 // turn the per-address cap off with 0, as behind a proxy; a value out of
 // its range stops the start.
