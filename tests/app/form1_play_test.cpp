@@ -3,6 +3,8 @@
 // changes of level, and quitting.
 #include "tests/app/form1_fixture.h"
 
+#include <algorithm>
+
 using namespace vortigo;
 using namespace vortigo::test;
 
@@ -14,8 +16,10 @@ TEST_F(Form1Test, AClickedLetterTogglesAndScoresOnce)
     startGame();
     GameState& s = f.state();
     const Cell c = wordCells(s).front().first;
+    platform.sounds.clear();
     clickCell(c);
     EXPECT_EQ(std::tuple(s.CellMark(c.col, c.row), s.Score), std::tuple(2, 50));
+    EXPECT_EQ(platform.sounds, std::vector<std::string>{"SND0002.WAV"});
     EXPECT_EQ(f.surface().image().pixelColor(1, 1), qc(kLightGrey));
     // The paint stays inside the cell's black outline, which is 1 pixel in from the cell's edge.
     const QImage& img = f.surface().image();
@@ -80,6 +84,7 @@ TEST_F(Form1Test, TheLastErrorEndsTheGame)
         clickCell(fillerCell());
         ASSERT_EQ(platform.messages.size(), 3u);
         EXPECT_EQ(platform.messages[1].text, "Hai commesso un'altro errore! mi dispiace, la partita è finita.");
+        EXPECT_NE(std::find(platform.sounds.begin(), platform.sounds.end(), "perdi.WAV"), platform.sounds.end());
         EXPECT_EQ(platform.messages[2].text, "Vuoi fare un'altra partitina?");
         EXPECT_EQ(atGameOver, std::pair(4000, QString("0")));
         // The first error cost 1000 points, the last one nothing: 4000 is what the table keeps.
