@@ -204,4 +204,19 @@ TEST(Game, TheLastTwentySecondsAreSaidOnceARound)
     for (int n = 0; n < 500 && r.host.announcements.size() < 2; ++n)
         r.game.tick();
     EXPECT_EQ(r.host.announcements, (std::vector<std::string>{"Restano 19 secondi", "Restano 19 secondi"}));
+    for (int n = 0; n < 30 && r.host.announcements.size() < 3; ++n)
+        r.game.tick();
+    EXPECT_EQ(r.host.announcements.back(), "Tempo scaduto");
+}
+
+TEST(Game, EachErrorAndTheLastAreSaid)
+{
+    Round r(1);
+    const GameState& s = r.game.state();
+    Cell filler{1, 1};
+    while (s.CellMark(filler.col, filler.row) != 0)
+        filler = filler.col < s.GridCols ? Cell{filler.col + 1, filler.row} : Cell{1, filler.row + 1};
+    r.press(filler);
+    r.press(filler);
+    EXPECT_EQ(r.host.announcements, (std::vector<std::string>{"Errore: ne puoi commettere ancora 1", "Partita finita"}));
 }
