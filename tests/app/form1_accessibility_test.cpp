@@ -7,6 +7,7 @@
 // the tree, reads the strip, the word list and the table's letters, and
 // hears the news.
 #include "tests/app/form1_fixture.h"
+#include "tests/support/tool_tips.h"
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -23,6 +24,15 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
         QAccessible::queryAccessibleInterface(control<QLabel>(f, "Label12"))->actionInterface();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->actionNames().value(0), QAccessibleActionInterface::pressAction());
+
+    // Every tooltip, on its own control.
+    std::map<std::string, std::string> tips = {{"Picture1", "Clicca per nuova partita ..."},
+        {"Combo1", "Cambia il dizionario Ita/Eng/LATINO"}, {"Text1", "Immetti il tuo nome"},
+        {"Command3d1", "Nuova partita ..."}, {"Label12", "Visita il sito dell'autore ..."}, {"Label8", "Manche in corso"},
+        {"Label7", "Errori ammissibili"}, {"Label2", "Tempo rimasto"}, {"Label3", "Punti fatti"}};
+    for (int i = 0; i < 20; ++i)
+        tips["Label1_" + std::to_string(i)] = "Lista delle parole da trovare";
+    EXPECT_EQ(toolTipsOf(f), tips);
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
     GameState& s = f.state();

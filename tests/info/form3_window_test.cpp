@@ -3,6 +3,7 @@
 #include "info/form3.h"
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/tool_tips.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -38,6 +39,9 @@ TEST(AboutWindow, LinksOpenByClickOrKeyboard)
         EXPECT_TRUE(form.rect().contains(link->geometry()));
     }
     EXPECT_GT(form.Label4->geometry().left(), form.Label3->geometry().right());
+    EXPECT_EQ(test::toolTipsOf(form), (std::map<std::string, std::string>{
+        {"Picture1", "Vortigo 2000"}, {"Picture2", "Software Italiano"}, {"Label3", "Per visitare l'home page dell'autore"},
+        {"Label4", "Scrivi all'autore"}, {"creditsLink", "Licenza del gioco e provenienza di dizionari e caratteri"}}));
     EXPECT_GT(form.creditsLink->geometry().top(), form.Label4->geometry().bottom());
 
     QTest::mouseMove(form.Label4, QPoint(2, 2));

@@ -5,6 +5,7 @@
 
 #include "score_files.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/tool_tips.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -75,6 +76,8 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
     EXPECT_EQ(first.List1->item(1)->text(), "01 - Brivo        99.999");
     EXPECT_TRUE(first.Label6->isEnabled());
     EXPECT_EQ(std::pair(first.Text1->maxLength(), first.Text2->maxLength()), std::pair(20, 40));
+    EXPECT_EQ(test::toolTipsOf(first),
+              (std::map<std::string, std::string>{{"Label6", "Clicca per registrare questo punteggio nella tabella mondiale su Internet"}}));
     // A screen reader hears the boxes by their captions, the list by its
     // frame's title, and the live link as a link it can press.
     const auto said = [](QWidget* w) {
