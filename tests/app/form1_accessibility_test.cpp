@@ -51,6 +51,8 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     EXPECT_EQ(cell->role(), QAccessible::Cell);
     EXPECT_EQ(cell->text(QAccessible::Name), QString(QChar(s.WordList(0)[0])));
     EXPECT_EQ(std::tuple(cell->parent(), grid->child(grid->indexOfChild(cell))), std::tuple(grid, cell));
+    // Where a magnifier or a reader's highlight goes: the letter's place on the screen.
+    EXPECT_EQ(cell->rect(), QRect(f.clientArea()->mapToGlobal(cellBox(first).topLeft()), cellBox(first).size()));
     EXPECT_FALSE(cell->state().selected);
     // The focus ring's cell is the table's focused cell.
     ASSERT_TRUE(f.clientArea()->hasFocus());

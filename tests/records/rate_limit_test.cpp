@@ -39,6 +39,10 @@ TEST(RateLimit, RefillsEachAddressEvenlyAndForgetsIdleOnes)
         bounded.allow("later-" + std::to_string(i), t0 + 2min + std::chrono::seconds(i));
     EXPECT_LE(bounded.addresses(), 100u);
     EXPECT_TRUE(bounded.allow("fresh", t0 + 4h));
+    // A flood within one instant, with no address idle, still keeps the table to its bound.
+    for (int i = 0; i < 1000; ++i)
+        bounded.allow("burst-" + std::to_string(i), t0 + 5h);
+    EXPECT_LE(bounded.addresses(), 100u);
 
     // Only an address idle for a whole minute is forgotten: one that spent
     // its allowance half a minute ago keeps what it spent.
