@@ -51,8 +51,12 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     EXPECT_EQ(cell->role(), QAccessible::Cell);
     EXPECT_EQ(cell->text(QAccessible::Name), QString(QChar(s.WordList(0)[0])));
     EXPECT_EQ(std::tuple(cell->parent(), grid->child(grid->indexOfChild(cell))), std::tuple(grid, cell));
-    // Where a magnifier or a reader's highlight goes: the letter's place on the screen.
+    // Where a magnifier or a reader's highlight goes: the letter's place on the screen, and back.
     EXPECT_EQ(cell->rect(), QRect(f.clientArea()->mapToGlobal(cellBox(first).topLeft()), cellBox(first).size()));
+    EXPECT_EQ(grid->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+    EXPECT_EQ(grid->text(QAccessible::Name), "Griglia delle lettere");
+    EXPECT_EQ(std::tuple(grid->tableInterface()->rowDescription(first.row - 1), grid->tableInterface()->columnDescription(first.col - 1)),
+              std::tuple(QStringLiteral("Riga %1").arg(first.row), QStringLiteral("Colonna %1").arg(first.col)));
     EXPECT_FALSE(cell->state().selected);
     // The focus ring's cell is the table's focused cell.
     ASSERT_TRUE(f.clientArea()->hasFocus());
@@ -61,6 +65,7 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     // A letter picked by a real click is selected; once the whole word is found, it is said so.
     QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(first));
     EXPECT_TRUE(cell->state().selected);
+    EXPECT_EQ(grid->tableInterface()->selectedCells(), QList<QAccessibleInterface*>{cell});
     EXPECT_EQ(cell->text(QAccessible::Description), "selezionata");
     for (std::size_t k = 2; k <= s.WordList(0).size(); ++k)
         QTest::mouseClick(f.clientArea(), Qt::LeftButton, {}, centre(letterCell(s, 0, static_cast<int>(k))));
