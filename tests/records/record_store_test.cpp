@@ -147,6 +147,13 @@ TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
         EXPECT_EQ(outcome->stored.note, "nota " + played[i].name);
         EXPECT_EQ(outcome->place, placeOf(played[i], played)) << i;
     }
+    // Each table shows the 50 best of its language, the last place included.
+    for (int language = 1; language <= 3; ++language) {
+        QString problem;
+        const auto rows = servers[0]->table(language, &problem);
+        ASSERT_TRUE(rows) << problem.toStdString();
+        EXPECT_EQ(rows->size(), 50u) << language;
+    }
 }
 
 std::string namesOn(const std::shared_ptr<const std::string>& page)
