@@ -14,7 +14,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <utility>
 
 namespace vortigo {
 
@@ -119,11 +118,8 @@ void Form3::buildControls()
     makeKeyboardLink(Label4, [this] { Label4_Click(); });
     makeKeyboardLink(creditsLink, [this] { creditsLink_Click(); });
 
-    // Each control answers to its own name, as the main window's do.
-    for (auto [control, name] : {std::pair<QWidget*, const char*>{Picture1, "Picture1"}, {Label5, "Label5"},
-                                 {Command3d1, "Command3d1"}, {Picture2, "Picture2"}, {Label3, "Label3"},
-                                 {Label4, "Label4"}, {creditsLink, "creditsLink"}})
-        control->setObjectName(QString::fromLatin1(name));
+    nameControls({{Picture1, "Picture1"}, {Label5, "Label5"}, {Command3d1, "Command3d1"}, {Picture2, "Picture2"},
+                  {Label3, "Label3"}, {Label4, "Label4"}, {creditsLink, "creditsLink"}});
 }
 
 void Form3::Form_Load()

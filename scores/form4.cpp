@@ -18,8 +18,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <utility>
-
 namespace vortigo {
 
 namespace {
@@ -156,13 +154,10 @@ void Form4::buildControls()
     Label6->setEnabled(false);
     makeKeyboardLink(Label6, [this] { Label6_Click(); });
 
-    // Each control answers to its own name, as the main window's do.
-    for (auto [control, name] : {std::pair<QWidget*, const char*>{Label2, "Label2"}, {Picture2, "Picture2"},
-                                 {Label1, "Label1"}, {Panel3d1, "Panel3d1"}, {Command3d1, "Command3d1"},
-                                 {Frame1, "Frame1"}, {List1, "List1"}, {Picture1, "Picture1"}, {Line1, "Line1"},
-                                 {Label4, "Label4"}, {Text2, "Text2"}, {Label3, "Label3"}, {Text1, "Text1"},
-                                 {Label5, "Label5"}, {Label6, "Label6"}})
-        control->setObjectName(QString::fromLatin1(name));
+    nameControls({{Label2, "Label2"}, {Picture2, "Picture2"}, {Label1, "Label1"}, {Panel3d1, "Panel3d1"},
+                  {Command3d1, "Command3d1"}, {Frame1, "Frame1"}, {List1, "List1"}, {Picture1, "Picture1"},
+                  {Line1, "Line1"}, {Label4, "Label4"}, {Text2, "Text2"}, {Label3, "Label3"}, {Text1, "Text1"},
+                  {Label5, "Label5"}, {Label6, "Label6"}});
 
     // Every caption gets the room its text needs in the fonts we draw with;
     // right-aligned ones grow to the left.

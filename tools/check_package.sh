@@ -42,8 +42,9 @@ said=$(QT_QPA_PLATFORM=offscreen "$out/unpacked/usr/games/vortigo" --version | h
 [ "$said" = "vortigo $(field Version)" ] || fail "the unpacked program says '$said', the package $(field Version)"
 
 [ "$(field Package)/$(field Section)" = vortigo/games ] || fail "package $(field Package) in section $(field Section)"
+depends=$(field Depends)
 for dep in fonts-wine fonts-liberation libqt6widgets6 libqt6multimedia6; do
-  [[ " $(field Depends)," == *" $dep"[\ ,]* ]] || fail "Depends lacks $dep: $(field Depends)"
+  [[ " $depends," == *" $dep"[\ ,]* ]] || fail "Depends lacks $dep: $depends"
 done
 
 # Accepted notes: cpack strips without removing .comment; the build leaves

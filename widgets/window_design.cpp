@@ -57,6 +57,12 @@ void setColours(QWidget* widget, const QColor& text, const QColor& back)
     widget->setAutoFillBackground(true);
 }
 
+void nameControls(std::initializer_list<std::pair<QWidget*, const char*>> controls)
+{
+    for (auto [control, name] : controls)
+        control->setObjectName(QString::fromLatin1(name));
+}
+
 QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where, const QString& toolTip)
 {
     auto* picture = new QLabel(parent);

@@ -10,6 +10,9 @@
 #include <QRect>
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 class QLabel;
 class QWidget;
 
@@ -30,6 +33,10 @@ QColor paletteColour(int colour);
 
 /// Text and background colour of a control; the background is painted.
 void setColours(QWidget* widget, const QColor& text, const QColor& back);
+
+/// Gives each control its name, so tests and tools find it as the main
+/// window's controls are found.
+void nameControls(std::initializer_list<std::pair<QWidget*, const char*>> controls);
 
 /// A picture box showing a compiled-in picture; a missing picture leaves it blank.
 QLabel* makePicture(QWidget* parent, const QString& resource, const QRect& where, const QString& toolTip = {});

@@ -47,7 +47,8 @@ listed=$(diff <(echo "$expected") <(echo "$actual")) ||
 $listed"
 # One version everywhere: the program's, the newest release of the metadata,
 # the changelog's top entry and the manual page's footer.
-version=$(QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --version | sed -n '1s/^vortigo //p')
+about=$(QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --version)
+version=$(sed -n '1s/^vortigo //p' <<<"$about")
 for said in "$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$root"/share/metainfo/*.metainfo.xml | head -n 1)" \
             "$(gzip -dc "$root/share/doc/vortigo/changelog.gz" | sed -n '1s/^vortigo (\(.*\)).*/\1/p')" \
             "$(gzip -dc "$root/share/man/man6/vortigo.6.gz" | sed -n 's/^\.TH .*"vortigo \([^"]*\)".*/\1/p')"; do
@@ -103,7 +104,7 @@ for metainfo in "$root"/share/metainfo/*.metainfo.xml; do
   done
   # One licence: the program's, the metadata's and the copyright file's (in Debian's short name).
   licence=$(sed -n 's:.*<project_license>\(.*\)</project_license>.*:\1:p' "$metainfo")
-  QT_QPA_PLATFORM=offscreen "$root/$bindir/vortigo" --version | grep -qF "Licenza $licence:" ||
+  grep -qF "Licenza $licence:" <<<"$about" ||
     fail "the metadata's licence $licence is not the program's"
   debian=$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$root/share/doc/vortigo/copyright")
   [ "${licence/.0-or-later/+}" = "$debian" ] || fail "the metadata's licence $licence is $debian in the copyright file"
@@ -151,8 +152,8 @@ for unit in $units; do
   # A host need not write the settings file: the unit starts without it. It
   # is /etc/default/ and the unit's name, where the unit's comment sends hosts.
   name=$(basename "$unit" .service)
-  settings=$(sed -n 's/^EnvironmentFile=//p' "$unit")
-  [ "$settings" = "-/etc/default/$name" ] || fail "$unit reads its settings from '$settings', not -/etc/default/$name"
+  settings_file=$(sed -n 's/^EnvironmentFile=//p' "$unit")
+  [ "$settings_file" = "-/etc/default/$name" ] || fail "$unit reads its settings from '$settings_file', not -/etc/default/$name"
   grep -q "^# /etc/default/$name\b" "$unit" || fail "$unit's comment does not name /etc/default/$name"
   # The server stays in the foreground until SIGTERM: systemd must not wait for a fork.
   type=$(sed -n 's/^Type=//p' "$unit")

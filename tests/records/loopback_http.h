@@ -17,9 +17,9 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <csignal>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <initializer_list>
 #include <optional>
 #include <regex>
