@@ -174,7 +174,7 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     EXPECT_NE(reload.body.find("Posizione nella tabella Italiano: 3ª"), std::string::npos) << reload.body;
     EXPECT_EQ(ask(second, "/?lingua=1").body, ask(server, "/?lingua=1").body);
     const test::HttpAnswer refused = ask(second, "/");
-    EXPECT_EQ(refused.status, 429);
+    EXPECT_EQ(refused.head.substr(0, refused.head.find('\r')), "http/1.1 429 too many requests");
     EXPECT_EQ(refused.header("retry-after"), "60");
 
     // Chromium opens the address as the platform hands it over (blanks and
@@ -286,6 +286,59 @@ TEST(RecordServerStart, KeepsAConnectionOpenUntilToldToClose)
     EXPECT_TRUE(second && second->status == 200 && second->header("connection") == "close") << text;
     ::close(fd);
     EXPECT_EQ(server.stop(), 0);
+}
+
+// What a careless or hostile client sends gets a plain answer: too many or
+// too long headers, an address that is not a path, a line that is not HTTP.
+// The log shows a client's bytes only as printable text, cut short.
+TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
+{
+    QTemporaryDir dir;
+    ServerProcess server(dir.filePath("records.sqlite"));
+    ASSERT_GT(server.port(), 0) << server.log();
+    const auto send = [&](const std::string& bytes) {
+        const int fd = test::connectLoopback(server.port());
+        std::string text;
+        if (fd >= 0 && test::sendAll(fd, bytes))
+            text = test::receiveAll(fd, std::chrono::steady_clock::now() + std::chrono::seconds(5));
+        ::close(fd);
+        return test::parseAnswer(text, false).value_or(test::HttpAnswer{});
+    };
+    const auto get = [&](const std::string& target, const std::string& headers = "") {
+        return send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headers + "\r\n");
+    };
+    const auto statusLine = [](const test::HttpAnswer& answer) { return answer.head.substr(0, answer.head.find('\r')); };
+    std::string fields;  // with Host and Connection, 100 header fields in all
+    for (int i = 0; i < 98; ++i)
+        fields += "X-" + std::to_string(i) + ": b\r\n";
+    const test::HttpAnswer full = get("/", fields);
+    EXPECT_EQ(statusLine(full), "http/1.1 200 ok");
+    EXPECT_TRUE(std::regex_match(full.header("date"), std::regex("[a-z]{3}, [0-9]{2} [a-z]{3} [0-9]{4} "
+                                                                   "[0-9]{2}:[0-9]{2}:[0-9]{2} gmt")))
+        << full.header("date");
+    const std::string tooLong = "La richiesta è troppo lunga.", notUnderstood = "La richiesta non è stata capita.";
+    const std::tuple<std::string, std::string, std::string> refused[] = {
+        {"one field too many", "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + fields + "X: b\r\n\r\n",
+         tooLong},
+        {"a head over 16 KiB", "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX: " + std::string(16400, 'b') + "\r\n\r\n", tooLong},
+        {"a target over 2 KiB", "GET /" + std::string(2048, 'a') + " HTTP/1.1\r\nConnection: close\r\n\r\n", tooLong},
+        {"an absolute address", "GET http://127.0.0.1/ HTTP/1.1\r\nConnection: close\r\n\r\n", notUnderstood},
+        {"a line that is not HTTP", "CIAO\r\n\r\n", notUnderstood},
+    };
+    for (const auto& [what, bytes, reason] : refused) {
+        const test::HttpAnswer answer = send(bytes);
+        EXPECT_EQ(statusLine(answer), "http/1.1 400 bad request") << what;
+        EXPECT_NE(answer.body.find(reason), std::string::npos) << what << "\n" << answer.body;
+    }
+    // A target of 2 KiB exactly is read, and the page is not there.
+    const test::HttpAnswer missing = get("/" + std::string(2047, 'a'));
+    EXPECT_EQ(statusLine(missing), "http/1.1 404 not found");
+    EXPECT_EQ(statusLine(send("POST / HTTP/1.1\r\nConnection: close\r\n\r\n")), "http/1.1 405 method not allowed");
+    get("/caf\xC3\xA9/\\" + std::string(80, 'z'));
+    EXPECT_EQ(server.stop(), 0);
+    const std::string log = server.log();
+    EXPECT_NE(log.find(" GET /caf\\xC3\\xA9/\\x5C" + std::string(72, 'z') + "... 404 "), std::string::npos) << log;
+    EXPECT_NE(log.find(" GET /" + std::string(79, 'a') + "... 404 "), std::string::npos) << log;
 }
 
 // A host's settings file may leave a variable empty (taken as unset) and
