@@ -7,7 +7,7 @@
 // the tree, reads the strip, the word list and the table's letters, and
 // hears the news.
 #include "tests/app/form1_fixture.h"
-#include "tests/support/tool_tips.h"
+#include "tests/support/window_texts.h"
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -32,6 +32,20 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
         {"Label7", "Errori ammissibili"}, {"Label2", "Tempo rimasto"}, {"Label3", "Punti fatti"}};
     for (int i = 0; i < 20; ++i)
         tips["Label1_" + std::to_string(i)] = "Lista delle parole da trovare";
+    // Every caption, and the menus in their order with their shortcuts, as the window opens.
+    std::map<std::string, std::string> captions = {{"", "Vortigo"}, {"Frame3d1", "Parole da trovare"},
+        {"Picture1", "Clicca qui per una nuova partita"}, {"Combo1", "Italiano / English / Latino"}, {"Text1", "Brivo"},
+        {"Label11", "Dizionario:"}, {"Label9", "Manche:"}, {"Label4", "Tempo:"}, {"Label6", "Errori ammessi:"},
+        {"Label5", "Punti:"}, {"Label10", "Giocatore:"}, {"Label8", "0"}, {"Label7", "0"}, {"Label3", "0"},
+        {"Label12", "vortigo.example"},
+        {"menu bar", "&File {&Nuova partita	F2 | &Tabella records ...	F8 | - | &Esci	Ctrl+F5}; "
+                     "&Opzioni {&Livello di difficoltà {&Allenamento | &Pibo (Principiante)  | &Medio | &Esperto} | "
+                     "&Suono	Ctrl+S}; "
+                     "&? {&Aiuto	F1 | &Manda una E-Mail all'autore...	Ctrl+F9 | &Visita Home Page autore ...	Ctrl+F11 | - | "
+                     "&Informazioni su Vortigo ...	F4}"}};
+    for (int i = 0; i < 20; ++i)
+        captions["Label1_" + std::to_string(i)] = "Label1";
+    EXPECT_EQ(captionsOf(f), captions);
     EXPECT_EQ(toolTipsOf(f), tips);
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);

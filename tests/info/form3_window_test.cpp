@@ -3,7 +3,7 @@
 #include "info/form3.h"
 
 #include "tests/support/fake_platform.h"
-#include "tests/support/tool_tips.h"
+#include "tests/support/window_texts.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -39,6 +39,9 @@ TEST(AboutWindow, LinksOpenByClickOrKeyboard)
         EXPECT_TRUE(form.rect().contains(link->geometry()));
     }
     EXPECT_GT(form.Label4->geometry().left(), form.Label3->geometry().right());
+    EXPECT_EQ(test::captionsOf(form), (std::map<std::string, std::string>{
+        {"", "Vortigo - About"}, {"Label5", "Informazioni"}, {"Label3", "vortigo.example"},
+        {"Label4", "E-Mail: autore@vortigo.example"}, {"creditsLink", "Licenza GPL e crediti"}, {"Command3d1", "&OK"}}));
     EXPECT_EQ(test::toolTipsOf(form), (std::map<std::string, std::string>{
         {"Picture1", "Vortigo 2000"}, {"Picture2", "Software Italiano"}, {"Label3", "Per visitare l'home page dell'autore"},
         {"Label4", "Scrivi all'autore"}, {"creditsLink", "Licenza del gioco e provenienza di dizionari e caratteri"}}));

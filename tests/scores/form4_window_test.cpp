@@ -5,7 +5,7 @@
 
 #include "score_files.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/tool_tips.h"
+#include "tests/support/window_texts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -76,6 +76,14 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
     EXPECT_EQ(first.List1->item(1)->text(), "01 - Brivo        99.999");
     EXPECT_TRUE(first.Label6->isEnabled());
     EXPECT_EQ(std::pair(first.Text1->maxLength(), first.Text2->maxLength()), std::pair(20, 40));
+    // Every caption as the window was designed; the best player's name above "The best".
+    EXPECT_EQ(test::captionsOf(first), (std::map<std::string, std::string>{
+        {"", "Vortigo - Hiscores Table"}, {"Label2", "Tabella records"}, {"Label1", "Brivo"}, {"Panel3d1", "The best"},
+        {"Command3d1", "&OK"}, {"Frame1", "Migliori punteggi"}, {"Label4", "Mia E-Mail:"}, {"Text2", "nome@provider"},
+        {"Label3", "Note sul punteggio:"}, {"Text1", "Sono il migliore"},
+        {"Label5", "Se hai fatto il record massimo puoi cliccare il link a sinistra, verrà aperta una finestra del "
+                   "browser che ti consentirà di pubblicare nella Rete il tuo risultato (Compila anche il campo E-Mail)."},
+        {"Label6", "Registra record in Internet"}}));
     EXPECT_EQ(test::toolTipsOf(first),
               (std::map<std::string, std::string>{{"Label6", "Clicca per registrare questo punteggio nella tabella mondiale su Internet"}}));
     // A screen reader hears the boxes by their captions, the list by its
