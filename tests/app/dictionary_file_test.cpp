@@ -131,4 +131,10 @@ TEST_F(DictionaryFile, AMissingOneIsToldAtEveryDrawAndEndsNothing)
         EXPECT_EQ(message.text, "Errore 0002: Non trovato file di vocabolario SLESSICO.3");
     EXPECT_EQ(state.WordsDrawn, 2);
     EXPECT_FALSE(platform.ended);
+
+    // Opening it, though, stops the game with one fatal message.
+    EXPECT_FALSE(apridiz(state, platform, kExampleFolder));
+    ASSERT_EQ(platform.messages.size(), 3u);
+    EXPECT_EQ(platform.messages[2].text, "Errore fatale! non trovato file di vocabolario: SLESSICO.3");
+    EXPECT_TRUE(platform.ended);
 }

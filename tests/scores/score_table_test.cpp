@@ -5,6 +5,8 @@
 #include "scores/score_table.h"
 #include "score_files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,8 +167,21 @@ TEST_F(BuildingTheTable, NeverSavesWithoutItsLock)
     EXPECT_EQ(view.write.failure, WriteFailure::LockUnavailable);
     EXPECT_EQ(view.PlayerRow, 1);  // the result is still shown
     EXPECT_EQ(readBytes(folder.scoreFile()), "Nino, 50 \r\n");
-    EXPECT_NE(scoreWriteFailedMessage(view.write).find("\".lock\""), std::string::npos);
+    EXPECT_NE(scoreWriteFailedMessage(view.write).find("il file di blocco che lo accompagna (lo stesso nome con "
+                                                        "\".lock\" in fondo) non si può aprire"),
+              std::string::npos);
 
+    // A lock another copy holds too long (ten seconds) is not waited for for
+    // ever: the table is shown, not saved, and the player hears why.
+    std::filesystem::remove(lock);
+    const int held = ::open(lock.c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const ScoreTableView busy = build("Brivo", 120);
+    EXPECT_EQ(std::tuple(busy.fileWritten, busy.write.failure, busy.PlayerRow), std::tuple(false, WriteFailure::Busy, 1));
+    EXPECT_NE(scoreWriteFailedMessage(busy.write).find("un'altra copia del gioco lo sta usando da troppo tempo"),
+              std::string::npos);
+    ::close(held);
+    EXPECT_TRUE(build("Brivo", 120).fileWritten);
 }
 
 // Two copies of the game save their results at the same moment, again and
