@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/record_pages.h"
+#include "records/record_query.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,32 @@ TEST(RecordPages, NameAndNoteShownAsTyped)
     }
     // Text that needs nothing stays as it is, accents included.
     EXPECT_EQ(htmlEscape("Nicolò 10%=$"), "Nicolò 10%=$");
+}
+
+// The player reads back what was stored, where it stands, and how to see its table;
+// a reload is told apart; a refusal says that nothing was stored.
+TEST(RecordPages, ARecordPageSaysWhatWasStoredAndWhere)
+{
+    const Submission record{"QRS", "Nino", 5, 3, 2001, 9, 7, -1234, 12, "di sera", "n@x.it", 3};
+    const std::string stored = recordPage(record, 2, false);
+    EXPECT_NE(stored.find("<p>Il tuo risultato è stato registrato nella tabella mondiale.</p>\n"
+                          "<p><strong>Posizione nella tabella Latino: 2ª</strong></p>\n<dl>\n"
+                          "<dt>Giocatore</dt><dd>Nino</dd>\n<dt>Punti</dt><dd>-1.234</dd>\n"
+                          "<dt>Manche</dt><dd>12</dd>\n<dt>Dizionario</dt><dd>Latino</dd>\n"
+                          "<dt>Data</dt><dd>05-03-2001</dd>\n<dt>Ora</dt><dd>09:07</dd>\n"
+                          "<dt>Note</dt><dd>di sera</dd>\n</dl>\n<p><a href=\"/?lingua=3\">Vedi la tabella Latino</a></p>"),
+              std::string::npos)
+        << stored;
+    const std::string again = recordPage(record, 2, true);
+    EXPECT_NE(again.find("<title>Record già registrato</title>"), std::string::npos);
+    EXPECT_NE(again.find("<p>Questo risultato era già nella tabella mondiale: non è stato registrato di nuovo.</p>"),
+              std::string::npos)
+        << again;
+    const std::string refused = errorPage("Richiesta non valida", "Manca <il> campo");
+    EXPECT_NE(refused.find("<h1>Richiesta non valida</h1>"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("<p class=\"errore\">Manca &lt;il&gt; campo</p>\n<p>Niente è stato registrato.</p>"),
+              std::string::npos)
+        << refused;
 }
 
 TEST(RecordPages, PointsGroupedByThousands)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <variant>
@@ -119,9 +120,20 @@ TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)
         {"ora", "24:00"}, {"ora", "12:60"}, {"ora", "9:07"}, {"ora", "09.07"},
         {"Language", "0"}, {"Language", "4"}, {"Language", "12"},
     };
-    std::vector<std::string> refused;
+    // Each refusal names the field at fault, so a player sees what to mend.
+    const std::map<std::string, std::string> reasons = {
+        {"Nome", "Il nome del giocatore deve avere da 1 a 10 caratteri di testo."},
+        {"programma", "Il campo programma deve essere «Vortigo_» seguito da tre lettere maiuscole."},
+        {"data", "La data deve essere un giorno vero nella forma gg-mm-aaaa."},
+        {"punti", "I punti devono essere un numero intero tra -2147483648 e 2147483647."},
+        {"Manches", "La manche deve essere un numero tra 1 e 32767."},
+        {"Note", "La nota deve avere al massimo 20 caratteri di testo."},
+        {"E_MAIL", "L'indirizzo e-mail deve avere al massimo 40 caratteri di testo."},
+        {"ora", "L'ora deve essere nella forma hh:mm, da 00:00 a 23:59."},
+        {"Language", "Il dizionario (Language) deve essere 1 (Italiano), 2 (English) o 3 (Latino)."}};
+    std::vector<std::pair<std::string, std::string>> refused;  // query and reason
     for (const auto& [key, value] : values)
-        refused.push_back(query(key, value));
+        refused.emplace_back(query(key, value), reasons.at(key));
     // Every month's last day is taken, the day after it is not.
     const int lastDay[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const auto twoDigits = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
@@ -129,23 +141,27 @@ TEST(RecordQuery, RefusesAnythingPastItsLimitsWithAReason)
         const std::string rest = "-" + twoDigits(month) + "-2001";
         const std::string last = twoDigits(lastDay[month - 1]) + rest;
         EXPECT_TRUE(std::holds_alternative<Submission>(parseRecordQuery(query("data", last)))) << last;
-        refused.push_back(query("data", twoDigits(lastDay[month - 1] + 1) + rest));
+        refused.emplace_back(query("data", twoDigits(lastDay[month - 1] + 1) + rest), reasons.at("data"));
     }
     // Keys missing, renamed, out of order, encoded or followed by more.
     const std::string good = query("Nome", "Brivo");
+    const auto lost = [](const std::string& key) {
+        return "Manca il campo «" + key + "», oppure i campi non sono nell'ordine del gioco.";
+    };
     refused.insert(refused.end(), {
-        "Nome=Brivo",
-        good + "&extra=1",
-        "nome" + good.substr(4),
-        "Nome=Brivo&data=05-03-2001&programma=Vortigo_QRS" + good.substr(good.find("&punti")),
-        good.substr(0, good.find("&Note")) + good.substr(good.find("&E_MAIL")),
-        "Nome=Brivo%26" + good.substr(good.find("programma")),
+        {"Nome=Brivo", lost("programma")},
+        {good + "&extra=1", reasons.at("Language")},
+        {"nome" + good.substr(4), "La richiesta non comincia con il nome del giocatore (Nome=)."},
+        {"Nome=Brivo&data=05-03-2001&programma=Vortigo_QRS" + good.substr(good.find("&punti")), lost("data")},
+        {good.substr(0, good.find("&Note")) + good.substr(good.find("&E_MAIL")), lost("Note")},
+        {"Nome=Brivo%26" + good.substr(good.find("programma")), lost("programma")},
+        {good + std::string(2048, 'x'), "La richiesta è troppo lunga."},
     });
-    for (const std::string& text : refused) {
+    for (const auto& [text, reason] : refused) {
         const auto result = parseRecordQuery(text);
         const QueryError* error = std::get_if<QueryError>(&result);
         ASSERT_NE(error, nullptr) << text;
-        EXPECT_FALSE(error->message.empty());
+        EXPECT_EQ(error->message, reason) << text.substr(0, 200);
     }
     // What no game address holds: a "%" without two hex digits stays, "+" is no blank, and one pass only.
     EXPECT_EQ(percentDecode("100%-50%=x%2%zz"), "100%-50%=x%2%zz");
