@@ -145,6 +145,17 @@ protected:
     QPoint centre(Cell c) const { return cellBox(c).topLeft() + QPoint(form->state().CellSize / 2, form->state().CellSize / 2); }
     /// Just inside a cell's outline, where its paint shows.
     QColor paintOf(Cell c) const { return form->surface().image().pixelColor(cellBox(c).topLeft() + QPoint(3, 3)); }
+    /// Every colour inside a cell's paint: the paint itself and its letter's ink.
+    std::set<QRgb> coloursIn(Cell c) const
+    {
+        const QImage& img = form->surface().image();
+        const QRect box = cellBox(c);
+        std::set<QRgb> inside;
+        for (int x = box.left() + 3; x <= box.right() - 3; ++x)
+            for (int y = box.top() + 3; y <= box.bottom() - 3; ++y)
+                inside.insert(img.pixel(x, y));
+        return inside;
+    }
 
     /// A filler cell of the current grid.
     Cell fillerCell() const

@@ -109,6 +109,7 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
         EXPECT_EQ(back(control<QLabel>(f, QStringLiteral("Label1_%1").arg(i))), qc(f.wordFound(i) ? kBlue : kWhite)) << i;
         if (f.wordFound(i)) {
             EXPECT_EQ(paintOf(letterCell(s, i, 1)), qc(kYellow)) << i;
+            EXPECT_TRUE(coloursIn(letterCell(s, i, 1)).contains(qc(kBlue).rgb())) << i;  // its letter in blue
         }
     }
     walkTo(f, cells.back().first);

@@ -123,9 +123,12 @@ TEST(ComputeGridLayout, FitsTheWorkedExamplesAcross)
         ASSERT_EQ(surface.ops.size(), 3u);
         const auto& bg = surface.ops[1];
         const auto& frame = surface.ops[2];
-        EXPECT_EQ(std::tuple(bg.colour, bg.x1, bg.y2), std::tuple(kWhite, c.mx - 2, c.my + c.cell * c.rows + 2));
+        const int right = c.mx + c.cell * c.cols, bottom = c.my + c.cell * c.rows;
+        EXPECT_EQ(std::tuple(bg.colour, bg.x1, bg.y1, bg.x2, bg.y2),
+                  std::tuple(kWhite, c.mx - 2, c.my - 2, right + 2, bottom + 2));
         EXPECT_EQ(frame.kind, FakeSurface::Op::Outline);
-        EXPECT_EQ(std::tuple(frame.colour, frame.x1, frame.x2), std::tuple(kRed, c.mx - 3, c.mx + c.cell * c.cols + 3));
+        EXPECT_EQ(std::tuple(frame.colour, frame.x1, frame.y1, frame.x2, frame.y2),
+                  std::tuple(kRed, c.mx - 3, c.my - 3, right + 3, bottom + 3));
     }
     GameState tiny = stateWithWords(18, 14);
     layOutGrid(tiny, {50, 50, 111, 49});
