@@ -7,9 +7,13 @@
 
 #include "app/qt_platform.h"
 
+#include <QDateTime>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWindow>
+
+#include <ctime>
+#include <regex>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -133,4 +137,41 @@ TEST_F(Form1Focus, AHeldSpaceIsOnePress)
     EXPECT_EQ(f.game().errorsLeft(), 1);
     EXPECT_EQ(QApplication::focusWidget(), f.clientArea());
     EXPECT_EQ(ring(f), filler);
+}
+
+// The real platform's message box: Esc is Annulla in a question and OK in a
+// notice, Enter is OK. And its clock's texts for a record's address keep two
+// digits each, before ten in the morning too.
+TEST_F(Form1Focus, ARealBoxTakesEscAsAnnullaAndTheClockKeepsTwoDigits)
+{
+    QtPlatform real(folder, folder);
+    struct Case {
+        Buttons buttons;
+        Qt::Key key;
+        Answer answer;
+        QStringList shown;
+    };
+    for (const Case& c : {Case{Buttons::OkCancel, Qt::Key_Escape, Answer::Cancel, {"Vortigo", "Annulla", "OK"}},
+                          Case{Buttons::OkCancel, Qt::Key_Return, Answer::Ok, {"Vortigo", "Annulla", "OK"}},
+                          Case{Buttons::Ok, Qt::Key_Escape, Answer::Ok, {"Vortigo", "OK"}}}) {
+        QStringList shown;
+        whenModalOpens([&](QWidget* modal) {
+            for (const QPushButton* button : modal->findChildren<QPushButton*>())
+                shown << button->text();
+            shown.sort();
+            shown.prepend(modal->windowTitle());
+            QTest::keyClick(modal, c.key);
+        });
+        EXPECT_EQ(real.messageBox("Vuoi davvero?", c.buttons), c.answer) << c.key;
+        EXPECT_EQ(shown, c.shown);
+    }
+
+    const QByteArray zone = qgetenv("TZ");
+    const int utcHour = QDateTime::currentDateTimeUtc().time().hour();
+    qputenv("TZ", "VTZ-" + QByteArray::number((27 - utcHour) % 24));  // three or four in the morning here
+    tzset();
+    EXPECT_TRUE(std::regex_match(real.timeText(), std::regex("0[34]:[0-5][0-9]:[0-5][0-9]"))) << real.timeText();
+    EXPECT_TRUE(std::regex_match(real.dateText(), std::regex("[01][0-9]-[0-3][0-9]-20[0-9]{2}"))) << real.dateText();
+    zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+    tzset();
 }

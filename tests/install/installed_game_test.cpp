@@ -130,6 +130,7 @@ void expectPlayedThrough(int status, const QString& played, const QString& compl
 {
     ASSERT_EQ(status, 0) << played.toStdString() << complaints.toStdString();
     ASSERT_TRUE(played.contains("\ndone\n")) << played.toStdString();
+    EXPECT_TRUE(("\n" + played).contains("\nwindow maximized\n")) << played.toStdString();  // the grid gets the whole screen
     EXPECT_FALSE(complaints.contains("no sound")) << complaints.toStdString();
 }
 

@@ -6,6 +6,7 @@
 // and off again, plays the letter under the keyboard ring of new games until
 // one scores, then quits with Ctrl+F5 and closes the high-score table. It
 // reports on stdout:
+//   window maximized  how the main window opened (or "not maximized")
 //   message <text>   every message box, answered with Enter (OK)
 //   box <dx> <dy>    how far that box's centre lies from the screen's
 //   score <n>        the points when the game was ended
@@ -101,6 +102,7 @@ private:
 
     void play()
     {
+        report(QStringLiteral("window ") + (m_window->isMaximized() ? "maximized" : "not maximized"));
         auto* name = withToolTip<QLineEdit>(m_window, QStringLiteral("Immetti il tuo nome"));
         QTest::mouseClick(name, Qt::LeftButton);
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
