@@ -173,6 +173,11 @@ for unit in $units; do
   sed "s|^ExecStart=\([-@:+!]*\)/|ExecStart=\1$stage/|" "$unit" >"$copy/$(basename "$unit")"
   complaints=$(systemd-analyze verify --man=no "$copy/$(basename "$unit")" 2>&1) || fail "systemd refuses $unit"
   [ -z "$complaints" ] || fail "systemd-analyze verify on $unit: $complaints"
+  # A host's "systemctl enable" makes it start at boot, with the other services.
+  boot=$copy/root && mkdir -p "$boot/lib/systemd/system" && cp "$unit" "$boot/lib/systemd/system/"
+  enabled=$(systemctl --root="$boot" enable "$(basename "$unit")" 2>&1) || fail "systemctl enable $unit: $enabled"
+  [ -L "$boot/etc/systemd/system/multi-user.target.wants/$(basename "$unit")" ] ||
+    fail "systemctl enable $unit does not start it at boot: $enabled"
   # The unit faces the internet: its sandbox must leave little exposed, and
   # nothing beyond what the server needs: the network and local sockets (for
   # PostgreSQL), the host's root folder and its mounts (read-only to it), the

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 #include <random>
@@ -147,12 +148,33 @@ TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
         EXPECT_EQ(outcome->stored.note, "nota " + played[i].name);
         EXPECT_EQ(outcome->place, placeOf(played[i], played)) << i;
     }
-    // Each table shows the 50 best of its language, the last place included.
+    // Each table shows the 50 best of its language in the order of their
+    // places, the last place included, each with its own day and time.
     for (int language = 1; language <= 3; ++language) {
+        std::vector<std::pair<int, std::string>> best;  // place and row
+        for (const Played& p : played)
+            if (p.language == language)
+                best.emplace_back(placeOf(p, played), p.name + " " + submissionOf(p).isoDate() + " " +
+                                                          submissionOf(p).clockTime());
+        std::sort(best.begin(), best.end());
+        best.resize(50);
+        std::vector<std::pair<int, std::string>> shown;
         QString problem;
         const auto rows = servers[0]->table(language, &problem);
         ASSERT_TRUE(rows) << problem.toStdString();
-        EXPECT_EQ(rows->size(), 50u) << language;
+        for (const TableRow& row : *rows)
+            shown.emplace_back(int(shown.size()) + 1, row.name + " " + row.isoDate + " " + row.clockTime);
+        EXPECT_EQ(shown, best) << language;
+    }
+    // Two clicks on one result carry fresh letters each: both are stored,
+    // and only a reload of one of them is not.
+    Submission secondClick = submissionOf(played[0]);
+    secondClick.letters = "ZZZ";
+    for (const bool inserted : {true, false}) {
+        QString problem;
+        const auto outcome = servers[1]->store(secondClick, &problem);
+        ASSERT_TRUE(outcome) << problem.toStdString();
+        EXPECT_EQ(outcome->inserted, inserted);
     }
 }
 

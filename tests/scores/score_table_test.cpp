@@ -182,6 +182,18 @@ TEST_F(BuildingTheTable, NeverSavesWithoutItsLock)
               std::string::npos);
     ::close(held);
     EXPECT_TRUE(build("Brivo", 120).fileWritten);
+
+    // A table reached through a link is locked beside the file the link
+    // leads to, where a copy that reaches it another way meets the same lock.
+    const std::filesystem::path elsewhere = folder.path() / "cartella";
+    std::filesystem::create_directory(elsewhere);
+    std::filesystem::rename(folder.scoreFile(), elsewhere / "vortigo.HIS");
+    std::filesystem::remove(lock);
+    std::filesystem::create_symlink(elsewhere / "vortigo.HIS", folder.scoreFile());
+    EXPECT_TRUE(build("Brivo", 130).fileWritten);
+    EXPECT_TRUE(std::filesystem::exists(elsewhere / "vortigo.HIS.lock"));
+    EXPECT_FALSE(std::filesystem::exists(lock));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.scoreFile()));
 }
 
 // Two copies of the game save their results at the same moment, again and
