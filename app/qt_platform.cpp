@@ -144,7 +144,7 @@ void QtPlatform::runCommand(const std::string& commandLine, int)
     // A file whose path is not UTF-8 goes as a file address with its bytes
     // percent-encoded, which the opener passes on unchanged.
     const QString target = utf8Text(bytes).value_or(
-        QStringLiteral("file://") + QString::fromLatin1(QUrl::toPercentEncoding(QByteArray::fromStdString(bytes), "/")));
+        QStringLiteral("file://") + QString::fromLatin1(QByteArray::fromStdString(bytes).toPercentEncoding("/")));
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (!opener.isEmpty() && QProcess::startDetached(opener, {target}))
         return;

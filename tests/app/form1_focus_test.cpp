@@ -175,3 +175,36 @@ TEST_F(Form1Focus, ARealBoxTakesEscAsAnnullaAndTheClockKeepsTwoDigits)
     zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
     tzset();
 }
+
+// What the real platform hands the desktop's opener: one argument each, the
+// help page as an absolute file, a record's address with "#" and "%" of its
+// query encoded, a mail address as it is, and a file whose folder is not
+// UTF-8 as a file address. A stand-in xdg-open writes down what it gets.
+TEST_F(Form1Focus, TheRealPlatformHandsEachTargetToTheOpenerWhole)
+{
+    const std::filesystem::path bin = folder / "bin", heard = folder / "heard";
+    std::filesystem::create_directory(bin);
+    writeBytes(bin / "xdg-open", "#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" >>'" + heard.string() + "'\n");
+    std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin.string()) + ":" + path);
+    const std::filesystem::path odd = folder / "cart\xE8";  // Latin-1, not UTF-8
+    std::filesystem::create_directory(odd);
+    const std::filesystem::path was = std::filesystem::current_path();
+    QtPlatform real(folder, folder);
+    std::filesystem::current_path(folder);
+    const std::string commands[] = {"start vortigo.htm", "start http://h.example/vortigo.asp?Nome=a#b%41 c&x=1",
+                                    "start mailto:autore@vortigo.example", "start " + (odd / "vortigo.htm").string()};
+    std::string expected;
+    for (const std::string& command : commands) {
+        const std::size_t before = readBytes(heard).size();
+        real.runCommand(command, 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return readBytes(heard).size() > before; })) << command;
+    }
+    std::filesystem::current_path(was);
+    qputenv("PATH", path);
+    EXPECT_EQ(readBytes(heard), "1|" + (folder / "vortigo.htm").string() +
+                                    "\n1|http://h.example/vortigo.asp?Nome=a%23b%2541 c&x=1\n"
+                                    "1|mailto:autore@vortigo.example\n1|file://" + folder.string() +
+                                    "/cart%E8/vortigo.htm\n");
+}
