@@ -2,7 +2,8 @@
 // Where the keys go for a player without a mouse: back to the ring's cell
 // after the high-score window, the About window and a real message box; to
 // the grid after a new dictionary; and a held Space is one press even when
-// the message box it opened has the keys by the time the repeats come.
+// the message box it opened has the keys by the time the repeats come. Then
+// the real platform on its own: its box, pointers, clock and opener.
 #include "tests/app/form1_fixture.h"
 
 #include "app/qt_platform.h"
@@ -140,9 +141,10 @@ TEST_F(Form1Focus, AHeldSpaceIsOnePress)
 }
 
 // The real platform's message box: Esc is Annulla in a question and OK in a
-// notice, Enter is OK. And its clock's texts for a record's address keep two
-// digits each, before ten in the morning too.
-TEST_F(Form1Focus, ARealBoxTakesEscAsAnnullaAndTheClockKeepsTwoDigits)
+// notice, Enter is OK. Its pointers are the shapes asked for, and its clock's
+// texts for a record's address keep two digits each, before ten in the
+// morning too.
+TEST_F(Form1Focus, TheRealPlatformsBoxPointersAndClock)
 {
     QtPlatform real(folder, folder);
     struct Case {
@@ -165,6 +167,23 @@ TEST_F(Form1Focus, ARealBoxTakesEscAsAnnullaAndTheClockKeepsTwoDigits)
         EXPECT_EQ(real.messageBox("Vuoi davvero?", c.buttons), c.answer) << c.key;
         EXPECT_EQ(shown, c.shown);
     }
+
+    // The pointer over the window, and over the whole screen.
+    QWidget window;
+    real.setMainWindow(&window);
+    real.setHandCursor(QCursor(Qt::PointingHandCursor));
+    const auto screenPointer = [] { return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::BlankCursor; };
+    std::vector<Qt::CursorShape> shapes;
+    for (const Pointer p : {Pointer::Hourglass, Pointer::Arrow}) {
+        real.setWindowPointer(p);
+        shapes.push_back(window.cursor().shape());
+    }
+    for (const Pointer p : {Pointer::Hand, Pointer::Hourglass, Pointer::Arrow, Pointer::Default}) {
+        real.setScreenPointer(p);
+        shapes.push_back(screenPointer());
+    }
+    EXPECT_EQ(shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor, Qt::PointingHandCursor,
+                                                     Qt::WaitCursor, Qt::ArrowCursor, Qt::BlankCursor}));
 
     const QByteArray zone = qgetenv("TZ");
     const int utcHour = QDateTime::currentDateTimeUtc().time().hour();
