@@ -6,6 +6,7 @@
 // the real platform on its own: its box, pointers, clock and opener.
 #include "tests/app/form1_fixture.h"
 
+#include "app/hand_cursor.h"
 #include "app/qt_platform.h"
 
 #include <QDateTime>
@@ -171,7 +172,7 @@ TEST_F(Form1Focus, TheRealPlatformsBoxPointersAndClock)
     // The pointer over the window, and over the whole screen.
     QWidget window;
     real.setMainWindow(&window);
-    real.setHandCursor(QCursor(Qt::PointingHandCursor));
+    real.setHandCursor(handCursor(handPicture()));
     const auto screenPointer = [] { return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::BlankCursor; };
     std::vector<Qt::CursorShape> shapes;
     for (const Pointer p : {Pointer::Hourglass, Pointer::Arrow}) {
@@ -181,8 +182,16 @@ TEST_F(Form1Focus, TheRealPlatformsBoxPointersAndClock)
     for (const Pointer p : {Pointer::Hand, Pointer::Hourglass, Pointer::Arrow, Pointer::Default}) {
         real.setScreenPointer(p);
         shapes.push_back(screenPointer());
+        if (p == Pointer::Hand) {
+            // The hand points with the tip of its finger: white, under the black edge above it.
+            const QImage hand = QApplication::overrideCursor()->pixmap().toImage();
+            const QPoint tip = QApplication::overrideCursor()->hotSpot();
+            EXPECT_EQ(std::tuple(tip, hand.size()), std::tuple(QPoint(14, 7), QSize(32, 32)));
+            EXPECT_EQ(std::tuple(hand.pixel(tip), hand.pixel(tip - QPoint(0, 2)), qAlpha(hand.pixel(tip - QPoint(4, 0)))),
+                      std::tuple(qRgb(255, 255, 255), qRgb(0, 0, 0), 0));
+        }
     }
-    EXPECT_EQ(shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor, Qt::PointingHandCursor,
+    EXPECT_EQ(shapes, (std::vector<Qt::CursorShape>{Qt::WaitCursor, Qt::ArrowCursor, Qt::BitmapCursor,
                                                      Qt::WaitCursor, Qt::ArrowCursor, Qt::BlankCursor}));
 
     const QByteArray zone = qgetenv("TZ");
