@@ -46,6 +46,13 @@ TEST_F(Form1Test, ControlsAreNamedForAScreenReader)
     for (int i = 0; i < 20; ++i)
         captions["Label1_" + std::to_string(i)] = "Label1";
     EXPECT_EQ(captionsOf(f), captions);
+    // The strip's controls that keep their designed place, in twips (the others are fitted to their text).
+    const std::map<std::string, std::string> places = placesOf(f);
+    for (const auto& [name, place] : std::map<std::string, std::string>{
+             {"Picture2", "0, 0, 10200, 735"}, {"Command3d1", "60, 30, 645, 585"}, {"Label2", "720, 330, 1680, 300"},
+             {"Label3", "2430, 330, 1005, 300"}, {"Label5", "2730, 150, 465, 165"}, {"Label8", "4500, 330, 645, 300"},
+             {"Label1_0", "90, 210, 1455, 285"}, {"Label1_19", "90, 5070, 1455, 285"}})
+        EXPECT_EQ(places.at(name), place) << name;
     EXPECT_EQ(toolTipsOf(f), tips);
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);

@@ -42,6 +42,11 @@ TEST(AboutWindow, LinksOpenByClickOrKeyboard)
     EXPECT_EQ(test::captionsOf(form), (std::map<std::string, std::string>{
         {"", "Vortigo - About"}, {"Label5", "Informazioni"}, {"Label3", "vortigo.example"},
         {"Label4", "E-Mail: autore@vortigo.example"}, {"creditsLink", "Licenza GPL e crediti"}, {"Command3d1", "&OK"}}));
+    // Where each control was designed, in twips; the mail link, longer than its place, ends where it was to end.
+    EXPECT_EQ(test::placesOf(form), (std::map<std::string, std::string>{
+        {"Picture1", "420, 150, 465, 465"}, {"Label5", "930, 150, 4545, 465"}, {"Command3d1", "3000, 690, 2475, 915"},
+        {"Picture2", "3000, 1800, 930, 735"}, {"Label3", "450, 2700, 1935, 255"}, {"Label4", "3090, 2700, 2385, 255"},
+        {"creditsLink", "450, 3090, 5025, 255"}}));
     EXPECT_EQ(test::toolTipsOf(form), (std::map<std::string, std::string>{
         {"Picture1", "Vortigo 2000"}, {"Picture2", "Software Italiano"}, {"Label3", "Per visitare l'home page dell'autore"},
         {"Label4", "Scrivi all'autore"}, {"creditsLink", "Licenza del gioco e provenienza di dizionari e caratteri"}}));

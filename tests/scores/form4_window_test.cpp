@@ -84,6 +84,13 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
         {"Label5", "Se hai fatto il record massimo puoi cliccare il link a sinistra, verrà aperta una finestra del "
                    "browser che ti consentirà di pubblicare nella Rete il tuo risultato (Compila anche il campo E-Mail)."},
         {"Label6", "Registra record in Internet"}}));
+    // Every control where the window was designed, in twips; the e-mail box starts where its caption ends.
+    EXPECT_EQ(test::placesOf(first), (std::map<std::string, std::string>{
+        {"Label2", "870, 180, 6195, 465"}, {"Picture2", "330, 180, 465, 465"}, {"Label1", "360, 720, 3555, 375"},
+        {"Panel3d1", "360, 1140, 3555, 375"}, {"Command3d1", "4020, 720, 3075, 1035"}, {"Frame1", "390, 1530, 3495, 3315"},
+        {"List1", "150, 240, 3255, 2940"}, {"Picture1", "4020, 1800, 3060, 3060"}, {"Line1", "420, 4980, 6675, 15"},
+        {"Label4", "480, 5130, 795, 315"}, {"Text2", "1275, 5070, 5805, 285"}, {"Label3", "480, 5550, 795, 405"},
+        {"Text1", "1320, 5640, 2505, 285"}, {"Label5", "3930, 5460, 3195, 1005"}, {"Label6", "510, 6120, 3315, 435"}}));
     EXPECT_EQ(test::toolTipsOf(first),
               (std::map<std::string, std::string>{{"Label6", "Clicca per registrare questo punteggio nella tabella mondiale su Internet"}}));
     // A screen reader hears the boxes by their captions, the list by its

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a window says, by the name of its control: every tooltip, and every
-// caption a player reads (title, labels, buttons, frames, boxes, choices,
+// What a window says and where, by the name of its control: every tooltip,
+// every caption a player reads (title, labels, buttons, frames, boxes, choices,
 // menu entries with their shortcut keys). A text lost, changed or moved to another control
 // shows as a difference.
 #pragma once
@@ -79,6 +79,21 @@ inline std::map<std::string, std::string> captionsOf(const QWidget& window)
         captions["menu bar"] = menus.join("; ").toStdString();
     }
     return captions;
+}
+
+/// Where each named control lies, in its parent, in twips at 96 dots per
+/// inch (15 to the pixel), as "left, top, width, height".
+inline std::map<std::string, std::string> placesOf(const QWidget& window)
+{
+    std::map<std::string, std::string> places;
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_") || w->isWindow())
+            continue;
+        const QRect g = w->geometry();
+        places[w->objectName().toStdString()] = std::to_string(g.x() * 15) + ", " + std::to_string(g.y() * 15) + ", " +
+                                                std::to_string(g.width() * 15) + ", " + std::to_string(g.height() * 15);
+    }
+    return places;
 }
 
 }  // namespace vortigo::test
