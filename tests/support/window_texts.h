@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a window says and where, by the name of its control: every tooltip,
-// every caption a player reads (title, labels, buttons, frames, boxes, choices,
-// menu entries with their shortcut keys). A text lost, changed or moved to another control
-// shows as a difference.
+// every caption a player reads (title, labels, buttons, frames, boxes,
+// choices, menu entries with their shortcut keys) and every control's place.
+// A text lost, changed or moved to another control shows as a difference.
 #pragma once
 
 #include <QAbstractButton>
