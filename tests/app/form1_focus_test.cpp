@@ -17,6 +17,8 @@
 #include <ctime>
 #include <regex>
 
+#include <sys/stat.h>
+
 using namespace vortigo;
 using namespace vortigo::test;
 
@@ -235,4 +237,30 @@ TEST_F(Form1Focus, TheRealPlatformHandsEachTargetToTheOpenerWhole)
                                     "\n1|http://h.example/vortigo.asp?Nome=a%23b%2541 c&x=1\n"
                                     "1|mailto:autore@vortigo.example\n1|file://" + folder.string() +
                                     "/cart%E8/vortigo.htm\n");
+}
+
+// The real platform loads the sound module once, at the first sound, and
+// hands it a sound beside the game only when that is a regular file: a pipe
+// in its place would block the player for good. Without the module the
+// game plays on in silence.
+TEST_F(Form1Focus, TheRealPlatformPlaysOnlyRegularFilesBesideTheGame)
+{
+    const std::filesystem::path data = folder / "dati", heard = folder / "heard";
+    std::filesystem::create_directory(data);
+    writeBytes(data / "VINCI.WAV", "RIFF");
+    ASSERT_EQ(::mkfifo((data / "PERDI.WAV").c_str(), 0644), 0);
+    std::filesystem::create_directory(data / "SND0002.WAV");
+    qputenv("VORTIGO_SOUNDS_HEARD", QByteArray::fromStdString(heard.string()));
+    {
+        QtPlatform real(data, VORTIGO_SOUND_RECORDER_DIR);
+        for (const char* sound : {"VINCI.WAV", "PERDI.WAV", "SND0002.WAV", "COLLAPSE.WAV", "VINCI.WAV"})
+            real.playSound(sound);
+        QtPlatform silent(data, folder / "nessun-modulo");
+        silent.playSound("VINCI.WAV");
+        silent.playSound("VINCI.WAV");
+    }
+    qunsetenv("VORTIGO_SOUNDS_HEARD");
+    EXPECT_EQ(readBytes(heard), (data / "VINCI.WAV").string() + "\n" + (data / "VINCI.WAV").string() + "\n");
+    EXPECT_EQ(qtWarnings, 1);  // "no sound", once
+    qtWarnings = 0;
 }
