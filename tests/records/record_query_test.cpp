@@ -182,6 +182,14 @@ TEST(ProgrammeLetters, AreFreshAtEveryClickEvenWithinOneTick)
     EXPECT_GT(seen.size(), 580u);
     // Every capital and nothing else.
     EXPECT_EQ(std::string(letters.begin(), letters.end()), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    // Two games just started, their players clicking at different moments,
+    // draw different letters: the clock seeds them, not the program's start.
+    std::set<std::string> firstClicks;
+    for (const double at : {100.0, 32865.0, 32865.5, 86399.0}) {
+        ClockRandom fresh;
+        firstClicks.insert(drawProgrammeLetters(fresh, at));
+    }
+    EXPECT_EQ(firstClicks.size(), 4u);
 }
 
 }  // namespace
