@@ -58,5 +58,11 @@ TEST(ImageSurface, DrawsWhatQtDrawsOnAnImageOfTheSameRatio)
             }
         EXPECT_EQ(worst, 0) << "ratio " << ratio;
         EXPECT_GT(inked, 100 * ratio * ratio) << "ratio " << ratio;
+
+        // A window made larger keeps what was drawn, the new room in the background colour.
+        surface.resize(90, 60);
+        const QImage grown = surface.image();
+        EXPECT_EQ(grown.copy(0, 0, drawn.width(), drawn.height()), drawn) << "ratio " << ratio;
+        EXPECT_EQ(grown.pixelColor(grown.width() - 1, grown.height() - 1), qc(kWhite)) << "ratio " << ratio;
     }
 }
