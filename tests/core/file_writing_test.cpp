@@ -165,6 +165,20 @@ TEST(ReplacingAFile, AFailureKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(readBytes(locked / "vortigo.INI"), kOld);
     EXPECT_EQ(writeFailureReason({WriteFailure::ReadOnlyFolder, EACCES}),
               "la cartella che lo contiene non permette di scrivere");
+    // Its lock cannot be made there either, and the player hears of the
+    // folder; a lock that may not be opened, in a folder that may be
+    // written, is told as the lock's.
+    const auto lockRefused = [](const fs::path& target) {
+        return runUnprivileged([&] { return static_cast<int>(FileLock(target).refusal().failure); });
+    };
+    EXPECT_EQ(lockRefused(locked / "vortigo.INI"), static_cast<int>(WriteFailure::ReadOnlyFolder));
+    const fs::path open = folder.path() / "aperta";
+    fs::create_directories(open);
+    ::chmod(open.c_str(), 0777);
+    writeBytes(open / "vortigo.HIS.lock", "");
+    ::chmod((open / "vortigo.HIS.lock").c_str(), 0);
+    EXPECT_EQ(lockRefused(open / "vortigo.HIS"), static_cast<int>(WriteFailure::LockUnavailable));
+    fs::remove_all(open);
 
     // A full disk or a failing sync, at each step where the system reports them.
     static WriteStep failAt;

@@ -62,6 +62,10 @@ TEST(ScoreFile, ReadsFieldsHoweverTheFileWasEdited)
     writeBytes(folder.scoreFile(), "A, 1\r\n" + std::string(3 << 20, 'x') + ", 2\r\nB, 3\r\n");
     EXPECT_EQ(readScoreFile(folder.scoreFile(), table), 2);
     EXPECT_EQ(table.TablePoints(2), 0);
+    // Short of a megabyte, an edited file is read to its end.
+    writeBytes(folder.scoreFile(), "A" + std::string(900 << 10, 'x') + ", 1\r\nB, 3\r\n");
+    EXPECT_EQ(readScoreFile(folder.scoreFile(), table), 2);
+    EXPECT_EQ(row(table, 2), Record("B", 3));
     std::filesystem::remove(folder.scoreFile());
     std::filesystem::create_directory(folder.scoreFile());
     EXPECT_EQ(readScoreFile(folder.scoreFile(), table), 0);
