@@ -108,6 +108,13 @@ for metainfo in "$root"/share/metainfo/*.metainfo.xml; do
     fail "the metadata's licence $licence is not the program's"
   debian=$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$root/share/doc/vortigo/copyright")
   [ "${licence/.0-or-later/+}" = "$debian" ] || fail "the metadata's licence $licence is $debian in the copyright file"
+  # Every licence a Files paragraph names has its own paragraph, and no such paragraph goes unnamed.
+  licences() {
+    awk -v inside="$1" '/^Files:/ { f = 1 } /^$/ { f = 0 } f == inside && /^License:/ {
+      sub(/^License: */, ""); gsub(/ (and|or) /, "\n"); print }' "$root/share/doc/vortigo/copyright" | sort -u
+  }
+  [ "$(licences 1)" = "$(licences 0)" ] ||
+    fail "the copyright file names the licences $(licences 1 | xargs) and gives $(licences 0 | xargs)"
   # The home page and the screenshots are the configured addresses; every screenshot is one the
   # project keeps, and the newest release is dated as the changelog's top entry.
   [ "$(sed -n 's:.*<url type="homepage">\(.*\)</url>.*:\1:p' "$metainfo")" = "$(cache VORTIGO_HOMEPAGE)" ] ||
@@ -192,6 +199,10 @@ for unit in $units; do
     -e 'PrivateMounts=' -e 'DeviceAllow=' -e 'SystemCallFilter=~@resources')
   [ -z "$exposed" ] || fail "$unit leaves exposed: $(echo $exposed)"
   rm -rf "$copy"
+  # Its own port is one a user without capabilities may take, as its user is.
+  port=$(sed -n 's/^Environment=VORTIGO_RECORDS_PORT=//p' "$unit")
+  [[ ${port:-8080} =~ ^[0-9]+$ ]] && ((${port:-8080} >= 1024)) ||
+    fail "$unit listens on port $port, which its user may not take without a capability"
   # Started as systemd starts it, with nothing but its Environment= lines and a
   # host's setting (a free port) in its working folder: it serves the table,
   # keeps the database in its state folder and stops cleanly on KillSignal.

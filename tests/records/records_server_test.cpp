@@ -373,6 +373,14 @@ TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
         ::close(fd);
     EXPECT_EQ(server.stop(), 0);
 
+    // Started where the soft limit of open files is low, it raises that to
+    // the hard limit and fits its connections to what this leaves.
+    ServerProcess limited(dir.filePath("limited.sqlite"), 0, {"prlimit", "--nofile=1024:4096"});
+    ASSERT_GT(limited.port(), 0) << limited.log();
+    EXPECT_EQ(limited.stop(), 0);
+    EXPECT_NE(limited.log().find("al massimo 4032 connessioni (limite dei file aperti 4096)"), std::string::npos)
+        << limited.log();
+
     // A value out of its range is refused before anything starts, from a flag or from a variable.
     const std::pair<QStringList, const char*> refused[] = {
         {{"--port", "65536"}, nullptr}, {{"--port", "80x"}, nullptr}, {{"--threads", "0"}, nullptr},
