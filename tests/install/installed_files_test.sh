@@ -199,6 +199,9 @@ for unit in $units; do
     -e 'PrivateMounts=' -e 'DeviceAllow=' -e 'SystemCallFilter=~@resources')
   [ -z "$exposed" ] || fail "$unit leaves exposed: $(echo $exposed)"
   rm -rf "$copy"
+  # It starts on a host without PostgreSQL (its table is then a SQLite file): it may be ordered after
+  # the database, never bound to it.
+  binding=$(grep -E '^(Requires|Requisite|BindsTo|PartOf)=' "$unit") && fail "$unit depends on another unit: $binding"
   # Its own port is one a user without capabilities may take, as its user is.
   port=$(sed -n 's/^Environment=VORTIGO_RECORDS_PORT=//p' "$unit")
   [[ ${port:-8080} =~ ^[0-9]+$ ]] && ((${port:-8080} >= 1024)) ||

@@ -293,6 +293,19 @@ TEST(RecordServerStart, KeepsAConnectionOpenUntilToldToClose)
     EXPECT_TRUE(last->status == 200 && last->header("connection") == "close" && last->body == first->body);
     ::close(fd);
     EXPECT_EQ(server.stop(), 0);
+
+    // The server closed that connection itself, which keeps its port in
+    // TIME_WAIT for a minute: a restart on the same port still listens.
+    QProcess again;
+    again.setProcessChannelMode(QProcess::MergedChannels);
+    again.start(VORTIGO_RECORDS_BINARY, {"--port", QString::number(server.port()), "--database", dir.filePath("records.sqlite")});
+    const std::string listening = "in ascolto su 127.0.0.1 porta " + std::to_string(server.port());
+    std::string said;
+    while (said.find(listening) == std::string::npos && again.waitForReadyRead(10000))
+        said += again.readAll().toStdString();
+    EXPECT_NE(said.find(listening), std::string::npos) << said;
+    again.terminate();
+    EXPECT_TRUE(again.waitForFinished(10000));
 }
 
 // What a careless or hostile client sends gets a plain answer: too many or
