@@ -33,8 +33,9 @@ TEST_F(Form1Test, TheKeyboardAloneWinsARound)
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
     }
 
-    // Space on the new-game button starts a game; the grid takes the keys, the ring at the top left.
-    key(Qt::Key_Space);
+    // Enter on the new-game button starts a game, as Space or a click would; the grid takes the keys,
+    // the ring at the top left.
+    key(Qt::Key_Return);
     GameState& s = f.state();
     ASSERT_EQ(std::tuple(s.Round, s.LastWordIndex), std::tuple(1, 3));
     ASSERT_TRUE(f.clientArea()->hasFocus());
