@@ -225,7 +225,6 @@ TEST_F(Form1Focus, TheRealPlatformHandsEachTargetToTheOpenerWhole)
     std::filesystem::current_path(folder);
     const std::string commands[] = {"start vortigo.htm", "start http://h.example/vortigo.asp?Nome=a#b%41 c&x=1",
                                     "start mailto:autore@vortigo.example", "start " + (odd / "vortigo.htm").string()};
-    std::string expected;
     for (const std::string& command : commands) {
         const std::size_t before = readBytes(heard).size();
         real.runCommand(command, 1);

@@ -58,6 +58,15 @@ done
 closed=$(find "$stage" -mindepth 1 -type d ! -perm -005 -print -quit)
 [ -z "$closed" ] || fail "the folder ${closed#"$stage"} is closed to other users"
 
+# Every licence a Files paragraph of the copyright file names has its own
+# paragraph, and no such paragraph goes unnamed.
+licences() {
+  awk -v inside="$1" '/^Files:/ { f = 1 } /^$/ { f = 0 } f == inside && /^License:/ {
+    sub(/^License: */, ""); gsub(/ (and|or) /, "\n"); print }' "$root/share/doc/vortigo/copyright" | sort -u
+}
+[ "$(licences 1)" = "$(licences 0)" ] ||
+  fail "the copyright file names the licences $(licences 1 | xargs) and gives $(licences 0 | xargs)"
+
 # A program named by a desktop entry or a unit: absolute under the staging
 # root, or a bare name in the installed bin folder.
 installed_program() {
@@ -108,13 +117,6 @@ for metainfo in "$root"/share/metainfo/*.metainfo.xml; do
     fail "the metadata's licence $licence is not the program's"
   debian=$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$root/share/doc/vortigo/copyright")
   [ "${licence/.0-or-later/+}" = "$debian" ] || fail "the metadata's licence $licence is $debian in the copyright file"
-  # Every licence a Files paragraph names has its own paragraph, and no such paragraph goes unnamed.
-  licences() {
-    awk -v inside="$1" '/^Files:/ { f = 1 } /^$/ { f = 0 } f == inside && /^License:/ {
-      sub(/^License: */, ""); gsub(/ (and|or) /, "\n"); print }' "$root/share/doc/vortigo/copyright" | sort -u
-  }
-  [ "$(licences 1)" = "$(licences 0)" ] ||
-    fail "the copyright file names the licences $(licences 1 | xargs) and gives $(licences 0 | xargs)"
   # The home page and the screenshots are the configured addresses; every screenshot is one the
   # project keeps, and the newest release is dated as the changelog's top entry.
   [ "$(sed -n 's:.*<url type="homepage">\(.*\)</url>.*:\1:p' "$metainfo")" = "$(cache VORTIGO_HOMEPAGE)" ] ||

@@ -102,21 +102,31 @@ inline std::optional<HttpAnswer> parseAnswer(const std::string& text, bool head)
     return answer;
 }
 
-/// One request ("GET" or "HEAD") with "Connection: close"; nothing when no
-/// whole answer came within the ceiling.
-inline std::optional<HttpAnswer> request(int port, const std::string& target, const std::string& method = "GET",
-                                         const char* from = nullptr,
-                                         std::chrono::milliseconds ceiling = std::chrono::seconds(5))
+/// Sends `bytes` on a fresh connection and reads until the server closes it;
+/// nothing when no whole answer came within the ceiling.
+inline std::optional<HttpAnswer> exchange(int port, const std::string& bytes, bool head = false,
+                                          const char* from = nullptr,
+                                          std::chrono::milliseconds ceiling = std::chrono::seconds(5))
 {
     const auto until = std::chrono::steady_clock::now() + ceiling;
     const int fd = connectLoopback(port, from, ceiling);
     if (fd < 0)
         return std::nullopt;
     std::string text;
-    if (sendAll(fd, method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"))
+    if (sendAll(fd, bytes))
         text = receiveAll(fd, until);
     ::close(fd);
-    return parseAnswer(text, method == "HEAD");
+    return parseAnswer(text, head);
+}
+
+/// One request ("GET" or "HEAD") with "Connection: close"; nothing when no
+/// whole answer came within the ceiling.
+inline std::optional<HttpAnswer> request(int port, const std::string& target, const std::string& method = "GET",
+                                         const char* from = nullptr,
+                                         std::chrono::milliseconds ceiling = std::chrono::seconds(5))
+{
+    return exchange(port, method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n",
+                    method == "HEAD", from, ceiling);
 }
 
 /// A connection from `from` that has begun a request and not finished its

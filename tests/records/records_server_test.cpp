@@ -131,13 +131,9 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     EXPECT_TRUE(probe && probe->status == 200 && probe->body.empty());
     // A GET that says it has no body, as some proxies send it, is answered; one with a body is refused.
     const auto raw = [&](const std::string& lengthAndBody) {
-        const int fd = test::connectLoopback(server.port());
-        std::string text;
-        if (fd >= 0 && test::sendAll(fd, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" +
-                                              lengthAndBody))
-            text = test::receiveAll(fd, std::chrono::steady_clock::now() + std::chrono::seconds(5));
-        ::close(fd);
-        return test::parseAnswer(text, false).value_or(test::HttpAnswer{}).status;
+        return test::exchange(server.port(), "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + lengthAndBody)
+            .value_or(test::HttpAnswer{})
+            .status;
     };
     EXPECT_EQ(raw("Content-Length: 0\r\n\r\n"), 200);
     EXPECT_EQ(raw("Content-Length: 2\r\n\r\nab"), 400);
@@ -317,12 +313,7 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     ServerProcess server(dir.filePath("records.sqlite"));
     ASSERT_GT(server.port(), 0) << server.log();
     const auto send = [&](const std::string& bytes) {
-        const int fd = test::connectLoopback(server.port());
-        std::string text;
-        if (fd >= 0 && test::sendAll(fd, bytes))
-            text = test::receiveAll(fd, std::chrono::steady_clock::now() + std::chrono::seconds(5));
-        ::close(fd);
-        return test::parseAnswer(text, false).value_or(test::HttpAnswer{});
+        return test::exchange(server.port(), bytes).value_or(test::HttpAnswer{});
     };
     const auto get = [&](const std::string& target, const std::string& headers = "") {
         return send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headers + "\r\n");
