@@ -11,11 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <regex>
 #include <unistd.h>
@@ -288,6 +291,19 @@ TEST(RecordServerStart, KeepsAConnectionOpenUntilToldToClose)
               std::tuple(200, std::to_string(first->body.size())));
     EXPECT_TRUE(last->status == 200 && last->header("connection") == "close" && last->body == first->body);
     ::close(fd);
+    // Two requests sent in one go, as a pipelining client sends them: two answers, in their order.
+    const int both = test::connectLoopback(server.port());
+    ASSERT_TRUE(test::sendAll(both, "GET /?lingua=2 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"
+                                    "GET /?lingua=3 HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"));
+    text = test::receiveAll(both, std::chrono::steady_clock::now() + std::chrono::seconds(5));
+    ::close(both);
+    const std::size_t secondAt = text.find("HTTP/1.1 ", 1);
+    const auto english = test::parseAnswer(text.substr(0, secondAt), false);
+    const auto latin = test::parseAnswer(secondAt == std::string::npos ? "" : text.substr(secondAt), false);
+    ASSERT_TRUE(english && latin) << text.substr(0, 2000);
+    EXPECT_EQ(english->body, test::request(server.port(), "/?lingua=2")->body);
+    EXPECT_EQ(latin->body, test::request(server.port(), "/?lingua=3")->body);
+    EXPECT_NE(english->body, latin->body);
     EXPECT_EQ(server.stop(), 0);
 
     // The server closed that connection itself, which keeps its port in
@@ -335,6 +351,7 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
         {"a target over 2 KiB", "GET /" + std::string(2048, 'a') + " HTTP/1.1\r\nConnection: close\r\n\r\n", tooLong},
         {"an absolute address", "GET http://127.0.0.1/ HTTP/1.1\r\nConnection: close\r\n\r\n", notUnderstood},
         {"a line that is not HTTP", "CIAO\r\n\r\n", notUnderstood},
+        {"a GET with a body", "GET / HTTP/1.1\r\nContent-Length: 3\r\nConnection: close\r\n\r\nabc", notUnderstood},
     };
     for (const auto& [what, bytes, reason] : refused) {
         const test::HttpAnswer answer = send(bytes);
@@ -352,6 +369,36 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     const std::string log = server.log();
     EXPECT_NE(log.find(" GET /caf\\xC3\\xA9/\\x5C" + std::string(72, 'z') + "... 404 "), std::string::npos) << log;
     EXPECT_NE(log.find(" GET /" + std::string(79, 'a') + "... 404 "), std::string::npos) << log;
+}
+
+// A database that goes away is no reason to stop: a table already shown
+// stays shown; what needs the database is told as not reachable for now,
+// with a time to try again, and the log says why; once the database is
+// back, records are stored again.
+TEST(RecordServerStart, RidesOutItsDatabaseGoingAway)
+{
+    test::ThrowawayPostgres postgres;
+    ASSERT_TRUE(postgres.url.startsWith("postgresql://")) << postgres.problem;
+    ServerProcess server(postgres.url);
+    ASSERT_GT(server.port(), 0) << server.log();
+    const auto shown = test::request(server.port(), "/?lingua=1");
+    ASSERT_TRUE(shown && shown->status == 200);
+    postgres.stop();
+    const std::string record = sent(game(5000, 3, 1), {"Brivo", "", ""}, "ABC", "03-05-2001", "10:00:01");
+    for (const std::string& target : {std::string("/?lingua=2"), record}) {
+        const auto answer = test::request(server.port(), target);
+        ASSERT_TRUE(answer) << target;
+        EXPECT_EQ(std::tuple(answer->status, answer->header("retry-after"), answer->header("cache-control")),
+                  std::tuple(503, "30", "no-store")) << target;
+        EXPECT_NE(answer->body.find("<h1>Tabella non disponibile</h1>"), std::string::npos) << answer->body;
+    }
+    const auto still = test::request(server.port(), "/?lingua=1");
+    EXPECT_TRUE(still && still->status == 200 && still->body == shown->body);
+    ASSERT_TRUE(postgres.resume());
+    const auto stored = test::request(server.port(), record);
+    EXPECT_TRUE(stored && stored->status == 200) << (stored ? stored->body : server.log());
+    EXPECT_EQ(server.stop(), 0);
+    EXPECT_NE(server.log().find("vortigo-records: database: "), std::string::npos) << server.log();
 }
 
 // A host's settings file may leave a variable empty (taken as unset) and
@@ -385,22 +432,69 @@ TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
     EXPECT_NE(limited.log().find("al massimo 4032 connessioni (limite dei file aperti 4096)"), std::string::npos)
         << limited.log();
 
-    // A value out of its range is refused before anything starts, from a flag or from a variable.
-    const std::pair<QStringList, const char*> refused[] = {
-        {{"--port", "65536"}, nullptr}, {{"--port", "80x"}, nullptr}, {{"--threads", "0"}, nullptr},
-        {{"--threads", "257"}, nullptr}, {{"--max-connections", "0"}, nullptr}, {{"--rate-limit", "-1"}, nullptr},
-        {{"--max-per-client", "-1"}, nullptr}, {{"--unknown"}, nullptr}, {{}, "VORTIGO_RECORDS_THREADS"}};
-    for (const auto& [arguments, variable] : refused) {
+    // What stops the start is told on standard error: a setting out of its
+    // range, from a flag or from a variable, ends with status 2 and the way
+    // to the help; a database or a port the machine refuses, with status 1.
+    ServerProcess holder(dir.filePath("holder.sqlite"));
+    ASSERT_GT(holder.port(), 0) << holder.log();
+    const std::string port = std::to_string(holder.port()), toHelp = "\nProva: vortigo-records --help\n";
+    const QString newer = dir.filePath("newer.sqlite");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "newer");
+        db.setDatabaseName(newer);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec("CREATE TABLE vortigo_schema (id INTEGER PRIMARY KEY, version INTEGER NOT NULL)");
+        ASSERT_TRUE(QSqlQuery(db).exec("INSERT INTO vortigo_schema VALUES (1, 3)"));
+    }
+    QSqlDatabase::removeDatabase("newer");
+    const std::tuple<QStringList, const char*, int, std::string> refused[] = {
+        {{"--port", "65536"}, nullptr, 2, "porta non valida: 65536" + toHelp},
+        {{"--port=80x"}, nullptr, 2, "porta non valida: 80x" + toHelp},
+        {{"--threads", "0"}, nullptr, 2, "numero di thread non valido: 0" + toHelp},
+        {{"--threads", "257"}, nullptr, 2, "numero di thread non valido: 257" + toHelp},
+        {{"--max-connections", "0"}, nullptr, 2, "numero di connessioni non valido: 0" + toHelp},
+        {{"--rate-limit", "-1"}, nullptr, 2, "limite non valido: -1" + toHelp},
+        {{"--max-per-client", "-1"}, nullptr, 2, "numero di connessioni per client non valido: -1" + toHelp},
+        {{"--unknown"}, nullptr, 2, "opzione sconosciuta: --unknown" + toHelp},
+        {{"--port"}, nullptr, 2, "manca il valore di --port" + toHelp},
+        {{}, "VORTIGO_RECORDS_THREADS", 2, "numero di thread non valido: 0 (VORTIGO_RECORDS_THREADS)" + toHelp},
+        {{"--database", "postgresql://host/"}, nullptr, 2,
+         "database non valido (un file SQLite o postgresql://...)" + toHelp},
+        {{"--database", newer}, nullptr, 1,
+         "non si apre: lo schema del database (versione 3) è più recente di questo server (versione 2)\n"},
+        {{"--address", "nessuno"}, nullptr, 1, "non posso ascoltare su nessuno porta 8080: Invalid argument\n"},
+        {{"--port", QString::fromStdString(port)}, nullptr, 1,
+         "non posso ascoltare su 127.0.0.1 porta " + port + ": Address already in use\n"},
+    };
+    for (const auto& [arguments, variable, status, said] : refused) {
         QProcess start;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "C");  // the system's own reasons, in words the test can match
         if (variable)
             environment.insert(variable, "0");
         start.setProcessEnvironment(environment);
-        start.start(VORTIGO_RECORDS_BINARY, QStringList(arguments) << "--database" << dir.filePath("other.sqlite"));
+        start.start(VORTIGO_RECORDS_BINARY, QStringList{"--database", dir.filePath("other.sqlite")} << arguments);
         if (!start.waitForFinished(10000))  // a ceiling against a server that started after all
             start.kill();
-        EXPECT_EQ(start.exitCode(), 2) << arguments.join(' ').toStdString() << (variable ? variable : "");
+        const std::string what = arguments.join(' ').toStdString() + (variable ? variable : "");
+        const std::string errors = start.readAllStandardError().toStdString();
+        EXPECT_EQ(start.exitCode(), status) << what;
+        EXPECT_TRUE(errors.starts_with("vortigo-records: ") && errors.ends_with(said)) << what << "\n" << errors;
     }
+    // The help names every setting, each with its variable, and starts nothing.
+    QProcess help;
+    help.start(VORTIGO_RECORDS_BINARY, {"--port", "1", "--help"});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    const std::string usage = help.readAllStandardOutput().toStdString();
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(usage.starts_with("Uso: vortigo-records [opzioni]\n")) << usage;
+    for (const char* setting : {"ADDRESS", "PORT", "DATABASE", "RATE_LIMIT", "THREADS", "MAX_CONNECTIONS", "MAX_PER_CLIENT"}) {
+        std::string flag = std::string("--") + setting;
+        std::transform(flag.begin(), flag.end(), flag.begin(), [](char c) { return c == '_' ? '-' : std::tolower(c); });
+        EXPECT_NE(usage.find("  " + flag + " "), std::string::npos) << flag;
+        EXPECT_NE(usage.find(std::string("(VORTIGO_RECORDS_") + setting + ")"), std::string::npos) << setting;
+    }
+    EXPECT_EQ(holder.stop(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordServer, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),

@@ -33,7 +33,10 @@ public:
         url = QString::fromUtf8(script.readAllStandardOutput()).trimmed();
         problem = script.readAllStandardError().toStdString();
     }
-    ~ThrowawayPostgres() { QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_cluster}); }
+    ~ThrowawayPostgres() { stop(); }
+    /// The database going away, and coming back, as a host's restart does.
+    void stop() { QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"stop", m_cluster}); }
+    bool resume() { return QProcess::execute(QStringLiteral(VORTIGO_THROWAWAY_POSTGRES), {"resume", m_cluster}) == 0; }
     ThrowawayPostgres(const ThrowawayPostgres&) = delete;
     ThrowawayPostgres& operator=(const ThrowawayPostgres&) = delete;
 
