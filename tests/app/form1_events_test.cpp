@@ -36,10 +36,10 @@ TEST_F(Form1Events, OnlyTheLinkShowsTheHand)
     ASSERT_TRUE(control<QLabel>(f, "Label7")->isVisible() && control<QLabel>(f, "Label12")->isVisible());
     // From the link over each of the others: the errors left, the caption "Errori
     // ammessi:", the chooser and the button have no handler and keep the hand; the
-    // bare strip, the time and the grid give the arrow back.
+    // bare strip, the time, its caption and the grid give the arrow back.
     const std::pair<QWidget*, Pointer> over[] = {{control<QLabel>(f, "Label7"), Pointer::Hand}, {control<QLabel>(f, "Label6"), Pointer::Hand},
         {control<QComboBox>(f, "Combo1"), Pointer::Hand}, {control<QPushButton>(f, "Command3d1"), Pointer::Hand}, {control<QWidget>(f, "Picture2"), Pointer::Arrow},
-        {control<QLabel>(f, "Label2"), Pointer::Arrow}, {f.clientArea(), Pointer::Arrow}};
+        {control<QLabel>(f, "Label2"), Pointer::Arrow}, {control<QLabel>(f, "Label4"), Pointer::Arrow}, {f.clientArea(), Pointer::Arrow}};
     for (const auto& [w, pointer] : over) {
         QTest::mouseMove(control<QLabel>(f, "Label12"), middle(control<QLabel>(f, "Label12")));
         EXPECT_EQ(platform.screenPointers.back(), Pointer::Hand);

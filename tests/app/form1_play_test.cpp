@@ -143,8 +143,13 @@ TEST_F(Form1Test, TheClockRunsUnderModalWindows)
     Form1& f = openActive();
     startGame();
     const GameState& s = f.state();
+    EXPECT_EQ(control<QTimer>(f, "Timer1")->interval(), 1000);
     control<QTimer>(f, "Timer1")->setInterval(10);  // ten milliseconds a second, for the test
     platform.messages.clear();
+    // With no window open, every tick is a second of the round, shown as it goes.
+    const int started = s.ElapsedSeconds;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.ElapsedSeconds >= started + 3; }, 10000));
+    EXPECT_EQ(control<QLabel>(f, "Label2")->text(), "Sec." + QString::number(f.game().secondsLeftNow()));
 
     // F4 then F8 during the round: each window stays open for some seconds of
     // the round's clock; the second one until well past the time-out.

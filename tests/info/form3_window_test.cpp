@@ -82,6 +82,8 @@ TEST(AboutWindow, LinksOpenByClickOrKeyboard)
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(platform.commands[6 + i].line, links[i].second) << i;
     EXPECT_TRUE(form.isVisible());
+    QTest::mouseClick(form.Command3d1, Qt::LeftButton);
+    EXPECT_TRUE(form.isHidden() && form.result() == QDialog::Accepted);
     // The credits open from the data folder, whatever the current folder was.
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(data));
     std::filesystem::current_path(elsewhere);

@@ -107,10 +107,12 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
               QAccessibleActionInterface::pressAction());
     // The columns of the rows line up only in a fixed-pitch font.
     EXPECT_TRUE(QFontInfo(first.List1->font()).fixedPitch()) << QFontInfo(first.List1->font()).family().toStdString();
-    // Only the live link shows the hand; the list and the button have no
+    // Only the live link shows the hand; the captions, the note and the
+    // window itself give the arrow back; the list and the button have no
     // handler of their own and leave the pointer as it was.
-    for (QWidget* w : std::initializer_list<QWidget*>{first.Label6, first.Label5, first.Label6,
-                                                      first.List1->viewport(), first.Command3d1})
+    for (QWidget* w : std::initializer_list<QWidget*>{first.Label6, first.Label5, first.Label6, first.Label3,
+                                                      first.Label6, first.Text1, first.Label6, &first,
+                                                      first.Label6, first.List1->viewport(), first.Command3d1})
         moveOver(w);
 
     // A full table the result does not enter: the best row stays selected and the link dead.
@@ -126,7 +128,7 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
     QTest::mouseClick(form.Label6, Qt::LeftButton);
     moveOver(form.Label6);
     using enum Pointer;
-    EXPECT_EQ(platform.screenPointers, (std::vector<Pointer>{Hand, Arrow, Hand, Arrow}));
+    EXPECT_EQ(platform.screenPointers, (std::vector<Pointer>{Hand, Arrow, Hand, Arrow, Hand, Arrow, Hand, Arrow, Hand, Arrow}));
     showActive(form);
     for (int tabs = 0; tabs < 10; ++tabs) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
