@@ -201,6 +201,8 @@ for unit in $units; do
     -e 'PrivateMounts=' -e 'DeviceAllow=' -e 'SystemCallFilter=~@resources')
   [ -z "$exposed" ] || fail "$unit leaves exposed: $(echo $exposed)"
   rm -rf "$copy"
+  # A server that fails is started again.
+  [[ $(sed -n 's/^Restart=//p' "$unit") =~ ^(on-failure|on-abnormal|always)$ ]] || fail "$unit is not restarted when its server fails"
   # It starts on a host without PostgreSQL (its table is then a SQLite file): it may be ordered after
   # the database, never bound to it.
   binding=$(grep -E '^(Requires|Requisite|BindsTo|PartOf)=' "$unit") && fail "$unit depends on another unit: $binding"
@@ -217,8 +219,15 @@ for unit in $units; do
   mapfile -t settings < <(sed -n -e "s|%S/|$run/state/|g" -e "s|/var/lib/|$run/state/|g" -e 's/^Environment=//p' "$unit")
   command=$(sed -n 's/^ExecStart=[-@:+!]*//p' "$unit")
   workdir=${workdir:-$run/root}
-  (cd "${workdir//%S/$run/state}" &&
-    exec env -i PATH="$PATH" "${settings[@]}" VORTIGO_RECORDS_PORT=0 $stage$command) 2>"$run/log" &
+  # Its limit of open files is the unit's, or systemd's own (1024, up to
+  # 524288), as far as this machine's own limit allows.
+  files=$(sed -n 's/^LimitNOFILE=//p' "$unit")
+  [[ ${files:-x} == *:* ]] || files=${files:+$files:$files}
+  files=${files:-1024:524288} ceiling=$(ulimit -Hn)
+  soft=${files%:*} hard=${files#*:}
+  [ "$ceiling" = unlimited ] || { ((soft > ceiling)) && soft=$ceiling; ((hard > ceiling)) && hard=$ceiling; }
+  (cd "${workdir//%S/$run/state}" && exec prlimit --nofile="$soft:$hard" \
+    env -i PATH="$PATH" "${settings[@]}" VORTIGO_RECORDS_PORT=0 $stage$command) 2>"$run/log" &
   server=$!
   for _ in $(seq 100); do
     port=$(sed -n 's/.* porta \([0-9]*\).*/\1/p' "$run/log")
@@ -233,6 +242,9 @@ for unit in $units; do
   fi
   [[ $status == "HTTP/1."?" 200"* ]] || fail "$unit's server, started as systemd would, answers '$status': $(cat "$run/log")"
   [ -n "$(ls -A "$run/state/$state" 2>/dev/null)" ] || fail "$unit's server keeps no database in its state folder"
+  # It faces the players: it listens on every interface, with room for all its connections.
+  grep -qE "in ascolto su (0\.0\.0\.0|::) porta" "$run/log" || fail "$unit's server does not listen on every interface: $(cat "$run/log")"
+  ! grep -q "al massimo" "$run/log" || fail "$unit's limit of open files cuts its connections: $(cat "$run/log")"
   signal=$(sed -n 's/^KillSignal=//p' "$unit")
   kill -s "${signal:-SIGTERM}" $server 2>/dev/null
   for _ in $(seq "$(sed -n 's/^TimeoutStopSec=\([0-9]*\)$/\1/p' "$unit" | grep . || echo 90)0"); do
