@@ -5,6 +5,12 @@
 #include "app/qt_platform.h"
 
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <functional>
+#include <regex>
+#include <sstream>
 
 using namespace vortigo;
 using namespace vortigo::test;
@@ -144,16 +150,60 @@ TEST_F(Form1Test, ShortcutsWorkWhereverTheFocusIs)
     key(Qt::Key_F9, Qt::ControlModifier);
     key(Qt::Key_F11, Qt::ControlModifier);
     QTest::keyClick(control<QLabel>(f, "Label12"), Qt::Key_Space);
-    ASSERT_EQ(platform.commands.size(), 4u);
+    // The link opens on a left click, as links do; the other buttons leave it be.
+    QTest::mouseClick(control<QLabel>(f, "Label12"), Qt::RightButton);
+    QTest::mouseClick(control<QLabel>(f, "Label12"), Qt::LeftButton);
+    ASSERT_EQ(platform.commands.size(), 5u);
     EXPECT_EQ(platform.commands[1].line, "start mailto:autore@vortigo.example");
     EXPECT_EQ(platform.commands[2].line, platform.commands[3].line);
+    EXPECT_EQ(platform.commands[4].line, platform.commands[3].line);
     EXPECT_EQ(std::tuple(platform.commands[1].style, platform.commands[2].style), std::tuple(2, 2));
     control<QComboBox>(f, "Combo1")->setFocus();
     key(Qt::Key_F4);  // the About window, not the chooser's list
     EXPECT_EQ(modalWindowsSeen, 1);
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.state().Score = 700;  // a game under way, with points
     QTest::keyClick(control<QComboBox>(f, "Combo1"), Qt::Key_F8);
     EXPECT_EQ(modalWindowsSeen, 2);
+    // Only a look: the game under way is not entered in the table.
+    EXPECT_EQ(readBytes(folder / "vortigo.HIS").find("700"), std::string::npos);
     EXPECT_TRUE(f.isEnabled());
+}
+
+// The help page's table of keys names each key the menus answer to, under
+// its menu, and no other; the manual page names only keys of the menus.
+TEST_F(Form1Test, TheHelpPageAndTheManualNameTheMenusKeys)
+{
+    Form1& f = open();
+    std::map<std::string, std::string> menuOfKey;
+    const std::function<void(const QMenu*, const QString&)> walk = [&](const QMenu* menu, const QString& top) {
+        for (const QAction* action : menu->actions()) {
+            if (action->menu())
+                walk(action->menu(), top);
+            else if (!action->shortcut().isEmpty())
+                menuOfKey[action->shortcut().toString().toStdString()] = top.toStdString();
+        }
+    };
+    for (const QAction* menu : f.menuBar()->actions())
+        walk(menu->menu(), QString(menu->text()).remove('&'));
+    ASSERT_EQ(menuOfKey.size(), 8u);
+
+    std::map<std::string, std::string> inHelp;
+    const std::string page = readBytes(std::filesystem::path(VORTIGO_DATA_DIR) / "vortigo.htm");
+    static const std::regex row("<tr><td><kbd>([^<]+)</kbd></td><td>[^<]*</td><td>([^<]+)</td></tr>");
+    for (std::sregex_iterator it(page.begin(), page.end(), row), end; it != end; ++it)
+        inHelp[(*it)[1]] = (*it)[2];
+    EXPECT_EQ(inHelp, menuOfKey);
+
+    std::istringstream manual(readBytes(VORTIGO_MANUAL_PAGE));
+    static const std::regex key("\\.B ((Ctrl\\+)?F[0-9]+|Ctrl\\+[A-Z])");
+    int named = 0;
+    for (std::string line; std::getline(manual, line);) {
+        if (std::smatch found; std::regex_match(line, found, key)) {
+            ++named;
+            EXPECT_TRUE(menuOfKey.contains(found[1])) << line;
+        }
+    }
+    EXPECT_GE(named, 5);
 }

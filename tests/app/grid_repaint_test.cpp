@@ -67,6 +67,15 @@ TEST_F(Form1Test, RepaintsOnlyWhatChanged)
     clickCell(letterCell(s, 3, 2));
     clickCell(letterCell(s, 3, 2));
     EXPECT_TRUE(drawnAfresh(f) == f.surface().image());
+    // An arrow key moves the ring: the cell it leaves is painted again, without it.
+    walkTo(f, {2, 2});
+    {
+        PaintRecorder recorder(f.clientArea());
+        QTest::keyClick(f.clientArea(), Qt::Key_Right);
+        QApplication::processEvents();
+        ASSERT_EQ(ring(f), (Cell{3, 2}));
+        EXPECT_TRUE(recorder.painted.contains(centre({2, 2})) && recorder.painted.contains(centre({3, 2})));
+    }
 
     const auto frame = [&s] {
         return QRect(s.MarginX - 3, s.MarginY - 3, s.CellSize * s.GridCols + 7, s.CellSize * s.GridRows + 7);

@@ -178,6 +178,9 @@ TEST(ReplacingAFile, AFailureKeepsTheOldFileAndSaysWhy)
     writeBytes(open / "vortigo.HIS.lock", "");
     ::chmod((open / "vortigo.HIS.lock").c_str(), 0);
     EXPECT_EQ(lockRefused(open / "vortigo.HIS"), static_cast<int>(WriteFailure::LockUnavailable));
+    // One that may be read and not written (another player's, in a shared folder) is taken all the same.
+    ::chmod((open / "vortigo.HIS.lock").c_str(), 0644);
+    EXPECT_EQ(lockRefused(open / "vortigo.HIS"), static_cast<int>(WriteFailure::None));
     fs::remove_all(open);
 
     // A full disk or a failing sync, at each step where the system reports them.

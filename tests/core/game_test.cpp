@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vortigo;
@@ -131,8 +132,8 @@ TEST(Game, ALetterOfTwoWordsScoresOnce)
     Round r(1);
     GameState& s = r.game.state();
     // Two words laid across each other by hand, on a grid of Z fillers:
-    // PESCA along row 2 from column 2, ASSAI down column 4 from row 1; they
-    // meet on an S at (4, 2).
+    // PESCA along row 3 from column 3 to the last, ASSAI down column 5 from
+    // row 2 to the last; they meet on an S at (5, 3).
     s.LastWordIndex = 1;
     for (int row = 1; row <= s.GridRows; ++row)
         for (int col = 1; col <= s.GridCols; ++col) {
@@ -140,16 +141,16 @@ TEST(Game, ALetterOfTwoWordsScoresOnce)
             s.CellLetter(col, row) = 'Z';
         }
     s.WordList(0) = "PESCA";
-    s.WordCol(0) = 1, s.WordRow(0) = 2, s.WordDX(0) = 1, s.WordDY(0) = 0;
+    s.WordCol(0) = 2, s.WordRow(0) = 3, s.WordDX(0) = 1, s.WordDY(0) = 0;
     s.WordList(1) = "ASSAI";
-    s.WordCol(1) = 4, s.WordRow(1) = 0, s.WordDX(1) = 0, s.WordDY(1) = 1;
+    s.WordCol(1) = 5, s.WordRow(1) = 1, s.WordDX(1) = 0, s.WordDY(1) = 1;
     for (int i = 0; i <= 1; ++i)
         for (int k = 1; k <= 5; ++k) {
             const Cell c = letterCell(s, i, k);
             s.CellLetter(c.col, c.row) = s.WordList(i)[static_cast<std::size_t>(k - 1)];
             s.CellMark(c.col, c.row) = 1;
         }
-    const Cell shared{4, 2};
+    const Cell shared{5, 3};
     ASSERT_EQ(letterCell(s, 0, 3), shared);
     ASSERT_EQ(letterCell(s, 1, 2), shared);
 
@@ -171,6 +172,16 @@ TEST(Game, ALetterOfTwoWordsScoresOnce)
     r.press(shared);
     EXPECT_EQ(s.Score, before);
     EXPECT_EQ(r.game.cellPaint(shared), CellPaint::Red);
+
+    // Two letters of ASSAI, the last on the last row, then a new game: its
+    // grid, of the same size, starts unclicked to the last row and column.
+    for (int k : {4, 5})
+        r.press(letterCell(s, 1, k));
+    r.game.newGame();
+    ASSERT_EQ(std::tuple(s.Round, s.GridCols, s.GridRows), std::tuple(1, 7, 6));
+    for (int row = 1; row <= 6; ++row)
+        for (int col = 1; col <= 7; ++col)
+            EXPECT_EQ(r.game.cellPaint({col, row}), CellPaint::AsFilled) << col << ", " << row;
 }
 
 TEST(Game, ARoundThatCannotBeBuiltStopsTheClock)

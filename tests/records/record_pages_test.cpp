@@ -82,6 +82,7 @@ TEST(RecordPages, TablesNumberRowsAndSayWhenEmpty)
     const std::size_t english = page.find("<h2 id=\"lingua-2\">English</h2>\n<p>Nessun record ancora.</p>");
     const std::size_t latin = page.find("<h2 id=\"lingua-3\">Latino</h2>\n<p>Nessun record ancora.</p>");
     EXPECT_TRUE(english != std::string::npos && latin != std::string::npos && english < latin) << page;
+    EXPECT_EQ(page.find("<table"), page.rfind("<table")) << "an empty table drawn all the same\n" << page;
 
     EXPECT_NE(tablePage({WorldTable{3, {}}}).find("<title>Tabella mondiale dei record: Latino</title>"),
               std::string::npos);

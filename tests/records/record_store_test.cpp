@@ -39,6 +39,17 @@ protected:
         }
     }
 
+    /// A connection of the test's own, beside the store's, to look at the tables directly.
+    QSqlDatabase byHand(const QString& name)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(m_target.postgres ? "QPSQL" : "QSQLITE", name);
+        db.setDatabaseName(m_target.postgres ? m_target.database : m_target.path);
+        db.setHostName(m_target.host);
+        db.setUserName(m_target.user);
+        EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
+        return db;
+    }
+
     std::unique_ptr<RecordStore> openStore()
     {
         auto store = std::make_unique<RecordStore>(m_target);
@@ -140,12 +151,7 @@ TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
                             .arg(arrival));
     }
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(m_target.postgres ? "QPSQL" : "QSQLITE", "by-hand");
-        db.setDatabaseName(m_target.postgres ? m_target.database : m_target.path);
-        db.setHostName(m_target.host);
-        db.setUserName(m_target.user);
-        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
-        QSqlQuery query(db);
+        QSqlQuery query(byHand("by-hand"));
         for (const QString& statement : older)
             ASSERT_TRUE(query.exec(statement)) << statement.toStdString() << ": " << query.lastError().text().toStdString();
     }
@@ -193,6 +199,20 @@ TEST_P(RecordStoreTest, PlaceCountsEveryRecordAhead)
             shown.emplace_back(int(shown.size()) + 1, row.name + " " + row.isoDate + " " + row.clockTime);
         EXPECT_EQ(shown, best) << language;
     }
+    // Each field of what the game sent lands in its own column.
+    {
+        QSqlQuery query(byHand("read-back"));
+        ASSERT_TRUE(query.exec("SELECT letters, name, played_on, played_at, points, round, note, email, language"
+                               " FROM vortigo_records WHERE name = 'N61'") && query.next());
+        QStringList columns;
+        for (int i = 0; i < 9; ++i)
+            columns << query.value(i).toString();
+        const Submission sent = submissionOf(played[60]);
+        EXPECT_EQ(columns, (QStringList{"QRS", "N61", QString::fromStdString(sent.isoDate()),
+                                        QString::fromStdString(sent.clockTime()), QString::number(sent.points), "3",
+                                        "nota N61", "x@y.it", QString::number(sent.language)}));
+    }
+    QSqlDatabase::removeDatabase("read-back");
 }
 
 std::string namesOn(const std::shared_ptr<const std::string>& page)

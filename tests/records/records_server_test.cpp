@@ -8,6 +8,7 @@
 #include "tests/records/loopback_http.h"
 #include "tests/records/throwaway_postgres.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -361,13 +362,26 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     // A target of 2 KiB exactly is read, and the page is not there.
     const test::HttpAnswer missing = get("/" + std::string(2047, 'a'));
     EXPECT_EQ(statusLine(missing), "http/1.1 404 not found");
+    EXPECT_NE(missing.body.find("Questa pagina non esiste."), std::string::npos) << missing.body;
     const test::HttpAnswer posted = send("POST / HTTP/1.1\r\nConnection: close\r\n\r\n");
-    EXPECT_EQ(statusLine(posted), "http/1.1 405 method not allowed");
+    EXPECT_EQ(std::tuple(statusLine(posted), posted.header("allow")), std::tuple("http/1.1 405 method not allowed", "get, head"));
     EXPECT_NE(posted.body.find("Qui si accettano solo richieste GET."), std::string::npos) << posted.body;
-    get("/caf\xC3\xA9/\\" + std::string(80, 'z'));
+    // (The server reads the coarse clock, which may lag a tick behind.)
+    const auto utcNow = [](int shift) { return QDateTime::currentDateTimeUtc().addSecs(shift).toString(Qt::ISODate).toStdString(); };
+    const std::string before = utcNow(-1);
+    const test::HttpAnswer odd = get("/caf\xC3\xA9/\\" + std::string(80, 'z'));
+    const std::string after = utcNow(0);
     EXPECT_EQ(server.stop(), 0);
     const std::string log = server.log();
-    EXPECT_NE(log.find(" GET /caf\\xC3\\xA9/\\x5C" + std::string(72, 'z') + "... 404 "), std::string::npos) << log;
+    const std::size_t at = log.find(" GET /caf\\xC3\\xA9/\\x5C" + std::string(72, 'z') + "... 404 ");
+    ASSERT_NE(at, std::string::npos) << log;
+    // Each line: when (UTC), who, what, the answer's status and length, and how long it took.
+    const std::size_t lineStart = log.rfind('\n', at) + 1;
+    const std::string line = log.substr(lineStart, log.find('\n', at) - lineStart);
+    std::smatch found;
+    ASSERT_TRUE(std::regex_match(line, found, std::regex("(\\S+) 127\\.0\\.0\\.1 GET \\S+ 404 ([0-9]+) [0-9]+\\.[0-9]ms"))) << line;
+    EXPECT_TRUE(before <= found[1].str() && found[1].str() <= after) << line << " between " << before << " and " << after;
+    EXPECT_EQ(found[2].str(), std::to_string(odd.body.size())) << line;
     EXPECT_NE(log.find(" GET /" + std::string(79, 'a') + "... 404 "), std::string::npos) << log;
 }
 
@@ -388,8 +402,9 @@ TEST(RecordServerStart, RidesOutItsDatabaseGoingAway)
     for (const std::string& target : {std::string("/?lingua=2"), record}) {
         const auto answer = test::request(server.port(), target);
         ASSERT_TRUE(answer) << target;
-        EXPECT_EQ(std::tuple(answer->status, answer->header("retry-after"), answer->header("cache-control")),
-                  std::tuple(503, "30", "no-store")) << target;
+        EXPECT_EQ(std::tuple(answer->head.substr(0, answer->head.find('\r')), answer->header("retry-after"),
+                             answer->header("cache-control")),
+                  std::tuple("http/1.1 503 service unavailable", "30", "no-store")) << target;
         EXPECT_NE(answer->body.find("<h1>Tabella non disponibile</h1>"), std::string::npos) << answer->body;
     }
     const auto still = test::request(server.port(), "/?lingua=1");
@@ -423,6 +438,35 @@ TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
     for (int fd : held)
         ::close(fd);
     EXPECT_EQ(server.stop(), 0);
+
+    // Started with no setting at all, as a host first tries it: its table is
+    // vortigo-records.sqlite in the current folder, and one address may ask
+    // sixty times in a burst, and then about once a second.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("plain"));
+    QProcess plain;
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : bare.keys())
+        if (name.startsWith("VORTIGO_RECORDS_"))
+            bare.remove(name);
+    plain.setProcessEnvironment(bare);
+    plain.setWorkingDirectory(dir.filePath("plain"));
+    plain.setReadChannel(QProcess::StandardError);
+    plain.start(VORTIGO_RECORDS_BINARY, {"--port=0"});
+    std::string started;
+    static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+), database SQLite vortigo-records\\.sqlite\n");
+    std::smatch found;
+    while (!std::regex_search(started, found, listening) && plain.waitForReadyRead(10000))
+        started += plain.readAllStandardError().toStdString();
+    ASSERT_TRUE(std::regex_search(started, found, listening)) << started;
+    EXPECT_TRUE(QFile::exists(dir.filePath("plain/vortigo-records.sqlite")));
+    int served = 0;
+    for (int i = 0; i < 70; ++i) {
+        const auto page = test::request(std::stoi(found[1]), "/", "GET", "127.0.0.11");
+        served += page && page->status == 200;
+    }
+    EXPECT_TRUE(served >= 60 && served < 70) << served;
+    plain.terminate();
+    EXPECT_TRUE(plain.waitForFinished(10000));
 
     // Started where the soft limit of open files is low, it raises that to
     // the hard limit and fits its connections to what this leaves.
