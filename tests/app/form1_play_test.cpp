@@ -196,8 +196,9 @@ TEST_F(Form1Test, ChangingLevelRestartsAndIsSaved)
     Form1& f = open();
     closeModalWindows();
     GameState& s = f.state();
-    // First run: Pibo is checked but has no bonus yet; choosing it counts as a change.
-    EXPECT_EQ(std::tuple(control<QAction>(f, "Menulev_1")->isChecked(), s.LevelTimeBonus), std::tuple(true, 0));
+    // First run: Pibo is checked but has no bonus yet, choosing it counts as a change; the sound is on, and shown on.
+    EXPECT_EQ(std::tuple(control<QAction>(f, "Menulev_1")->isChecked(), s.LevelTimeBonus, control<QAction>(f, "MenuSuono")->isChecked()),
+              std::tuple(true, 0, true));
     f.dispatch([&] { f.Menulev_Click(1); });
     EXPECT_EQ(s.LevelTimeBonus, 60);
     EXPECT_EQ(platform.lastMessage(), "Si inizia ora una nuova partita con il livello selezionato.");

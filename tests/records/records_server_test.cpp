@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <optional>
 #include <regex>
+#include <thread>
 #include <unistd.h>
 #include <tuple>
 
@@ -383,6 +384,33 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     EXPECT_TRUE(before <= found[1].str() && found[1].str() <= after) << line << " between " << before << " and " << after;
     EXPECT_EQ(found[2].str(), std::to_string(odd.body.size())) << line;
     EXPECT_NE(log.find(" GET /" + std::string(79, 'a') + "... 404 "), std::string::npos) << log;
+}
+
+// Servers sharing one SQLite file take turns at it: a record sent while
+// another holds the file for writing waits its turn rather than failing.
+TEST(RecordServerStart, WaitsItsTurnAtASharedSQLiteFile)
+{
+    QTemporaryDir dir;
+    const QString database = dir.filePath("records.sqlite");
+    ServerProcess server(database);
+    ASSERT_GT(server.port(), 0) << server.log();
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other-server");
+        other.setDatabaseName(database);
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+        std::optional<test::HttpAnswer> answer;
+        std::thread player([&] {
+            answer = test::request(server.port(), sent(game(5000, 3, 1), {"Brivo", "", ""}, "ABC", "03-05-2001",
+                                                       "10:00:01"));
+        });
+        QThread::msleep(500);  // the other server writes for half a second
+        EXPECT_TRUE(QSqlQuery(other).exec("COMMIT"));
+        player.join();
+        EXPECT_TRUE(answer && answer->status == 200) << (answer ? answer->body : server.log());
+    }
+    QSqlDatabase::removeDatabase("other-server");
+    EXPECT_EQ(server.stop(), 0);
 }
 
 // A database that goes away is no reason to stop: a table already shown

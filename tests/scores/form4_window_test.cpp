@@ -129,6 +129,12 @@ TEST_F(HighScoreWindow, OnlyThePodiumMayPublish)
     moveOver(form.Label6);
     using enum Pointer;
     EXPECT_EQ(platform.screenPointers, (std::vector<Pointer>{Hand, Arrow, Hand, Arrow, Hand, Arrow, Hand, Arrow, Hand, Arrow}));
+    // A drag across the proposed note selects it, for the player to type another over it.
+    const QPoint from(3, first.Text1->height() / 2), to(first.Text1->width() - 3, first.Text1->height() / 2);
+    QTest::mousePress(first.Text1, Qt::LeftButton, {}, from);
+    QTest::mouseMove(first.Text1, to);
+    QTest::mouseRelease(first.Text1, Qt::LeftButton, {}, to);
+    EXPECT_EQ(first.Text1->selectedText(), first.Text1->text());
     showActive(form);
     for (int tabs = 0; tabs < 10; ++tabs) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
