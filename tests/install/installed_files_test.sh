@@ -222,9 +222,8 @@ for unit in $units; do
   # Its limit of open files is the unit's, or systemd's own (1024, up to
   # 524288), as far as this machine's own limit allows.
   files=$(sed -n 's/^LimitNOFILE=//p' "$unit")
-  [[ ${files:-x} == *:* ]] || files=${files:+$files:$files}
   files=${files:-1024:524288} ceiling=$(ulimit -Hn)
-  soft=${files%:*} hard=${files#*:}
+  soft=${files%:*} hard=${files#*:}  # one number is both
   [ "$ceiling" = unlimited ] || { ((soft > ceiling)) && soft=$ceiling; ((hard > ceiling)) && hard=$ceiling; }
   (cd "${workdir//%S/$run/state}" && exec prlimit --nofile="$soft:$hard" \
     env -i PATH="$PATH" "${settings[@]}" VORTIGO_RECORDS_PORT=0 $stage$command) 2>"$run/log" &

@@ -32,6 +32,8 @@ struct HttpAnswer {
     int status = 0;
     std::string head;  ///< status line and headers, in lower case, each line ending in CRLF
     std::string body;
+    /// The status line, in lower case, without its CRLF.
+    std::string statusLine() const { return head.substr(0, head.find("\r\n")); }
     /// A header's value, its name given in lower case; empty when it is not there.
     std::string header(const std::string& name) const
     {
@@ -140,6 +142,17 @@ inline int beginRequest(int port, const char* from)
         return -1;
     }
     return fd;
+}
+
+/// What a process writes on standard error, read until `wanted` shows in it
+/// or the process says nothing for ten seconds.
+inline std::string errorsUntil(QProcess& process, const std::regex& wanted)
+{
+    process.setReadChannel(QProcess::StandardError);
+    std::string text;
+    while (!std::regex_search(text, wanted) && process.waitForReadyRead(10000))
+        text += process.readAllStandardError().toStdString();
+    return text;
 }
 
 /// The server on a port of its own choosing, its log in a folder of its own;

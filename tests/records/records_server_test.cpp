@@ -175,7 +175,7 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
     EXPECT_NE(reload.body.find("Posizione nella tabella Italiano: 3ª"), std::string::npos) << reload.body;
     EXPECT_EQ(ask(second, "/?lingua=1").body, ask(server, "/?lingua=1").body);
     const test::HttpAnswer refused = ask(second, "/");
-    EXPECT_EQ(refused.head.substr(0, refused.head.find('\r')), "http/1.1 429 too many requests");
+    EXPECT_EQ(refused.statusLine(), "http/1.1 429 too many requests");
     EXPECT_NE(refused.body.find("<h1>Troppe richieste</h1>"), std::string::npos) << refused.body;
     EXPECT_EQ(refused.header("retry-after"), "60");
 
@@ -311,13 +311,10 @@ TEST(RecordServerStart, KeepsAConnectionOpenUntilToldToClose)
     // The server closed that connection itself, which keeps its port in
     // TIME_WAIT for a minute: a restart on the same port still listens.
     QProcess again;
-    again.setProcessChannelMode(QProcess::MergedChannels);
     again.start(VORTIGO_RECORDS_BINARY, {"--port", QString::number(server.port()), "--database", dir.filePath("records.sqlite")});
-    const std::string listening = "in ascolto su 127.0.0.1 porta " + std::to_string(server.port());
-    std::string said;
-    while (said.find(listening) == std::string::npos && again.waitForReadyRead(10000))
-        said += again.readAll().toStdString();
-    EXPECT_NE(said.find(listening), std::string::npos) << said;
+    const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta " + std::to_string(server.port()) + ",");
+    const std::string said = test::errorsUntil(again, listening);
+    EXPECT_TRUE(std::regex_search(said, listening)) << said;
     again.terminate();
     EXPECT_TRUE(again.waitForFinished(10000));
 }
@@ -336,12 +333,11 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     const auto get = [&](const std::string& target, const std::string& headers = "") {
         return send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headers + "\r\n");
     };
-    const auto statusLine = [](const test::HttpAnswer& answer) { return answer.head.substr(0, answer.head.find('\r')); };
     std::string fields;  // with Host and Connection, 100 header fields in all
     for (int i = 0; i < 98; ++i)
         fields += "X-" + std::to_string(i) + ": b\r\n";
     const test::HttpAnswer full = get("/", fields);
-    EXPECT_EQ(statusLine(full), "http/1.1 200 ok");
+    EXPECT_EQ(full.statusLine(), "http/1.1 200 ok");
     EXPECT_TRUE(std::regex_match(full.header("date"), std::regex("[a-z]{3}, [0-9]{2} [a-z]{3} [0-9]{4} "
                                                                    "[0-9]{2}:[0-9]{2}:[0-9]{2} gmt")))
         << full.header("date");
@@ -357,15 +353,15 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
     };
     for (const auto& [what, bytes, reason] : refused) {
         const test::HttpAnswer answer = send(bytes);
-        EXPECT_EQ(statusLine(answer), "http/1.1 400 bad request") << what;
+        EXPECT_EQ(answer.statusLine(), "http/1.1 400 bad request") << what;
         EXPECT_NE(answer.body.find(reason), std::string::npos) << what << "\n" << answer.body;
     }
     // A target of 2 KiB exactly is read, and the page is not there.
     const test::HttpAnswer missing = get("/" + std::string(2047, 'a'));
-    EXPECT_EQ(statusLine(missing), "http/1.1 404 not found");
+    EXPECT_EQ(missing.statusLine(), "http/1.1 404 not found");
     EXPECT_NE(missing.body.find("Questa pagina non esiste."), std::string::npos) << missing.body;
     const test::HttpAnswer posted = send("POST / HTTP/1.1\r\nConnection: close\r\n\r\n");
-    EXPECT_EQ(std::tuple(statusLine(posted), posted.header("allow")), std::tuple("http/1.1 405 method not allowed", "get, head"));
+    EXPECT_EQ(std::tuple(posted.statusLine(), posted.header("allow")), std::tuple("http/1.1 405 method not allowed", "get, head"));
     EXPECT_NE(posted.body.find("Qui si accettano solo richieste GET."), std::string::npos) << posted.body;
     // (The server reads the coarse clock, which may lag a tick behind.)
     const auto utcNow = [](int shift) { return QDateTime::currentDateTimeUtc().addSecs(shift).toString(Qt::ISODate).toStdString(); };
@@ -430,7 +426,7 @@ TEST(RecordServerStart, RidesOutItsDatabaseGoingAway)
     for (const std::string& target : {std::string("/?lingua=2"), record}) {
         const auto answer = test::request(server.port(), target);
         ASSERT_TRUE(answer) << target;
-        EXPECT_EQ(std::tuple(answer->head.substr(0, answer->head.find('\r')), answer->header("retry-after"),
+        EXPECT_EQ(std::tuple(answer->statusLine(), answer->header("retry-after"),
                              answer->header("cache-control")),
                   std::tuple("http/1.1 503 service unavailable", "30", "no-store")) << target;
         EXPECT_NE(answer->body.find("<h1>Tabella non disponibile</h1>"), std::string::npos) << answer->body;
@@ -478,13 +474,10 @@ TEST(RecordServerStart, TakesEmptyVariablesAsUnsetAndACapOfZeroAsNone)
             bare.remove(name);
     plain.setProcessEnvironment(bare);
     plain.setWorkingDirectory(dir.filePath("plain"));
-    plain.setReadChannel(QProcess::StandardError);
     plain.start(VORTIGO_RECORDS_BINARY, {"--port=0"});
-    std::string started;
     static const std::regex listening("in ascolto su 127\\.0\\.0\\.1 porta ([0-9]+), database SQLite vortigo-records\\.sqlite\n");
+    const std::string started = test::errorsUntil(plain, listening);
     std::smatch found;
-    while (!std::regex_search(started, found, listening) && plain.waitForReadyRead(10000))
-        started += plain.readAllStandardError().toStdString();
     ASSERT_TRUE(std::regex_search(started, found, listening)) << started;
     EXPECT_TRUE(QFile::exists(dir.filePath("plain/vortigo-records.sqlite")));
     int served = 0;
