@@ -3,6 +3,8 @@
 #include "tests/app/form1_fixture.h"
 
 #include "app/qt_platform.h"
+#include "app/title_picture.h"
+#include "tools/assets/gif_encoder.h"
 
 #include <QFile>
 #include <QMenu>
@@ -78,6 +80,45 @@ TEST_F(Form1Test, PlaysFromAFolderNamedInLatin1)
     EXPECT_TRUE(platform.messages.empty());
     // Sounds are opened by Qt, which spells names in Unicode: it still finds them.
     EXPECT_TRUE(QFile::exists(qtFileName(folder / "VINCI.WAV")));
+}
+
+// Other pictures a painter might save as vortigo.gif read as Qt's own reader
+// reads them: interlaced with a transparent colour, and a smaller one with a
+// colour table of its own set off in its screen (the screen around it, which
+// each reader fills in its own way, aside).
+TEST(TitlePicture, ReadsEveryLayoutAsQtDoes)
+{
+    const TestFolder folder;
+    const auto word = [](int n) { return std::string{char(n & 0xFF), char(n >> 8)}; };
+    const std::string red_green_blue_white("\xFF\0\0\0\xFF\0\0\0\xFF\xFF\xFF\xFF", 12);
+    const std::string four_greys("\x10\x10\x10\x50\x50\x50\x90\x90\x90\xD0\xD0\xD0", 12);
+    struct Case { int left, top, width, height; bool interlaced, transparent, local; };
+    for (const Case& c : {Case{0, 0, 7, 12, true, true, false}, Case{2, 3, 4, 5, false, false, true}}) {
+        std::vector<std::uint8_t> indexes;
+        for (int y = 0; y < c.height; ++y) {
+            // Interlaced rows are stored every 8th from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+            const int row = !c.interlaced ? y : y < 2 ? y * 8 : y < 3 ? 4 : y < 6 ? 2 + (y - 3) * 4 : 1 + (y - 6) * 2;
+            for (int x = 0; x < c.width; ++x)
+                indexes.push_back(static_cast<std::uint8_t>(x < 3 ? row % 4 : (x * row + x) % 4));
+        }
+        const std::vector<std::uint8_t> codes = assets::lzwCompress(indexes, 2);
+        std::string gif = "GIF89a" + word(7) + word(12) + "\x81\x02" + std::string(1, '\0') + red_green_blue_white;
+        if (c.transparent)
+            gif += std::string("\x21\xF9\x04\x01\0\0\x01\0", 8);
+        gif += "\x2C" + word(c.left) + word(c.top) + word(c.width) + word(c.height);
+        gif += char((c.local ? 0x81 : 0) | (c.interlaced ? 0x40 : 0)) + (c.local ? four_greys : "") + "\x02";
+        for (std::size_t at = 0; at < codes.size(); at += 255) {
+            const std::size_t n = std::min<std::size_t>(255, codes.size() - at);
+            gif += char(n) + std::string(codes.begin() + static_cast<std::ptrdiff_t>(at), codes.begin() + static_cast<std::ptrdiff_t>(at + n));
+        }
+        gif += std::string("\0\x3B", 2);
+        writeBytes(folder.path() / "vortigo.gif", gif);
+        const QImage qt(qtFileName(folder.path() / "vortigo.gif"), "GIF");
+        ASSERT_FALSE(qt.isNull());
+        const QRect frame(c.left, c.top, c.width, c.height);
+        EXPECT_EQ(readTitlePicture(folder.path() / "vortigo.gif").convertToFormat(QImage::Format_ARGB32).copy(frame),
+                  qt.convertToFormat(QImage::Format_ARGB32).copy(frame)) << c.left;
+    }
 }
 
 TEST_F(Form1Test, ScoreCaptionAndColoursFollowSignAndLocale)
