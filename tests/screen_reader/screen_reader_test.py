@@ -115,6 +115,8 @@ def listener(event):
         heard.append(("focus", role, name))
     elif event.type.startswith("object:property-change:accessible-name"):
         heard.append(("name", role, name))
+    elif event.type.startswith("object:property-change:accessible-description"):
+        heard.append(("description", role, "%s %s" % (name, source.description)))
     elif event.type.startswith("window:activate"):
         heard.append(("window", role, name))
 
@@ -240,7 +242,8 @@ def start(binary, data):
     # Listening before the game starts: the registry then tells the game's
     # bridge which events a client wants.
     pyatspi.Registry.registerEventListener(listener, "object:state-changed:showing", "focus:",
-                                           "object:property-change:accessible-name", "window:activate")
+                                           "object:property-change:accessible-name", "window:activate",
+                                           "object:property-change:accessible-description")
     # In the sanitizer build: the X keyboard library copies names with
     # strndup from replies that are not NUL-terminated, which strict string
     # checks take for an overflow of the reply; the other tests keep them.
@@ -427,11 +430,20 @@ def play(game):
     word_cells = {cell for cells in lines_of.values() for cell in cells}
     ring = Ring()
 
-    # The first word, letter by letter: its news says the word and the points.
+    # The first word, letter by letter: each letter is heard picked, then all
+    # of them part of a found word; the word's news says the word and the points.
     first = words[0][0]
     mark = len(heard)
     for row, col in lines_of[first]:
         ring.play(row, col)
+    picked = ["%s selezionata" % letter for letter in first[:-1]]
+    found = {"%s parte di una parola trovata" % letter for letter in first}
+
+    def described():
+        return [text for kind, role, text in heard[mark:] if kind == "description" and role == "table cell"]
+    wait_for(lambda: found <= set(described()), "the letters of %s described as found" % first)
+    check(described()[:len(picked)] == picked and set(described()[len(picked):]) == found,
+          "each letter of %s described as picked, then as found: %s" % (first, described()))
     news = wait_for(lambda: [a for a in announcements(mark) if a.startswith("Parola trovata: " + first)], "the news of %s found" % first)
     check(news[0].endswith(" punti di premio"), "the news of a found word gives its points: %r" % news[0])
     wait_for(lambda: words_of(word_list)[0] == (first, "trovata"), "the list saying %s is found" % first)
