@@ -221,8 +221,10 @@ TEST(ReplacingAFile, EveryCauseInTheFilesPlaceIsToldInWords)
     const fs::path at = folder.path();
     ASSERT_EQ(::mkfifo((at / "pipe.INI").c_str(), 0644), 0);
     fs::create_symlink(at / "manca" / "vortigo.INI", at / "rotto.INI");
+    writeBytes(at / "vortigo", "");  // a file where its folder should be
     const std::pair<fs::path, const char*> cases[] = {
         {at / "manca" / "vortigo.INI", "la cartella che dovrebbe contenerlo non esiste"},
+        {at / "vortigo" / "vortigo.INI", "la cartella che dovrebbe contenerlo non esiste"},
         {at / "pipe.INI", "al suo posto c'è un file speciale (una pipe o un dispositivo), non un file normale"},
         {at / "rotto.INI", "è un collegamento a un file in una cartella che non esiste"},
         {at / std::string(300, 'x'), "il suo percorso è troppo lungo"},

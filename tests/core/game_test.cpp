@@ -83,6 +83,11 @@ TEST(Game, EachRoundHasItsGridWordsAndErrors)
     for (int i = 0; i < 20; ++i)
         lengths += std::to_string(s.WordList(i).size()) + " ";
     EXPECT_EQ(lengths, "5 5 6 6 6 6 7 7 7 7 8 8 8 8 9 9 9 9 10 10 ");
+    // A new game after the twenty words lists its four alone.
+    r.game.newGame();
+    ASSERT_EQ(s.Round, 1);
+    for (int i = 0; i < GameState::kMaxWords; ++i)
+        EXPECT_EQ(r.game.wordShown(i), i < 4) << i;
 }
 
 TEST(Game, ARoundLastsItsCellsPlusTheLevelsBonus)

@@ -88,7 +88,8 @@ TEST(RecordPages, TablesNumberRowsAndSayWhenEmpty)
               std::string::npos);
 
     // Every page leads to every table.
-    for (const std::string& any : {page, recordPage({"QRS", "A", 5, 3, 2001, 9, 7, 50, 1, "", "", 3}, 1, false)})
+    for (const std::string& any : {page, recordPage({"QRS", "A", 5, 3, 2001, 9, 7, 50, 1, "", "", 3}, 1, false),
+                                   errorPage("Richiesta non valida", "Manca il nome")})
         EXPECT_NE(any.find("<nav><a href=\"/\">Tutte le tabelle</a> <a href=\"/?lingua=1\">Italiano</a> "
                            "<a href=\"/?lingua=2\">English</a> <a href=\"/?lingua=3\">Latino</a></nav>"),
                   std::string::npos)

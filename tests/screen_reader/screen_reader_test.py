@@ -477,6 +477,10 @@ def play(game):
             if (row, col) not in lines_of[first]:
                 ring.play(row, col)
     wait_for(lambda: "Complimenti! Preparati per la manche numero 2" in announcements(mark), "the news of the round won")
+    # The last word's news comes just before it, and is heard as well.
+    last = announcements(mark)[-2:]
+    check(len(last) == 2 and last[0].startswith("Parola trovata: " + words[-1][0] + ", "),
+          "the last word's news, then the round's: %s" % last)
     wait_for(lambda: ("focus", "push button", "OK") in heard[mark:], "the round-won box's button focused")
     mark_box = len(heard)
     keys("Return")
