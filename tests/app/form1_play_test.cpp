@@ -209,8 +209,14 @@ TEST_F(Form1Test, ChangingLevelRestartsAndIsSaved)
     EXPECT_EQ(readBytes(folder / "vortigo.INI"), "Livello=Principiante\r\nGiocatore1=Brivo\r\nSuono=SI\r\n");
     EXPECT_EQ(s.Round, 1);
 
+    // With points, the notice comes first, then the table.
     s.Score = 1200;
+    int tablesBeforeTheNotice = -1;
+    modalWindowsSeen = 0;
+    platform.whileMessageOpen = [&](const std::string&) { tablesBeforeTheNotice = modalWindowsSeen; };
     f.dispatch([&] { f.Menulev_Click(3); });
+    platform.whileMessageOpen = nullptr;
+    EXPECT_EQ(std::pair(tablesBeforeTheNotice, modalWindowsSeen), std::pair(0, 1));
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(control<QAction>(f, QStringLiteral("Menulev_%1").arg(i))->isChecked(), i == 3);
     EXPECT_TRUE(readBytes(folder / "vortigo.INI").starts_with("Livello=Esperto\r\n"));
