@@ -356,6 +356,19 @@ TEST(RecordServerStart, AnswersMalformedRequestsAndLogsThemSafely)
         EXPECT_EQ(answer.statusLine(), "http/1.1 400 bad request") << what;
         EXPECT_NE(answer.body.find(reason), std::string::npos) << what << "\n" << answer.body;
     }
+    // A client still sending the rest of a refused head is read and dropped
+    // for a while, not reset: it can send on after its answer has come.
+    const int sending = test::connectLoopback(server.port());
+    test::sendAll(sending, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX: " + std::string(16400, 'b'));
+    const auto refusal = test::parseAnswer(test::receiveAll(sending, std::chrono::steady_clock::now() + std::chrono::seconds(5)), false);
+    EXPECT_EQ(refusal ? refusal->statusLine() : "", "http/1.1 400 bad request");
+    bool taken = true;
+    for (int i = 0; i < 10 && taken; ++i) {
+        taken = test::sendAll(sending, std::string(1024, 'b'));
+        QThread::msleep(10);
+    }
+    EXPECT_TRUE(taken) << "the connection was reset";
+    ::close(sending);
     // A target of 2 KiB exactly is read, and the page is not there.
     const test::HttpAnswer missing = get("/" + std::string(2047, 'a'));
     EXPECT_EQ(missing.statusLine(), "http/1.1 404 not found");
