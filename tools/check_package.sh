@@ -42,6 +42,8 @@ said=$(QT_QPA_PLATFORM=offscreen "$out/unpacked/usr/games/vortigo" --version | h
 [ "$said" = "vortigo $(field Version)" ] || fail "the unpacked program says '$said', the package $(field Version)"
 
 [ "$(field Package)/$(field Section)" = vortigo/games ] || fail "package $(field Package) in section $(field Section)"
+homepage=$(sed -n 's/^VORTIGO_HOMEPAGE:[A-Z]*=//p' "$build/CMakeCache.txt")
+[ -n "$homepage" ] && [ "$(field Homepage)" = "$homepage" ] || fail "the package's Homepage is '$(field Homepage)', not '$homepage'"
 depends=$(field Depends)
 for dep in fonts-wine fonts-liberation libqt6widgets6 libqt6multimedia6; do
   [[ " $depends," == *" $dep"[\ ,]* ]] || fail "Depends lacks $dep: $depends"

@@ -54,8 +54,14 @@ TEST_F(Form1Test, StripAndGridFitEveryScreen)
         Form1& f = open(screen.width(), screen.height() - 80);
         ASSERT_TRUE(loaded);
 
-        // The title screen: the link alone over the strip.
+        // The title screen: the link alone over the strip, the picture in the
+        // middle of the room below it.
         EXPECT_EQ(clipped(control<QLabel>(f, "Label12"), control<QLabel>(f, "Label12")->text()), "");
+        const int stripBottom = f.findChild<QWidget*>("Picture2")->geometry().bottom() + 1;
+        const int width = f.clientArea()->width(), height = f.clientArea()->height();
+        const QRect title = control<QLabel>(f, "Picture1")->geometry();
+        EXPECT_NEAR(title.left(), width - 1 - title.right(), 1);
+        EXPECT_NEAR(title.top() - stripBottom, height - 1 - title.bottom(), 1);
         startGame();
         ASSERT_TRUE(control<QLabel>(f, "Label3")->isVisible());
 
@@ -97,6 +103,9 @@ TEST_F(Form1Test, StripAndGridFitEveryScreen)
         EXPECT_LE(s.MarginX + s.GridCols * s.CellSize, control<QGroupBox>(f, "Frame3d1")->x());
         EXPECT_GE(s.MarginY - 3, f.findChild<QWidget*>("Picture2")->geometry().bottom() + 1);
         EXPECT_LE(s.MarginY + s.GridRows * s.CellSize + 3, f.clientArea()->height());
+        // It stands in the middle of the room the strip and the list leave it.
+        EXPECT_NEAR(s.MarginX, control<QGroupBox>(f, "Frame3d1")->x() - (s.MarginX + s.GridCols * s.CellSize), 1);
+        EXPECT_NEAR(s.MarginY - stripBottom, height - (s.MarginY + s.GridRows * s.CellSize), 1);
         form.reset();
     }
 }

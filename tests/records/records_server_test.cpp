@@ -92,7 +92,8 @@ TEST_P(RecordServer, ServersShareOneRankedTable)
             return test::HttpAnswer{};
         // Every page is Italian, made for a phone and well-formed.
         EXPECT_NE(result->body.find("<html lang=\"it\">"), std::string::npos) << target;
-        EXPECT_NE(result->body.find("name=\"viewport\""), std::string::npos) << target;
+        EXPECT_NE(result->body.find("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />"),
+                  std::string::npos) << target;
         EXPECT_EQ(xmlProblem(result->body), "") << target << "\n" << result->body;
         // ... and HTML that a browser neither sniffs, nor runs a script in, nor names to another site.
         EXPECT_EQ(result->header("content-type"), "text/html; charset=utf-8") << target;
