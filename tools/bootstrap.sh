@@ -35,6 +35,9 @@ packages=(
   # The screen-reader test: a private D-Bus session, the accessibility bus and
   # its registry, an X server without a screen, a pyatspi client, and keys.
   dbus dbus-daemon at-spi2-core xvfb xauth xdotool x11-utils python3-pyatspi python3-gi gir1.2-atspi-2.0
+  # The sound test: a private sound server with a null output in place of a
+  # sound card, and its recorder.
+  pulseaudio pulseaudio-utils
   # The sanitizer build and the fuzzers (libFuzzer).
   clang-14 libclang-rt-14-dev
 )

@@ -10,8 +10,10 @@
 #include "app/qt_platform.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QWindow>
 
 #include <ctime>
@@ -280,4 +282,43 @@ TEST_F(Form1Focus, TheRealPlatformPlaysOnlyRegularFilesBesideTheGame)
     EXPECT_EQ(readBytes(heard), (data / "VINCI.WAV").string() + "\n" + (data / "VINCI.WAV").string() + "\n");
     EXPECT_EQ(qtWarnings, 1);  // "no sound", once
     qtWarnings = 0;
+}
+
+// The real sound module, heard: a private sound server whose only output is
+// a null one stands in for the sound card, and what reaches that output is
+// recorded. The first sound of a session is heard, not lost while it loads.
+TEST_F(Form1Focus, TheRealSoundModuleIsHeardFromTheFirstSound)
+{
+    const TestFolder runtime("vortigo-sound");
+    const QString socket = qtFileName(runtime.path() / "suono.sock");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", qtFileName(runtime.path()));
+    env.insert("HOME", qtFileName(runtime.path()));
+    env.insert("PULSE_SERVER", "unix:" + socket);
+    QProcess server, recorder;
+    server.setProcessEnvironment(env);
+    recorder.setProcessEnvironment(env);
+    server.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                                "--load=module-null-sink sink_name=vortigo"});
+    ASSERT_TRUE(server.waitForStarted()) << "pulseaudio, installed with the tests, did not start";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket) || server.state() == QProcess::NotRunning; }, 30000) &&
+                server.state() == QProcess::Running) << server.readAllStandardError().toStdString();
+    recorder.start("parec", {"-d", "vortigo.monitor", "--raw", "--format=s16le", "--channels=1", "--rate=22050"});
+    ASSERT_TRUE(recorder.waitForStarted());
+    QTest::qWait(500);  // the recorder connects
+    qputenv("PULSE_SERVER", ("unix:" + socket).toUtf8());
+    {
+        QtPlatform real(VORTIGO_DATA_DIR, VORTIGO_SOUND_MODULE_DIR);
+        real.playSound("VINCI.WAV");
+        QTest::qWait(2000);  // it plays
+    }
+    qunsetenv("PULSE_SERVER");
+    recorder.terminate();
+    recorder.waitForFinished();
+    server.terminate();
+    server.waitForFinished();
+    const QByteArray heard = recorder.readAllStandardOutput();
+    const auto loud = std::count_if(heard.begin(), heard.end(), [](char byte) { return byte != 0; });
+    EXPECT_GT(loud, 1000) << heard.size() << " bytes recorded\n" << server.readAllStandardError().toStdString();
 }
